@@ -1,0 +1,21 @@
+#pragma once
+// Page 3, "关于".
+#include "app/tool_page.h"
+
+class QLabel;
+class QPushButton;
+
+namespace nw::app {
+
+class AboutPage : public ToolPage {
+    Q_OBJECT
+public:
+    using ToolPage::ToolPage;
+    void build(QPoint origin) override;
+
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QPushButton* cmdExit = nullptr;
+};
+
+} // namespace nw::app

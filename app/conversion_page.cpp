@@ -1,0 +1,95 @@
+#include "app/conversion_page.h"
+
+#include "app/file_list_box.h"
+#include "app/qt_text.h"
+#include "app/twips.h"
+#include "app/widgets.h"
+
+namespace nw::app {
+
+void ConversionPage::build(QPoint o) {
+    Frame2 = named(new QGroupBox(QStringLiteral("转换范围"), this), "Frame2");
+    place(Frame2, 240, 575, 1095, 1335, o);
+    const char* ranges[] = {"前缀", "后缀"};
+    for (int i = 0; i < 2; ++i) {
+        Check2[i] = named(new QCheckBox(QString::fromUtf8(ranges[i]), Frame2), indexed("Check2", i));
+        Check2[i]->setChecked(true);
+        place(Check2[i], 120, i == 0 ? 240 : 720, 735, 255);
+        connect(Check2[i], &QCheckBox::toggled, this, [this, i] { Check2_Click(short(i)); });
+    }
+
+    Frame3 = named(new QGroupBox(QStringLiteral("转换成"), this), "Frame3");
+    place(Frame3, 1440, 575, 1455, 1335, o);
+    const char* cases[] = {"大写", "小写", "首字母大写"};
+    for (int i = 0; i < 3; ++i) {
+        Option1[i] = named(new QRadioButton(QString::fromUtf8(cases[i]), Frame3), indexed("Option1", i));
+        place(Option1[i], 120, 240 + 360 * i, i == 2 ? 1200 : 735, 180);
+    }
+    Option1[2]->setChecked(true);
+
+    Frame4 = named(new QGroupBox(QStringLiteral("空格处理"), this), "Frame4");
+    place(Frame4, 3000, 575, 1215, 1335, o);
+    const char* spaces[] = {"删除", "转换为_"};
+    for (int i = 0; i < 2; ++i) {
+        Option2[i] = named(new QRadioButton(QString::fromUtf8(spaces[i]), Frame4), indexed("Option2", i));
+        place(Option2[i], 120, 240 + 360 * i, i == 0 ? 735 : 975, 255);
+    }
+    Option2[0]->setChecked(true);
+    // Connected after the initial states, which raise nothing.
+    for (int i = 0; i < 3; ++i)
+        connect(Option1[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                Option1_Click(short(i));
+        });
+    for (int i = 0; i < 2; ++i)
+        connect(Option2[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                Option2_Click(short(i));
+        });
+
+    Frame5 = named(new QGroupBox(QStringLiteral("示例"), this), "Frame5");
+    place(Frame5, 240, 2015, 3975, 975, o);
+    Label2[0] = named(new QLabel(QStringLiteral("原文件名为："), Frame5), indexed("Label2", 0));
+    place(Label2[0], 240, 360, 1080, 180);
+    lblS1 = named(new QLabel(QStringLiteral("Exa mpL e.exE"), Frame5), "lblS1");
+    place(lblS1, 1320, 360, 1170, 180);
+    Label2[1] = named(new QLabel(QStringLiteral("转换后成为："), Frame5), indexed("Label2", 1));
+    place(Label2[1], 240, 600, 1080, 180);
+    lblT1 = redLabel(named(new QLabel(QStringLiteral("Example.exe"), Frame5), "lblT1"));
+    place(lblT1, 1320, 600, 990, 180);
+    lblT1->resize(px(2535), lblT1->height()); // room for the longest result
+
+    Command1 = named(new QPushButton(QStringLiteral("改名"), this), "Command1");
+    place(Command1, 240, 3960, 4335, 495, o);
+    connect(Command1, &QPushButton::clicked, this, &ConversionPage::Command1_Click);
+}
+
+ConvertOptions ConversionPage::options() const {
+    ConvertOptions o;
+    o.caseMode = Option1[0]->isChecked()   ? CaseMode::Upper
+                 : Option1[1]->isChecked() ? CaseMode::Lower
+                                           : CaseMode::FirstUpper;
+    o.Prefix = Check2[0]->isChecked();
+    o.Suffix = Check2[1]->isChecked();
+    o.spaceMode = Option2[1]->isChecked() ? SpaceMode::SpaceToUnderscore : SpaceMode::DeleteSpace;
+    return o;
+}
+
+void ConversionPage::updateExample() {
+    lblT1->setText(toQt(ConvertName(toU32(lblS1->text()), options())));
+}
+
+void ConversionPage::Check2_Click(short) { updateExample(); }
+void ConversionPage::Option1_Click(short) { updateExample(); }
+void ConversionPage::Option2_Click(short) { updateExample(); }
+
+void ConversionPage::Command1_Click() {
+    const ConvertOptions o = options();
+    RenameTool tool;
+    tool.transform = [o](const std::u32string& name) {
+        return TransformResult::of(ConvertName(name, o));
+    };
+    runPass(tool);
+}
+
+} // namespace nw::app

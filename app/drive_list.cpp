@@ -1,0 +1,42 @@
+#include "app/drive_list.h"
+
+#include "app/qt_text.h"
+#include "platform/mounts.h"
+
+#include <unistd.h>
+
+namespace nw::app {
+
+DriveList::DriveList(FileSystem& fs, QWidget* parent) : QComboBox(parent) {
+    m_mounts = fs.mounts();
+    for (const auto& m : m_mounts)
+        addItem(bytesToQt(m));
+    char cwd[4096];
+    const std::string here = ::getcwd(cwd, sizeof cwd) ? std::string(cwd) : std::string("/");
+    setDrive(here);
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        if (index != m_last) {
+            m_last = index;
+            emit driveChanged();
+        }
+    });
+}
+
+std::string DriveList::Drive() const {
+    const int i = currentIndex();
+    return i >= 0 && static_cast<std::size_t>(i) < m_mounts.size() ? m_mounts[static_cast<std::size_t>(i)]
+                                                                   : std::string("/");
+}
+
+bool DriveList::setDrive(const std::string& path) {
+    const std::string m = mountHolding(m_mounts, path);
+    const auto it = std::find(m_mounts.begin(), m_mounts.end(), m);
+    const int index = it == m_mounts.end() ? 0 : static_cast<int>(it - m_mounts.begin());
+    if (index == m_last)
+        return false;
+    m_last = index;
+    setCurrentIndex(index);
+    return true;
+}
+
+} // namespace nw::app

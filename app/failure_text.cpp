@@ -1,0 +1,58 @@
+#include "app/failure_text.h"
+
+#include "app/qt_text.h"
+
+#include <cstring>
+
+namespace nw::app {
+
+QString reasonText(const FsStatus& st) {
+    switch (st.error) {
+    case FsError::None: return QStringLiteral("没有错误");
+    case FsError::Exists: return QStringLiteral("已有同名的文件或文件夹");
+    case FsError::NotFound: return QStringLiteral("文件或文件夹不存在（可能已被移走或删除）");
+    case FsError::PermissionDenied: return QStringLiteral("没有权限");
+    case FsError::ReadOnly: return QStringLiteral("所在的文件系统是只读的");
+    case FsError::NameTooLong: return QStringLiteral("名称太长");
+    case FsError::InvalidName: return QStringLiteral("名称无效");
+    case FsError::NotAFolder: return QStringLiteral("不是文件夹");
+    case FsError::NoSpace: return QStringLiteral("磁盘空间不足");
+    case FsError::Busy: return QStringLiteral("文件正在被使用");
+    case FsError::Io: break;
+    }
+    return QStringLiteral("系统错误：%1（错误码 %2）")
+        .arg(QString::fromLocal8Bit(std::strerror(st.sysError)))
+        .arg(st.sysError);
+}
+
+namespace {
+QString passReasonText(const PassFailure& f) {
+    switch (f.reason) {
+    case FailureReason::FileSystem: return reasonText(f.fs);
+    case FailureReason::EmptyName: return QStringLiteral("新文件名为空");
+    case FailureReason::DotName: return QStringLiteral("“.”和“..”不能用作文件名");
+    case FailureReason::SlashInName:
+        return QStringLiteral("新文件名含有“/”，会把文件移到别的文件夹");
+    case FailureReason::NulInName: return QStringLiteral("新文件名含有空字符");
+    case FailureReason::BadIncrement:
+        return QStringLiteral("增量必须是 -32768 到 32767 之间的数字");
+    case FailureReason::NumberOverflow:
+        return QStringLiteral("编号超出了 -32768 到 32767 的范围，请减小增量");
+    }
+    return {};
+}
+} // namespace
+
+QString passFailureText(const PassFailure& f) {
+    const QString head =
+        f.newName ? QStringLiteral("无法将“%1”改名为“%2”：%3。")
+                        .arg(toQt(f.oldName), toQt(*f.newName), passReasonText(f))
+                  : QStringLiteral("无法为“%1”生成新文件名：%2。").arg(toQt(f.oldName), passReasonText(f));
+    return head + QStringLiteral("\n改名已在此停止，其后的文件没有改动。");
+}
+
+QString folderFailureText(const std::string& folder, const FsStatus& st) {
+    return QStringLiteral("无法打开文件夹“%1”：%2。").arg(bytesToQt(folder), reasonText(st));
+}
+
+} // namespace nw::app

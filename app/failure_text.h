@@ -1,0 +1,14 @@
+#pragma once
+// Turns what the core and the platform report into Chinese for the user.
+#include "core/rename_pass.h"
+#include "platform/file_system.h"
+
+#include <QString>
+
+namespace nw::app {
+
+QString reasonText(const FsStatus& st);
+QString passFailureText(const PassFailure& f);
+QString folderFailureText(const std::string& folder, const FsStatus& st);
+
+} // namespace nw::app

@@ -1,0 +1,139 @@
+#include "app/file_list_box.h"
+
+#include "app/qt_text.h"
+#include "app/twips.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QToolTip>
+#include <QScrollBar>
+
+namespace nw::app {
+
+int FileListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_files.size());
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() ||
+        static_cast<std::size_t>(index.row()) >= m_files.size())
+        return {};
+    return toQt(m_files[static_cast<std::size_t>(index.row())].name);
+}
+
+void FileListModel::setFiles(std::vector<ListedFile> files) {
+    beginResetModel();
+    m_files = std::move(files);
+    endResetModel();
+}
+
+FileListBox::FileListBox(FileSystem& fs, QWidget* parent) : QListView(parent), m_fs(fs) {
+    setModel(&m_model);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setUniformItemSizes(true);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTextElideMode(Qt::ElideNone);
+    setMouseTracking(true);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &FileListBox::markSelectionDirty);
+    connect(&m_model, &QAbstractItemModel::modelReset, this, &FileListBox::markSelectionDirty);
+}
+
+FsStatus FileListBox::reload(const std::string& folder) {
+    std::vector<ListedFile> files;
+    FsStatus st = listFiles(m_fs, folder, m_patterns, m_flags, files);
+    if (!st.ok())
+        return st;
+    m_path = folder;
+    m_model.setFiles(std::move(files));
+    return st;
+}
+
+FsStatus FileListBox::setPath(const std::string& folder) { return reload(folder); }
+
+FsStatus FileListBox::setPattern(const std::u32string& pattern) {
+    m_patternText = pattern;
+    m_patterns = WildcardSet(pattern);
+    return reload(m_path);
+}
+
+FsStatus FileListBox::setFlags(const AttributeFlags& flags) {
+    m_flags = flags;
+    return reload(m_path);
+}
+
+void FileListBox::Refresh() { m_lastRefresh = reload(m_path); }
+
+void FileListBox::selectAllEntries() {
+    const int n = ListCount();
+    if (n == 0)
+        return;
+    selectionModel()->select(QItemSelection(m_model.index(0), m_model.index(n - 1)),
+                             QItemSelectionModel::Select);
+}
+
+void FileListBox::clearAllEntries() { selectionModel()->clearSelection(); }
+
+void FileListBox::invertEntries() {
+    const int n = ListCount();
+    if (n == 0)
+        return;
+    // Entry by entry in meaning, one update for the view.
+    selectionModel()->select(QItemSelection(m_model.index(0), m_model.index(n - 1)),
+                             QItemSelectionModel::Toggle);
+}
+
+void FileListBox::setSelected(int i, bool on) {
+    selectionModel()->select(m_model.index(i),
+                             on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+}
+
+int FileListBox::topIndex() const { return verticalScrollBar()->value(); }
+
+int FileListBox::ListCount() const { return m_model.rowCount(); }
+
+std::u32string FileListBox::List(int i) const {
+    return m_model.files()[static_cast<std::size_t>(i)].name;
+}
+
+bool FileListBox::Selected(int i) const {
+    // The selection model answers per range; a pass over a large, scattered
+    // selection reads one flag per entry instead.
+    if (m_selectionDirty) {
+        m_selected.assign(static_cast<std::size_t>(ListCount()), false);
+        for (const QItemSelectionRange& r : selectionModel()->selection())
+            for (int row = r.top(); row <= r.bottom(); ++row)
+                m_selected[static_cast<std::size_t>(row)] = true;
+        m_selectionDirty = false;
+    }
+    return i >= 0 && static_cast<std::size_t>(i) < m_selected.size() &&
+           m_selected[static_cast<std::size_t>(i)];
+}
+
+void FileListBox::mouseMoveEvent(QMouseEvent* e) {
+    QListView::mouseMoveEvent(e);
+    const QPointF p = e->position();
+    emit mouseMoved(e->buttons(), e->modifiers(), static_cast<float>(p.x() * kTwipsPerPixel),
+                    static_cast<float>(p.y() * kTwipsPerPixel));
+}
+
+} // namespace nw::app
+
+namespace nw::app {
+
+bool FileListBox::viewportEvent(QEvent* e) {
+    // The list's own tooltip (the full name of a long entry), not the view's
+    // per-item one, which this model does not have.
+    if (e->type() == QEvent::ToolTip) {
+        const auto* he = static_cast<QHelpEvent*>(e);
+        if (toolTip().isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(he->globalPos(), toolTip(), viewport());
+        return true;
+    }
+    return QListView::viewportEvent(e);
+}
+
+} // namespace nw::app

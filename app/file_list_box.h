@@ -1,0 +1,79 @@
+#pragma once
+// File1: the files of one folder that match the pattern and the attribute
+// flags, with extended multiple selection. It is also the rename pass's view
+// of the list.
+#include "core/rename_pass.h"
+#include "platform/file_system.h"
+#include "platform/wildcard.h"
+
+#include <QAbstractListModel>
+#include <QListView>
+
+#include <vector>
+
+namespace nw::app {
+
+class FileListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    void setFiles(std::vector<ListedFile> files);
+    const std::vector<ListedFile>& files() const { return m_files; }
+
+private:
+    std::vector<ListedFile> m_files;
+};
+
+class FileListBox : public QListView, public FileListSource {
+    Q_OBJECT
+public:
+    FileListBox(FileSystem& fs, QWidget* parent = nullptr);
+
+    // Each setter re-reads the folder. On failure the list keeps its entries
+    // and, for setPath, its folder.
+    FsStatus setPath(const std::string& folder);
+    FsStatus setPattern(const std::u32string& pattern);
+    FsStatus setFlags(const AttributeFlags& flags);
+    const std::u32string& pattern() const { return m_patternText; }
+    const AttributeFlags& flags() const { return m_flags; }
+
+    void selectAllEntries();
+    void clearAllEntries();
+    void invertEntries();
+    void setSelected(int i, bool on);
+    int topIndex() const;
+
+    // FileListSource
+    int ListCount() const override;
+    std::u32string List(int i) const override;
+    bool Selected(int i) const override;
+    std::string Path() const override { return m_path; }
+    void Refresh() override;
+    FsStatus lastRefresh() const { return m_lastRefresh; }
+
+signals:
+    // Position in twips inside the list's rows.
+    void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, float x, float y);
+
+protected:
+    void mouseMoveEvent(QMouseEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
+
+private:
+    FsStatus reload(const std::string& folder);
+    void markSelectionDirty() { m_selectionDirty = true; }
+
+    FileSystem& m_fs;
+    FileListModel m_model;
+    std::string m_path;
+    std::u32string m_patternText = U"*.*";
+    WildcardSet m_patterns{U"*.*"};
+    AttributeFlags m_flags;
+    FsStatus m_lastRefresh;
+    mutable std::vector<bool> m_selected;
+    mutable bool m_selectionDirty = true;
+};
+
+} // namespace nw::app

@@ -1,0 +1,318 @@
+#include "app/form1.h"
+
+#include "app/about_page.h"
+#include "app/batch_page.h"
+#include "app/conversion_page.h"
+#include "app/drive_list.h"
+#include "app/failure_text.h"
+#include "app/file_list_box.h"
+#include "app/folder_tree.h"
+#include "app/other_page.h"
+#include "app/qt_text.h"
+#include "app/twips.h"
+#include "app/user_messages.h"
+#include "app/widgets.h"
+#include "core/conv_table.h"
+#include "core/text.h"
+#include "platform/mounts.h"
+#include "platform/name_codec.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QStyleOptionTabWidgetFrame>
+#include <QTabWidget>
+
+#include <cmath>
+#include <unistd.h>
+
+namespace nw::app {
+namespace {
+
+// Where QTabWidget puts its pages, worked out the way it does itself, so that
+// the pages can be filled before the window is first shown.
+class TabControl : public QTabWidget {
+public:
+    using QTabWidget::QTabWidget;
+    QPoint contentsOrigin() const {
+        QStyleOptionTabWidgetFrame opt;
+        initStyleOption(&opt);
+        return style()->subElementRect(QStyle::SE_TabWidgetTabContents, &opt, this).topLeft();
+    }
+};
+
+std::string currentFolder() {
+    char buf[4096];
+    return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string("/");
+}
+
+// Rounds half to even, as the tooltip's index arithmetic asks.
+long roundEven(double v) { return std::lrint(v); }
+
+} // namespace
+
+Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
+    : QWidget(parent), m_fs(fs), m_programFolder(std::move(programFolder)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Namewright"));
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addFile(QStringLiteral(":/namewright/icon%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
+    setFixedSize(px(10770), px(6060));
+
+    const std::string cwd = currentFolder();
+
+    Drive1 = named(new DriveList(fs, this), "Drive1");
+    place(Drive1, 120, 120, 2415, 300);
+    Label1 = named(new QLabel(QStringLiteral("文件扩展名过滤："), this), "Label1");
+    place(Label1, 120, 480, 1440, 180);
+    Combo1 = named(new QComboBox(this), "Combo1");
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    for (const char* item :
+         {"所有文件(*.*)", "文本文件(*.txt)", "静态网页(*.htm;*.html)", "ASP文件(*.asp)",
+          "PHP文件(*.php;*.php3;*.php4)", "其它网页文档(*.shtml;*.phtml)", "EXE文件(*.exe)",
+          "COM文件(*.com)", "JPG图片(*.jpg)", "GIF图片(*.gif)", "图片(*.bmp;*.gif;*.jpg)"})
+        Combo1->addItem(QString::fromUtf8(item));
+    Combo1->setCurrentIndex(-1);
+    Combo1->setEditText(QStringLiteral("*.*"));
+    place(Combo1, 120, 720, 2415, 300);
+    Dir1 = named(new FolderTree(fs, this), "Dir1");
+    place(Dir1, 120, 1080, 2415, 4080);
+    Dir1->setPath(cwd, mountHolding(fs.mounts(), cwd));
+
+    Frame1 = named(new QGroupBox(QStringLiteral("文件属性"), this), "Frame1");
+    place(Frame1, 2640, 0, 3015, 495);
+    const char* attrs[] = {"常规", "只读", "隐藏", "系统"};
+    for (int i = 0; i < 4; ++i) {
+        Check1[i] = named(new QCheckBox(QString::fromUtf8(attrs[i]), Frame1), indexed("Check1", i));
+        Check1[i]->setChecked(i < 2);
+        place(Check1[i], 120 + 720 * i, 240, 680, 180);
+        connect(Check1[i], &QCheckBox::toggled, this, [this, i] { Check1_Click(short(i)); });
+    }
+
+    File1 = named(new FileListBox(fs, this), "File1");
+    place(File1, 2640, 600, 3015, 4050);
+    File1->setPath(cwd);
+    const char* sel[] = {"全选", "全不选", "反选", "刷新"};
+    const int selLeft[] = {2640, 3360, 4200, 4920};
+    const int selWidth[] = {615, 735, 615, 615};
+    for (int i = 0; i < 4; ++i) {
+        cmdSelect[i] = named(new QPushButton(QString::fromUtf8(sel[i]), this), indexed("cmdSelect", i));
+        place(cmdSelect[i], selLeft[i], 4800, selWidth[i], 375);
+        connect(cmdSelect[i], &QPushButton::clicked, this, [this, i] { cmdSelect_Click(short(i)); });
+    }
+
+    auto* tabs = new TabControl(this);
+    SSTab1 = named(tabs, "SSTab1");
+    place(SSTab1, 5715, 120, 4935, 4575);
+    PageContext ctx{*File1, fs};
+    page0 = named(new ConversionPage(ctx), "page0");
+    page1 = named(new BatchPage(ctx), "page1");
+    page2 = named(new OtherPage(ctx, m_programFolder), "page2");
+    page3 = named(new AboutPage(ctx), "page3");
+    SSTab1->addTab(page0, QStringLiteral("文件名转换"));
+    SSTab1->addTab(page1, QStringLiteral("批量改名"));
+    SSTab1->addTab(page2, QStringLiteral("其它"));
+    SSTab1->addTab(page3, QStringLiteral("关于"));
+    SSTab1->ensurePolished();
+    const QPoint origin = tabs->contentsOrigin();
+    for (ToolPage* p : std::initializer_list<ToolPage*>{page0, page1, page2, page3})
+        p->build(origin);
+    connect(page3->cmdExit, &QPushButton::clicked, this, &Form1::cmdExit_Click);
+
+    Frame12 = named(new QGroupBox(QStringLiteral("快速转到要修改文件名的路径"), this), "Frame12");
+    place(Frame12, 120, 5280, 10575, 735);
+    txtPath = named(new QLineEdit(Frame12), "txtPath");
+    place(txtPath, 120, 240, 9375, 320);
+    txtPath->installEventFilter(this);
+    cmdGoPath = named(new QPushButton(QStringLiteral("转到"), Frame12), "cmdGoPath");
+    place(cmdGoPath, 9600, 240, 735, 375);
+    connect(cmdGoPath, &QPushButton::clicked, this, &Form1::cmdGoPath_Click);
+
+    connect(Drive1, &DriveList::driveChanged, this, &Form1::Drive1_Change);
+    connect(Dir1, &FolderTree::folderOpened, this, &Form1::setDir1Path);
+    connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
+    connect(File1, &FileListBox::mouseMoved, this, &Form1::File1_MouseMove);
+
+    setFocusOrder();
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::setFocusOrder() {
+    std::vector<QWidget*> order{Drive1, Dir1, Check1[1], File1, Check1[2], Check1[3]};
+    for (auto* b : cmdSelect)
+        order.push_back(b);
+    order.insert(order.end(), {Combo1, Check1[0], page0->Check2[0], page0->Check2[1]});
+    for (auto* o : page0->Option1)
+        order.push_back(o);
+    order.insert(order.end(), {page0->Option2[0], page0->Option2[1], page1->Text1, page1->txtStep});
+    for (auto* o : page1->Option3)
+        order.push_back(o);
+    order.insert(order.end(), {page0->Command1, page1->Command2, page2->txtRemoveStr,
+                               page2->txtNewExt, page2->cmdF2J, page2->cmdJ2F, page2->cmdChangeExt,
+                               page2->cmdRemoveStr, txtPath, cmdGoPath, page3->cmdExit});
+    for (std::size_t i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
+void Form1::Form_Load() {
+    Combo1->setCurrentIndex(0);
+    Combo1_Click();
+    setDir1Path(m_programFolder);
+    Module1::LoadConvTable(m_programFolder);
+    SSTab1->setCurrentIndex(0);
+}
+
+void Form1::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!m_placed) {
+        m_placed = true;
+        if (QScreen* s = screen())
+            move(s->availableGeometry().center() - frameGeometry().center() + pos());
+    }
+}
+
+void Form1::cmdExit_Click() { close(); }
+
+void Form1::reportFolder(const std::string& folder, const FsStatus& st) {
+    showMessage(this, MessageKind::Warning, folderFailureText(folder, st));
+}
+
+bool Form1::setDir1Path(const std::string& folder) {
+    const FsStatus st = Dir1->setPath(folder, mountHolding(m_fs.mounts(), normalizeFolder(folder)));
+    if (!st.ok()) {
+        reportFolder(folder, st);
+        return false;
+    }
+    return Dir1_Change();
+}
+
+bool Form1::Drive1_Change() { return setDir1Path(Drive1->Drive()); }
+
+bool Form1::Dir1_Change() {
+    const FsStatus st = File1->setPath(Dir1->Path());
+    if (!st.ok()) {
+        reportFolder(Dir1->Path(), st);
+        return false;
+    }
+    txtPath->setText(bytesToQt(Dir1->Path()));
+    return true;
+}
+
+void Form1::cmdGoPath_Click() {
+    const std::u32string s = TrimSpaces(toU32(txtPath->text()));
+    if (s.empty())
+        return;
+    std::string path = encodeName(s);
+    // A relative path is taken from the folder now shown.
+    if (path[0] != '/')
+        path = joinPath(Dir1->Path(), path);
+    path = normalizeFolder(path);
+    if (Drive1->setDrive(path) && !Drive1_Change())
+        return;
+    if (!setDir1Path(path))
+        return;
+    if (File1->Path() != path)
+        if (const FsStatus st = File1->setPath(path); !st.ok())
+            reportFolder(path, st);
+}
+
+void Form1::txtPath_DblClick() { txtPath->setSelection(0, int(txtPath->text().size())); }
+
+void Form1::txtPath_KeyPress(short& KeyAscii) {
+    if (KeyAscii == 13) {
+        KeyAscii = 0;
+        cmdGoPath_Click();
+    }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtPath) {
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            txtPath_DblClick();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            auto* k = static_cast<QKeyEvent*>(event);
+            short code = (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
+                             ? short(13)
+                             : short(k->text().isEmpty() ? -1 : k->text().at(0).unicode());
+            if (code == -1)
+                return false;
+            txtPath_KeyPress(code);
+            return code == 0;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::Combo1_Click() {
+    const std::u32string t = toU32(Combo1->currentText());
+    std::u32string pattern;
+    if (t.size() <= 4) {
+        pattern = t;
+    } else {
+        const std::size_t p = t.find(U'(');
+        if (p == std::u32string::npos)
+            return;
+        pattern = t.substr(p + 1, t.size() - (p + 1) - 1);
+    }
+    if (const FsStatus st = File1->setPattern(pattern); !st.ok())
+        reportFolder(File1->Path(), st);
+}
+
+void Form1::Check1_Click(short Index) {
+    AttributeFlags f = File1->flags();
+    const bool on = Check1[static_cast<std::size_t>(Index)]->isChecked();
+    switch (Index) {
+    case 0: f.normal = on; break;
+    case 1: f.readOnly = on; break;
+    case 2: f.hidden = on; break;
+    case 3: f.system = on; break;
+    default: return;
+    }
+    if (const FsStatus st = File1->setFlags(f); !st.ok())
+        reportFolder(File1->Path(), st);
+}
+
+void Form1::cmdSelect_Click(short Index) {
+    switch (Index) {
+    case 0: File1->selectAllEntries(); break;
+    case 1: File1->clearAllEntries(); break;
+    case 2: File1->invertEntries(); break;
+    case 3:
+        File1->Refresh();
+        if (!File1->lastRefresh().ok())
+            reportFolder(File1->Path(), File1->lastRefresh());
+        break;
+    default: break;
+    }
+}
+
+void Form1::File1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, float, float Y) {
+    ShowListItemToolTipText(*File1, Y);
+}
+
+void Form1::ShowListItemToolTipText(FileListBox& ListX, float iY) {
+    // Qt's rows are taller than a line of text, so the entry height is the
+    // list's own row height. Measuring in the list's font leaves the window's
+    // font untouched.
+    const int count = ListX.ListCount();
+    const int rowPx = count > 0 ? ListX.sizeHintForRow(0) : ListX.fontMetrics().height();
+    const long h = std::max(1L, roundEven(double(rowPx) * kTwipsPerPixel));
+    const long k = long(ListX.topIndex()) + roundEven(double(iY)) / h;
+    if (k < 0 || k >= count) {
+        ListX.setToolTip(QString());
+        return;
+    }
+    const QString name = toQt(ListX.List(int(k)));
+    const float w = float(ListX.width() * kTwipsPerPixel - 450);
+    const float tw = float(ListX.fontMetrics().horizontalAdvance(name) * kTwipsPerPixel);
+    ListX.setToolTip(w < tw ? name : QString());
+}
+
+} // namespace nw::app

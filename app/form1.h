@@ -1,0 +1,81 @@
+#pragma once
+// The one window: the browser on the left and in the middle, the four tool
+// pages on the right, the path bar along the bottom.
+#include "platform/file_system.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace nw::app {
+
+class AboutPage;
+class BatchPage;
+class ConversionPage;
+class DriveList;
+class FileListBox;
+class FolderTree;
+class OtherPage;
+
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    // programFolder: where the program lives and F2J.txt is read from.
+    Form1(FileSystem& fs, std::string programFolder, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    void Form_Load();
+    void cmdExit_Click();
+    // Each returns false when its step failed (the user has been told).
+    bool Drive1_Change();
+    bool Dir1_Change();
+    void cmdGoPath_Click();
+    void txtPath_DblClick();
+    void txtPath_KeyPress(short& KeyAscii);
+    void Combo1_Click();
+    void Check1_Click(short Index);
+    void cmdSelect_Click(short Index);
+    void File1_MouseMove(Qt::MouseButtons Button, Qt::KeyboardModifiers Shift, float X, float Y);
+    void ShowListItemToolTipText(FileListBox& ListX, float iY);
+
+    DriveList* Drive1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    FolderTree* Dir1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    std::array<QCheckBox*, 4> Check1{};
+    FileListBox* File1 = nullptr;
+    std::array<QPushButton*, 4> cmdSelect{};
+    QTabWidget* SSTab1 = nullptr;
+    QGroupBox* Frame12 = nullptr;
+    QLineEdit* txtPath = nullptr;
+    QPushButton* cmdGoPath = nullptr;
+
+    ConversionPage* page0 = nullptr;
+    BatchPage* page1 = nullptr;
+    OtherPage* page2 = nullptr;
+    AboutPage* page3 = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    bool setDir1Path(const std::string& folder);
+    void setFocusOrder();
+    void reportFolder(const std::string& folder, const FsStatus& st);
+
+    FileSystem& m_fs;
+    std::string m_programFolder;
+    bool m_placed = false;
+};
+
+} // namespace nw::app

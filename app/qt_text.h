@@ -1,0 +1,16 @@
+#pragma once
+// Between Qt's strings and the program's u32strings.
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace nw::app {
+
+std::u32string toU32(const QString& s);
+// For showing: a byte that is not UTF-8 appears as U+FFFD.
+QString toQt(std::u32string_view s);
+QString bytesToQt(const std::string& bytes);
+std::string qtToBytes(const QString& s);
+
+} // namespace nw::app

@@ -1,0 +1,24 @@
+#include "app/twips.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+
+namespace nw::app {
+
+void place(QWidget* w, int left, int top, int width, int height, QPoint origin) {
+    QRect r = twipsRect(left, top, width, height).translated(-origin);
+    const bool textual = qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w);
+    if (textual) {
+        const int need = w->sizeHint().height();
+        const auto* label = qobject_cast<QLabel*>(w);
+        const int lines = label ? int(label->text().count(QLatin1Char('\n'))) + 1 : 1;
+        if (need > r.height() && lines == 1) {
+            const int grow = need - r.height();
+            r.setTop(r.top() - grow / 2);
+            r.setHeight(need);
+        }
+    }
+    w->setGeometry(r);
+}
+
+} // namespace nw::app

@@ -1,0 +1,96 @@
+#include "core/custom_name.h"
+
+#include "core/text.h"
+
+namespace nw {
+
+std::optional<std::int16_t> ParseIncrement(std::u32string_view text) {
+    auto blank = [](char32_t c) { return c == U' ' || c == U'\t' || c == U'\u3000'; };
+    std::size_t b = 0, e = text.size();
+    while (b < e && blank(text[b]))
+        ++b;
+    while (e > b && blank(text[e - 1]))
+        --e;
+    std::u32string_view s = text.substr(b, e - b);
+    bool negative = false;
+    if (!s.empty() && (s[0] == U'+' || s[0] == U'-')) {
+        negative = s[0] == U'-';
+        s.remove_prefix(1);
+    }
+    auto digit = [](char32_t c) { return c >= U'0' && c <= U'9'; };
+    std::size_t i = 0;
+    long value = 0;
+    bool anyDigit = false;
+    for (; i < s.size() && digit(s[i]); ++i) {
+        anyDigit = true;
+        value = value * 10 + static_cast<long>(s[i] - U'0');
+        if (value > 100000)
+            return std::nullopt;
+    }
+    std::u32string_view fraction;
+    if (i < s.size() && s[i] == U'.') {
+        fraction = s.substr(i + 1);
+        for (char32_t c : fraction)
+            if (!digit(c))
+                return std::nullopt;
+        anyDigit = anyDigit || !fraction.empty();
+        i = s.size();
+    }
+    if (!anyDigit || i != s.size())
+        return std::nullopt;
+    if (!fraction.empty()) {
+        const char32_t first = fraction[0];
+        bool beyondHalf = false;
+        for (std::size_t k = 1; k < fraction.size(); ++k)
+            beyondHalf = beyondHalf || fraction[k] != U'0';
+        if (first > U'5' || (first == U'5' && beyondHalf) || (first == U'5' && value % 2 == 1))
+            ++value;
+    }
+    if (negative)
+        value = -value;
+    if (value < -32768 || value > 32767)
+        return std::nullopt;
+    return static_cast<std::int16_t>(value);
+}
+
+std::u32string PlaceCustomText(std::u32string_view name, std::u32string_view customText,
+                               std::u32string_view numberText, TextPlacement placement) {
+    const std::size_t dot = name.rfind(U'.');
+    const std::size_t p = dot == std::u32string_view::npos ? name.size() : dot; // 0-based
+    const std::u32string_view head = dot == std::u32string_view::npos ? name : name.substr(0, p + 1);
+    const std::u32string_view base = name.substr(0, p);
+    const std::u32string_view dottedExt =
+        dot == std::u32string_view::npos ? std::u32string_view{} : name.substr(p);
+    const std::u32string_view ext =
+        dot == std::u32string_view::npos ? std::u32string_view{} : name.substr(p + 1);
+    std::u32string inserted(customText);
+    inserted += numberText;
+    std::u32string out;
+    switch (placement) {
+    case TextPlacement::ReplacePrefix: out.append(inserted).append(dottedExt); break;
+    case TextPlacement::ReplaceSuffix: out.append(head).append(inserted); break;
+    case TextPlacement::BeforePrefix: out.append(inserted).append(name); break;
+    case TextPlacement::AfterPrefix: out.append(base).append(inserted).append(dottedExt); break;
+    case TextPlacement::BeforeSuffix: out.append(head).append(inserted).append(ext); break;
+    case TextPlacement::AfterSuffix: out.append(name).append(inserted); break;
+    }
+    return out;
+}
+
+CustomNameResult BuildCustomName(std::u32string_view name, const CustomNameSettings& settings,
+                                 std::int16_t& runningNumber) {
+    const std::u32string custom = TrimSpaces(settings.customText);
+    const auto increment = ParseIncrement(settings.incrementText);
+    if (!increment)
+        return {std::nullopt, CustomNameError::BadIncrement};
+    const int next = int{runningNumber} + int{*increment};
+    if (next < -32768 || next > 32767)
+        return {std::nullopt, CustomNameError::NumberOverflow};
+    runningNumber = static_cast<std::int16_t>(next);
+    const std::string digits = std::to_string(next);
+    const std::u32string numberText(digits.begin(), digits.end());
+    return {PlaceCustomText(name, custom, numberText, settings.placement),
+            CustomNameError::BadIncrement};
+}
+
+} // namespace nw

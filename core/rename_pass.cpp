@@ -1,0 +1,61 @@
+#include "core/rename_pass.h"
+
+#include "platform/name_codec.h"
+
+namespace nw {
+
+std::optional<FailureReason> CheckNewName(std::u32string_view name) {
+    if (name.empty())
+        return FailureReason::EmptyName;
+    if (name == U"." || name == U"..")
+        return FailureReason::DotName;
+    if (name.find(U'/') != std::u32string_view::npos)
+        return FailureReason::SlashInName;
+    if (name.find(U'\0') != std::u32string_view::npos)
+        return FailureReason::NulInName;
+    return std::nullopt;
+}
+
+FailureReason reasonOf(CustomNameError e) {
+    return e == CustomNameError::BadIncrement ? FailureReason::BadIncrement
+                                              : FailureReason::NumberOverflow;
+}
+
+PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool& tool) {
+    PassResult result;
+    if (tool.guard && !tool.guard()) {
+        result.outcome = PassResult::Outcome::Guarded;
+        return result;
+    }
+    auto stop = [&](int i, const std::u32string& oldName, std::optional<std::u32string> newName,
+                    FailureReason reason, FsStatus st = {}) {
+        result.outcome = PassResult::Outcome::Stopped;
+        result.failure = PassFailure{i, oldName, std::move(newName), reason, st};
+        return result;
+    };
+    const int n = list.ListCount();
+    for (int i = 0; i < n; ++i) {
+        if (!list.Selected(i))
+            continue;
+        const std::u32string oldName = list.List(i);
+        if (tool.wantsEntry && !tool.wantsEntry(oldName))
+            continue;
+        TransformResult t = tool.transform(oldName);
+        if (!t.name)
+            return stop(i, oldName, std::nullopt, t.error);
+        const std::u32string& newName = *t.name;
+        if (auto bad = CheckNewName(newName))
+            return stop(i, oldName, newName, *bad);
+        const std::string folder = list.Path();
+        if (tool.wantsNewName && !tool.wantsNewName(folder, newName))
+            continue;
+        const FsStatus st = fs.rename(folder, encodeName(oldName), encodeName(newName));
+        if (!st.ok())
+            return stop(i, oldName, newName, FailureReason::FileSystem, st);
+        ++result.renamed;
+    }
+    list.Refresh();
+    return result;
+}
+
+} // namespace nw

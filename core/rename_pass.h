@@ -1,0 +1,79 @@
+#pragma once
+// The walk every apply button runs: over the list's entries in order, renaming
+// each selected entry inside the listed folder, stopping at the first failure,
+// and re-reading the list only when the walk completes.
+#include "core/custom_name.h"
+#include "platform/file_system.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace nw {
+
+// What the pass needs of the file list.
+class FileListSource {
+public:
+    virtual ~FileListSource() = default;
+    virtual int ListCount() const = 0;
+    virtual std::u32string List(int i) const = 0;
+    virtual bool Selected(int i) const = 0;
+    virtual std::string Path() const = 0; // the listed folder, as bytes
+    virtual void Refresh() = 0;
+};
+
+enum class FailureReason {
+    FileSystem,     // the rename failed; see PassFailure::fs
+    EmptyName,      // the new name is empty
+    DotName,        // the new name is "." or ".."
+    SlashInName,    // the new name holds "/" and would leave the folder
+    NulInName,      // the new name holds a NUL character
+    BadIncrement,   // the increment is not a number of -32768..32767
+    NumberOverflow, // the running number would leave -32768..32767
+};
+
+// Checks that a new name is one path component, before the file system is
+// asked. Nothing when the name is acceptable.
+std::optional<FailureReason> CheckNewName(std::u32string_view name);
+
+struct PassFailure {
+    int index = -1;
+    std::u32string oldName;
+    std::optional<std::u32string> newName; // none when no name could be made
+    FailureReason reason = FailureReason::FileSystem;
+    FsStatus fs;
+};
+
+struct PassResult {
+    enum class Outcome { Guarded, Completed, Stopped };
+    Outcome outcome = Outcome::Completed;
+    int renamed = 0;
+    std::optional<PassFailure> failure;
+};
+
+// The transform's answer: a new name, or why there is none.
+struct TransformResult {
+    std::optional<std::u32string> name;
+    FailureReason error = FailureReason::EmptyName;
+
+    static TransformResult of(std::u32string n) { return {std::move(n), FailureReason::EmptyName}; }
+    static TransformResult fail(FailureReason r) { return {std::nullopt, r}; }
+};
+
+// One page's tool; only transform is required.
+struct RenameTool {
+    // Before the walk; false: nothing at all happens, not even a re-read.
+    std::function<bool()> guard;
+    // The test of the old name; false skips the entry.
+    std::function<bool(const std::u32string& oldName)> wantsEntry;
+    // Called at most once per selected entry, in list order.
+    std::function<TransformResult(const std::u32string& oldName)> transform;
+    // The test of the new name; false skips the entry (the hook tells the user).
+    std::function<bool(const std::string& folder, const std::u32string& newName)> wantsNewName;
+};
+
+PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool& tool);
+
+FailureReason reasonOf(CustomNameError e);
+
+} // namespace nw

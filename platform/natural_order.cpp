@@ -1,0 +1,54 @@
+#include "platform/natural_order.h"
+
+#include "platform/case_map.h"
+
+namespace nw {
+namespace {
+bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+} // namespace
+
+int naturalCompareFolded(std::u32string_view a, std::u32string_view b) {
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            std::size_t si = i, sj = j;
+            while (si < a.size() && a[si] == U'0')
+                ++si;
+            while (sj < b.size() && b[sj] == U'0')
+                ++sj;
+            std::size_t ei = si, ej = sj;
+            while (ei < a.size() && isDigit(a[ei]))
+                ++ei;
+            while (ej < b.size() && isDigit(b[ej]))
+                ++ej;
+            if (ei - si != ej - sj)
+                return ei - si < ej - sj ? -1 : 1;
+            for (std::size_t k = 0; k < ei - si; ++k)
+                if (a[si + k] != b[sj + k])
+                    return a[si + k] < b[sj + k] ? -1 : 1;
+            i = ei, j = ej;
+            continue;
+        }
+        if (a[i] != b[j])
+            return a[i] < b[j] ? -1 : 1;
+        ++i, ++j;
+    }
+    if (i < a.size())
+        return 1;
+    if (j < b.size())
+        return -1;
+    return 0;
+}
+
+int naturalCompare(std::u32string_view a, std::u32string_view b) {
+    std::u32string fa(a), fb(b);
+    for (auto& c : fa)
+        c = foldChar(c);
+    for (auto& c : fb)
+        c = foldChar(c);
+    if (int r = naturalCompareFolded(fa, fb))
+        return r;
+    return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
+}
+
+} // namespace nw
