@@ -2,13 +2,33 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QProxyStyle>
 #include <QStyleFactory>
 
 namespace nw::app {
+namespace {
+
+// The layout's check boxes are 45 pixels wide for a two-character caption:
+// a narrower gap between the box and its caption makes that fit, and
+// the same for "首字母大写" in its 80 pixels.
+class CompactStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_CheckBoxLabelSpacing)
+            return 2;
+        if (metric == PM_RadioButtonLabelSpacing)
+            return 1;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+} // namespace
 
 void applyAppearance(QApplication& app) {
     if (QStyle* s = QStyleFactory::create(QStringLiteral("Fusion")))
-        app.setStyle(s);
+        app.setStyle(new CompactStyle(s));
     QFont f(QStringLiteral("WenQuanYi Micro Hei"));
     f.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
                    QStringLiteral("Droid Sans Fallback")});

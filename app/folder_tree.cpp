@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace nw::app {
 namespace {
@@ -18,8 +19,6 @@ FolderTree::FolderTree(FileSystem& fs, QWidget* parent) : QTreeWidget(parent), m
     setExpandsOnDoubleClick(false);
     setItemsExpandable(false);
     setRootIsDecorated(false);
-    connect(this, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem* item, int) { open(item); });
 }
 
 FsStatus FolderTree::setPath(const std::string& folderIn, const std::string& rootIn) {
@@ -62,6 +61,19 @@ void FolderTree::open(QTreeWidgetItem* item) {
     if (!item)
         return;
     emit folderOpened(item->data(0, kPathRole).toByteArray().toStdString());
+}
+
+void FolderTree::mouseDoubleClickEvent(QMouseEvent* e) {
+    // Opening rebuilds the tree, so the view's own double-click handling,
+    // which still refers to the old items, is left out.
+    if (e->button() == Qt::LeftButton) {
+        if (QTreeWidgetItem* item = itemAt(e->position().toPoint())) {
+            e->accept();
+            open(item);
+            return;
+        }
+    }
+    QTreeWidget::mouseDoubleClickEvent(e);
 }
 
 void FolderTree::keyPressEvent(QKeyEvent* e) {

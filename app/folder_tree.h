@@ -21,6 +21,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
     void open(QTreeWidgetItem* item);

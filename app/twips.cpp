@@ -12,9 +12,10 @@ void place(QWidget* w, int left, int top, int width, int height, QPoint origin) 
         const int need = w->sizeHint().height();
         const auto* label = qobject_cast<QLabel*>(w);
         const int lines = label ? int(label->text().count(QLatin1Char('\n'))) + 1 : 1;
-        if (need > r.height() && lines == 1) {
-            const int grow = need - r.height();
-            r.setTop(r.top() - grow / 2);
+        if (need > r.height()) {
+            // One line grows around its middle, several lines downward.
+            if (lines == 1)
+                r.moveTop(r.top() - (need - r.height()) / 2);
             r.setHeight(need);
         }
     }

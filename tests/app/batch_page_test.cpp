@@ -1,0 +1,183 @@
+#include "app_test_support.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include <sys/stat.h>
+#include <QRadioButton>
+
+namespace nw::app::test {
+
+class BatchPageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void example_data();
+    void example();
+    void exampleWhileTyping();
+    void workedPass();
+    void everyClickNumbersFromTheIncrement();
+    void ownNameExists();
+    void hiddenFileIsNotReplaced();
+    void slashIsRefused();
+    void badIncrementStopsThePass();
+};
+
+QStringList targets(Harness& h) {
+    return {h.find<QLabel>("lblTarget(0)")->text(), h.find<QLabel>("lblTarget(1)")->text()};
+}
+
+void BatchPageTest::example_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<int>("placement");
+    QTest::addColumn<QStringList>("results");
+    QTest::newRow("empty") << "" << "1" << 0 << QStringList{"1.gif", "2.gif"};
+    QTest::newRow("pic") << "pic" << "1" << 0 << QStringList{"pic1.gif", "pic2.gif"};
+    QTest::newRow("pic by 5") << "pic" << "5" << 3 << QStringList{"examplepic5.gif", "modelpic10.gif"};
+    QTest::newRow("_v after") << "_v" << "1" << 5 << QStringList{"example.gif_v1", "model.gif_v2"};
+    QTest::newRow("zero") << "" << "0" << 1 << QStringList{"example.0", "model.0"};
+}
+
+void BatchPageTest::example() {
+    QFETCH(QString, text);
+    QFETCH(QString, step);
+    QFETCH(int, placement);
+    QFETCH(QStringList, results);
+    Harness h;
+    QCOMPARE(targets(h), QStringList({"1.gif", "2.gif"}));
+    h.form->SSTab1->setCurrentIndex(1);
+    QTest::keyClicks(h.find<QLineEdit>("Text1"), text);
+    auto* inc = h.find<QLineEdit>("txtStep");
+    inc->selectAll();
+    QTest::keyClicks(inc, step);
+    QTest::mouseClick(h.find<QRadioButton>(QStringLiteral("Option3(%1)").arg(placement)), Qt::LeftButton);
+    QCOMPARE(targets(h), results);
+}
+
+void BatchPageTest::exampleWhileTyping() {
+    Harness h;
+    h.form->SSTab1->setCurrentIndex(1);
+    QTest::keyClicks(h.find<QLineEdit>("Text1"), QStringLiteral("pic"));
+    QCOMPARE(targets(h), QStringList({"pic1.gif", "pic2.gif"}));
+    QTest::mouseClick(h.find<QRadioButton>("Option3(5)"), Qt::LeftButton);
+    QCOMPARE(targets(h), QStringList({"example.gifpic1", "model.gifpic2"}));
+
+    Harness g;
+    g.form->SSTab1->setCurrentIndex(1);
+    auto* inc = g.find<QLineEdit>("txtStep");
+    inc->clear(); // an empty box keeps both results
+    QCOMPARE(targets(g), QStringList({"1.gif", "2.gif"}));
+    QTest::keyClick(inc, Qt::Key_1);
+    QCOMPARE(targets(g), QStringList({"1.gif", "2.gif"}));
+    QTest::keyClick(inc, Qt::Key_0);
+    QCOMPARE(targets(g), QStringList({"10.gif", "20.gif"}));
+    inc->clear();
+    QCOMPARE(targets(g), QStringList({"10.gif", "20.gif"}));
+    QTest::keyClicks(inc, QStringLiteral("3"));
+    QCOMPARE(targets(g), QStringList({"3.gif", "6.gif"}));
+    inc->setText(QStringLiteral("20000"));
+    QCOMPARE(targets(g), QStringList({"20000.gif", "6.gif"}));
+    inc->setText(QStringLiteral("-"));
+    QCOMPARE(targets(g), QStringList({"20000.gif", "6.gif"}));
+    QVERIFY(g.messages.isEmpty());
+}
+
+void BatchPageTest::workedPass() {
+    Harness h;
+    for (const char* n : {"a.txt", "b.txt", "c.txt", "d.txt", "doc2.txt"})
+        file(h.work.path(), n);
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.find<QLineEdit>("Text1")->setText(QStringLiteral("doc"));
+    h.select({"a.txt", "b.txt", "d.txt"});
+    h.click("Command2");
+    QCOMPARE(h.messages, QStringList({"doc2.txt文件已经存在！"}));
+    QCOMPARE(nw::test::snapshot(h.work.path()),
+             nw::test::renamed(before, {{"a.txt", "doc1.txt"}, {"d.txt", "doc3.txt"}}));
+    QCOMPARE(h.names(), QStringList({"b.txt", "c.txt", "doc1.txt", "doc2.txt", "doc3.txt"}));
+}
+
+void BatchPageTest::everyClickNumbersFromTheIncrement() {
+    Harness h;
+    for (const char* n : {"p.jpg", "q.jpg", "r.jpg"})
+        file(h.work.path(), n);
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.find<QLineEdit>("Text1")->setText(QStringLiteral("x"));
+    h.find<QLineEdit>("txtStep")->setText(QStringLiteral("5"));
+    h.select({"p.jpg", "r.jpg"}); // q.jpg takes no number
+    h.click("Command2");
+    QCOMPARE(h.names(), QStringList({"q.jpg", "x5.jpg", "x10.jpg"}));
+    h.select({"q.jpg"});
+    h.click("Command2");
+    QCOMPARE(nw::test::snapshot(h.work.path()),
+             nw::test::renamed(before, {{"p.jpg", "x5.jpg"}, {"r.jpg", "x10.jpg"}}));
+    // The second click started again at 5, which exists: told, nothing replaced.
+    QCOMPARE(h.messages, QStringList({"x5.jpg文件已经存在！"}));
+}
+
+void BatchPageTest::ownNameExists() {
+    Harness h;
+    file(h.work.path(), "1.gif", "one");
+    file(h.work.path(), "z.gif", "zed");
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.click("cmdSelect(0)");
+    h.click("Command2");
+    QCOMPARE(h.messages, QStringList({"1.gif文件已经存在！"}));
+    QCOMPARE(nw::test::snapshot(h.work.path()), nw::test::renamed(before, {{"z.gif", "2.gif"}}));
+}
+
+void BatchPageTest::hiddenFileIsNotReplaced() {
+    Harness h;
+    file(h.work.path(), ".1", "hidden data");
+    file(h.work.path(), "a", "a data");
+    file(h.work.path(), "b", "b data");
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.find<QLineEdit>("Text1")->setText(QStringLiteral("."));
+    h.find<QLineEdit>("txtStep")->setText(QStringLiteral("1"));
+    h.click("cmdSelect(0)");
+    h.click("Command2"); // a -> ".1", which the existence test does not see
+    QCOMPARE(nw::test::snapshot(h.work.path()), before);
+    const QString msg = h.takeMessages();
+    QVERIFY2(msg.contains(QStringLiteral("“a”")) && msg.contains(QStringLiteral("已有同名")),
+             qPrintable(msg));
+}
+
+void BatchPageTest::slashIsRefused() {
+    Harness h;
+    ::mkdir((h.work.path() + "/sub").c_str(), 0755);
+    file(h.work.path(), "a.txt");
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.find<QLineEdit>("Text1")->setText(QStringLiteral("sub/"));
+    h.click("cmdSelect(0)");
+    h.click("Command2");
+    QCOMPARE(nw::test::snapshot(h.work.path()), before);
+    QVERIFY(nw::test::snapshot(h.work.path() + "/sub").empty());
+    QVERIFY(h.takeMessages().contains(QStringLiteral("“/”")));
+}
+
+void BatchPageTest::badIncrementStopsThePass() {
+    Harness h;
+    file(h.work.path(), "a.txt");
+    file(h.work.path(), "b.txt");
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.find<QLineEdit>("txtStep")->setText(QStringLiteral("abc"));
+    h.click("cmdSelect(0)");
+    h.click("Command2");
+    QCOMPARE(nw::test::snapshot(h.work.path()), before);
+    QVERIFY(h.takeMessages().contains(QStringLiteral("增量")));
+    h.find<QLineEdit>("txtStep")->setText(QStringLiteral("20000"));
+    h.click("Command2");
+    QCOMPARE(nw::test::snapshot(h.work.path()), nw::test::renamed(before, {{"a.txt", "20000.txt"}}));
+    QVERIFY(h.takeMessages().contains(QStringLiteral("编号超出")));
+}
+
+NW_APP_TEST(BatchPageTest)
+
+} // namespace nw::app::test
+
+#include "batch_page_test.moc"

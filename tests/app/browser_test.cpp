@@ -1,0 +1,246 @@
+#include "app_test_support.h"
+
+#include "app/drive_list.h"
+#include "app/folder_tree.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+#include <sys/stat.h>
+
+namespace nw::app::test {
+
+class BrowserTest : public QObject {
+    Q_OBJECT
+private slots:
+    void filterChoiceListsOnlyItsTypes();
+    void attributeBoxes();
+    void selectClearInvertRefresh();
+    void typedPathWithEnterAndButton();
+    void typedPathThatFails();
+    void typedPathOnAnotherMount();
+    void driveChoice();
+    void folderTreeOpensOnDoubleClickOnly();
+    void doubleClickSelectsThePath();
+};
+
+void chooseFilter(Harness& h, int item) {
+    auto* combo = h.find<QComboBox>("Combo1");
+    combo->setCurrentIndex(item);
+    emit combo->activated(item);
+}
+
+void BrowserTest::filterChoiceListsOnlyItsTypes() {
+    Harness h;
+    for (const char* n : {"a.bmp", "b.GIF", "c.jpg", "d.jpeg", "e.txt", "README", "f.gif.txt"})
+        file(h.work.path(), n);
+    h.click("cmdSelect(3)");
+    QCOMPARE(h.names().size(), 7);
+    chooseFilter(h, 10);
+    QCOMPARE(h.names(), QStringList({"a.bmp", "b.GIF", "c.jpg"}));
+    QCOMPARE(QString::fromStdU32String(h.list().pattern()), QStringLiteral("*.bmp;*.gif;*.jpg"));
+    chooseFilter(h, 1);
+    QCOMPARE(h.names(), QStringList({"e.txt", "f.gif.txt"}));
+    chooseFilter(h, 0);
+    QCOMPARE(h.names().size(), 7);
+    // A short text is the pattern as it stands.
+    auto* combo = h.find<QComboBox>("Combo1");
+    combo->setEditText(QStringLiteral("*.c"));
+    h.form->Combo1_Click();
+    QCOMPARE(QString::fromStdU32String(h.list().pattern()), QStringLiteral("*.c"));
+    QVERIFY(h.names().isEmpty());
+    // Typing alone changes nothing.
+    QTest::keyClicks(combo->lineEdit(), QStringLiteral("xyz"));
+    QCOMPARE(QString::fromStdU32String(h.list().pattern()), QStringLiteral("*.c"));
+}
+
+void BrowserTest::attributeBoxes() {
+    Harness h;
+    file(h.work.path(), "normal.txt");
+    file(h.work.path(), ".hidden");
+    ::mkfifo((h.work.path() + "/pipe").c_str(), 0644);
+    h.click("cmdSelect(3)");
+    QCOMPARE(h.names(), QStringList({"normal.txt"}));
+    auto* normal = h.find<QCheckBox>("Check1(0)");
+    auto* hidden = h.find<QCheckBox>("Check1(2)");
+    auto* system = h.find<QCheckBox>("Check1(3)");
+    QTest::mouseClick(normal, Qt::LeftButton);
+    QVERIFY(h.names().isEmpty());
+    QTest::mouseClick(hidden, Qt::LeftButton);
+    QCOMPARE(h.names(), QStringList({".hidden"}));
+    QTest::mouseClick(normal, Qt::LeftButton);
+    QCOMPARE(h.names(), QStringList({".hidden", "normal.txt"}));
+    QTest::mouseClick(system, Qt::LeftButton);
+    QCOMPARE(h.names(), QStringList({".hidden", "normal.txt", "pipe"}));
+    QTest::mouseClick(system, Qt::LeftButton);
+    QTest::mouseClick(hidden, Qt::LeftButton);
+    QCOMPARE(h.names(), QStringList({"normal.txt"}));
+}
+
+QList<int> selectedRows(Harness& h) {
+    QList<int> out;
+    for (int i = 0; i < h.list().ListCount(); ++i)
+        if (h.list().Selected(i))
+            out << i;
+    return out;
+}
+
+void BrowserTest::selectClearInvertRefresh() {
+    Harness h;
+    for (int i = 0; i < 500; ++i)
+        file(h.work.path(), "f" + std::to_string(i));
+    h.click("cmdSelect(3)");
+    QCOMPARE(h.list().ListCount(), 500);
+    h.click("cmdSelect(0)");
+    QCOMPARE(selectedRows(h).size(), 500);
+    h.click("cmdSelect(1)");
+    QVERIFY(selectedRows(h).isEmpty());
+
+    TempFolder four;
+    for (const char* n : {"a", "b", "c", "d"})
+        file(four.path(), n);
+    h.open(four.path());
+    h.select({"a", "c"});
+    h.click("cmdSelect(2)");
+    QCOMPARE(selectedRows(h), QList<int>({1, 3}));
+    h.click("cmdSelect(2)");
+    QCOMPARE(selectedRows(h), QList<int>({0, 2}));
+    file(four.path(), "b2");
+    h.click("cmdSelect(3)");
+    QCOMPARE(h.names(), QStringList({"a", "b", "b2", "c", "d"}));
+    QVERIFY(selectedRows(h).isEmpty());
+    // Inverting an empty list does nothing.
+    TempFolder empty;
+    h.open(empty.path());
+    h.click("cmdSelect(2)");
+    QVERIFY(selectedRows(h).isEmpty());
+}
+
+void BrowserTest::typedPathWithEnterAndButton() {
+    Harness h;
+    ::mkdir((h.work.path() + "/sub").c_str(), 0755);
+    file(h.work.path() + "/sub", "inside.txt");
+    auto* path = h.find<QLineEdit>("txtPath");
+    path->setText(QString::fromStdString("  " + h.work.path() + "/sub/  "));
+    QTest::keyClick(path, Qt::Key_Return);
+    QCOMPARE(h.list().Path(), h.work.path() + "/sub");
+    QCOMPARE(h.form->Dir1->Path(), h.work.path() + "/sub");
+    // The tree's form of the path, and no character left by the Enter key.
+    QCOMPARE(path->text(), QString::fromStdString(h.work.path() + "/sub"));
+    QCOMPARE(h.names(), QStringList({"inside.txt"}));
+    // Spaces only: nothing changes.
+    path->setText(QStringLiteral("   "));
+    h.click("cmdGoPath");
+    QTest::keyClick(path, Qt::Key_Enter);
+    QCOMPARE(path->text(), QStringLiteral("   "));
+    QCOMPARE(h.list().Path(), h.work.path() + "/sub");
+    // A relative path is taken from the folder shown.
+    path->setText(QStringLiteral(".."));
+    h.click("cmdGoPath");
+    QCOMPARE(h.list().Path(), h.work.path());
+    QVERIFY(h.messages.isEmpty());
+}
+
+void BrowserTest::typedPathThatFails() {
+    Harness h;
+    file(h.work.path(), "keep.txt");
+    h.click("cmdSelect(3)");
+    auto* path = h.find<QLineEdit>("txtPath");
+    const QString typed = QString::fromStdString(h.work.path() + "/does-not-exist");
+    path->setText(typed);
+    h.click("cmdGoPath");
+    // Same drive: everything stays, typed text included, and the user is told.
+    QCOMPARE(path->text(), typed);
+    QCOMPARE(h.list().Path(), h.work.path());
+    QCOMPARE(h.form->Dir1->Path(), h.work.path());
+    QCOMPARE(h.names(), QStringList({"keep.txt"}));
+    const QString msg = h.takeMessages();
+    QVERIFY2(msg.contains(typed) && msg.contains(QStringLiteral("不存在")), qPrintable(msg));
+    // A file is no folder.
+    path->setText(QString::fromStdString(h.work.path() + "/keep.txt"));
+    h.click("cmdGoPath");
+    QVERIFY(h.takeMessages().contains(QStringLiteral("不是文件夹")));
+    QCOMPARE(h.list().Path(), h.work.path());
+}
+
+void BrowserTest::typedPathOnAnotherMount() {
+    TempFolder other;
+    ::mkdir((other.path() + "/deep").c_str(), 0755);
+    file(other.path() + "/deep", "there.txt");
+    Harness h(false, {other.path()});
+    QCOMPARE(h.form->Drive1->Drive(), std::string("/"));
+    h.open(other.path() + "/deep");
+    QCOMPARE(h.form->Drive1->Drive(), other.path());
+    QCOMPARE(h.form->Drive1->currentText(), QString::fromStdString(other.path()));
+    QCOMPARE(h.form->Dir1->Path(), other.path() + "/deep");
+    QCOMPARE(h.names(), QStringList({"there.txt"}));
+    QCOMPARE(h.find<QLineEdit>("txtPath")->text(), QString::fromStdString(other.path() + "/deep"));
+    // The tree starts at that mount's root.
+    QCOMPARE(h.form->Dir1->topLevelItem(0)->text(0), QString::fromStdString(other.path()));
+
+    // Back on "/", the drive step already moved everything before the folder
+    // step fails.
+    auto* path = h.find<QLineEdit>("txtPath");
+    path->setText(QString::fromStdString(h.work.path() + "/missing"));
+    h.click("cmdGoPath");
+    QCOMPARE(h.form->Drive1->Drive(), std::string("/"));
+    QCOMPARE(h.form->Dir1->Path(), std::string("/"));
+    QCOMPARE(path->text(), QStringLiteral("/"));
+    QVERIFY(!h.takeMessages().isEmpty());
+}
+
+void BrowserTest::driveChoice() {
+    TempFolder other;
+    file(other.path(), "on-other.txt");
+    Harness h(false, {other.path()});
+    auto* drive = h.form->Drive1;
+    const int index = drive->findText(QString::fromStdString(other.path()));
+    QVERIFY(index > 0);
+    drive->setCurrentIndex(index);
+    emit drive->activated(index);
+    QCOMPARE(h.form->Dir1->Path(), other.path());
+    QCOMPARE(h.names(), QStringList({"on-other.txt"}));
+    QCOMPARE(h.find<QLineEdit>("txtPath")->text(), QString::fromStdString(other.path()));
+}
+
+void BrowserTest::folderTreeOpensOnDoubleClickOnly() {
+    Harness h;
+    ::mkdir((h.work.path() + "/child").c_str(), 0755);
+    file(h.work.path() + "/child", "c.txt");
+    h.open(h.work.path());
+    QTreeWidget* tree = h.form->Dir1;
+    QTreeWidgetItem* child = tree->findItems(QStringLiteral("child"), Qt::MatchRecursive).value(0);
+    QVERIFY(child);
+    const QRect r = tree->visualItemRect(child);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+    QCOMPARE(h.list().Path(), h.work.path());
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+    QCOMPARE(h.list().Path(), h.work.path() + "/child");
+    QCOMPARE(h.find<QLineEdit>("txtPath")->text(), QString::fromStdString(h.work.path() + "/child"));
+    QCOMPARE(h.names(), QStringList({"c.txt"}));
+    // The parent is in the tree and opens the same way.
+    QTreeWidgetItem* parent = tree->currentItem()->parent();
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(parent).center());
+    QCOMPARE(h.list().Path(), h.work.path());
+}
+
+void BrowserTest::doubleClickSelectsThePath() {
+    Harness h;
+    auto* path = h.find<QLineEdit>("txtPath");
+    path->setText(QStringLiteral("/some where/else"));
+    QTest::mouseDClick(path, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(path->selectedText(), QStringLiteral("/some where/else"));
+    QTest::keyClicks(path, QStringLiteral("/tmp"));
+    QCOMPARE(path->text(), QStringLiteral("/tmp"));
+}
+
+NW_APP_TEST(BrowserTest)
+
+} // namespace nw::app::test
+
+#include "browser_test.moc"

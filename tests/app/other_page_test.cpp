@@ -1,0 +1,154 @@
+#include "app_test_support.h"
+
+#include <QLineEdit>
+
+#include <sys/stat.h>
+
+namespace nw::app::test {
+
+class OtherPageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void extensionChange();
+    void extensionGuardAndSlash();
+    void removal();
+    void removalLeavingNoName();
+    void traditionalAndSimplified();
+    void convergingNamesStop();
+    void withoutATable();
+};
+
+void OtherPageTest::extensionChange() {
+    Harness h;
+    for (const char* n : {"a.doc", "a.rtf", "b.txt", "c.TXT", "README"})
+        file(h.work.path(), n);
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.find<QLineEdit>("txtNewExt")->setText(QStringLiteral("\u3000 txt  "));
+    h.select({"b.txt", "c.TXT", "README"});
+    h.click("cmdChangeExt");
+    QVERIFY(h.messages.isEmpty());
+    QCOMPARE(nw::test::snapshot(h.work.path()),
+             nw::test::renamed(before, {{"c.TXT", "c.txt"}, {"README", "README.txt"}}));
+    h.select({"a.doc", "a.rtf"});
+    h.click("cmdChangeExt");
+    QCOMPARE(nw::test::snapshot(h.work.path()),
+             nw::test::renamed(before, {{"c.TXT", "c.txt"}, {"README", "README.txt"}, {"a.doc", "a.txt"}}));
+    const QString msg = h.takeMessages();
+    QVERIFY2(msg.contains(QStringLiteral("a.rtf")) && msg.contains(QStringLiteral("a.txt")), qPrintable(msg));
+}
+
+void OtherPageTest::extensionGuardAndSlash() {
+    Harness h;
+    ::mkdir((h.work.path() + "/sub").c_str(), 0755);
+    file(h.work.path(), "a.doc");
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.click("cmdSelect(0)");
+    file(h.work.path(), "late.doc"); // would show up on a re-read
+    h.find<QLineEdit>("txtNewExt")->setText(QStringLiteral("   "));
+    h.click("cmdChangeExt");
+    QCOMPARE(h.names(), QStringList({"a.doc"})); // nothing at all happened
+    QVERIFY(h.messages.isEmpty());
+    h.find<QLineEdit>("txtNewExt")->setText(QStringLiteral("/../sub/x"));
+    h.click("cmdChangeExt");
+    QVERIFY(h.takeMessages().contains(QStringLiteral("“/”")));
+    QCOMPARE(nw::test::snapshot(h.work.path()).count("a.doc"), 1u);
+    QVERIFY(nw::test::snapshot(h.work.path() + "/sub").empty());
+    Q_UNUSED(before);
+}
+
+void OtherPageTest::removal() {
+    Harness h;
+    for (const char* n : {"abcabc.txt", "ABC.txt", "copy of x.txt", "zz.txt"})
+        file(h.work.path(), n);
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.find<QLineEdit>("txtRemoveStr")->setText(QStringLiteral("abc"));
+    h.click("cmdSelect(0)");
+    h.click("cmdRemoveStr");
+    QCOMPARE(nw::test::snapshot(h.work.path()), nw::test::renamed(before, {{"abcabc.txt", "abc.txt"}}));
+    h.click("cmdSelect(0)");
+    h.click("cmdRemoveStr");
+    QCOMPARE(nw::test::snapshot(h.work.path()), nw::test::renamed(before, {{"abcabc.txt", ".txt"}}));
+    h.find<QLineEdit>("txtRemoveStr")->setText(QStringLiteral("copy "));
+    h.click("cmdSelect(0)");
+    h.click("cmdRemoveStr");
+    QCOMPARE(nw::test::snapshot(h.work.path()),
+             nw::test::renamed(before, {{"abcabc.txt", ".txt"}, {"copy of x.txt", "of x.txt"}}));
+    QVERIFY(h.messages.isEmpty());
+    // Empty text: nothing happens, not even a re-read.
+    file(h.work.path(), "late.txt");
+    h.find<QLineEdit>("txtRemoveStr")->clear();
+    h.click("cmdRemoveStr");
+    QVERIFY(!h.names().contains(QStringLiteral("late.txt")));
+}
+
+void OtherPageTest::removalLeavingNoName() {
+    Harness h;
+    file(h.work.path(), "whole");
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.find<QLineEdit>("txtRemoveStr")->setText(QStringLiteral("whole"));
+    h.click("cmdSelect(0)");
+    h.click("cmdRemoveStr");
+    QCOMPARE(nw::test::snapshot(h.work.path()), before);
+    QVERIFY(h.takeMessages().contains(QStringLiteral("为空")));
+}
+
+void OtherPageTest::traditionalAndSimplified() {
+    Harness h(true);
+    file(h.work.path(), "中國.txt", "cn");
+    file(h.work.path(), "報告.檔", "report");
+    file(h.work.path(), "plain.txt", "plain");
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.click("cmdSelect(0)");
+    h.click("cmdF2J");
+    QVERIFY(h.messages.isEmpty());
+    const Snapshot simplified = nw::test::renamed(before, {{"中國.txt", "中国.txt"}, {"報告.檔", "报告.档"}});
+    QCOMPARE(nw::test::snapshot(h.work.path()), simplified);
+    h.select({"中国.txt"});
+    h.click("cmdJ2F");
+    QCOMPARE(nw::test::snapshot(h.work.path()),
+             nw::test::renamed(simplified, {{"中国.txt", "中國.txt"}}));
+    // Nothing selected: nothing renamed, the list re-read.
+    file(h.work.path(), "新.txt");
+    h.click("cmdF2J");
+    QVERIFY(h.names().contains(QStringLiteral("新.txt")));
+}
+
+void OtherPageTest::convergingNamesStop() {
+    Harness h(true);
+    file(h.work.path(), "發.txt", "traditional");
+    file(h.work.path(), "发.txt", "simplified");
+    file(h.work.path(), "萬.txt", "later");
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.select({"發.txt", "萬.txt"});
+    h.click("cmdF2J");
+    QCOMPARE(nw::test::snapshot(h.work.path()), before);
+    QVERIFY(h.takeMessages().contains(QStringLiteral("发.txt")));
+}
+
+void OtherPageTest::withoutATable() {
+    Harness h;
+    file(h.work.path(), "中國.txt");
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.click("cmdSelect(0)");
+    h.click("cmdF2J");
+    const QString msg = h.takeMessages();
+    QVERIFY2(msg.contains(QString::fromStdString(h.program.path() + "/F2J.txt")) &&
+                 msg.contains(QStringLiteral("不存在或为空")),
+             qPrintable(msg));
+    h.click("cmdJ2F");
+    QVERIFY(!h.takeMessages().isEmpty());
+    QCOMPARE(nw::test::snapshot(h.work.path()), before);
+}
+
+NW_APP_TEST(OtherPageTest)
+
+} // namespace nw::app::test
+
+#include "other_page_test.moc"

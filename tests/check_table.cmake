@@ -1,0 +1,10 @@
+# The committed F2J.txt must be exactly what the generator writes.
+execute_process(COMMAND ${GEN} ${OUT} RESULT_VARIABLE rc OUTPUT_VARIABLE log)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "gen_f2j failed: ${rc}")
+endif()
+message("${log}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT} ${SHIPPED} RESULT_VARIABLE diff)
+if(NOT diff EQUAL 0)
+  message(FATAL_ERROR "data/F2J.txt differs from what tools/gen_f2j writes; regenerate it")
+endif()

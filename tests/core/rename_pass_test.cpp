@@ -1,0 +1,214 @@
+#include "core/convert_name.h"
+#include "core/rename_pass.h"
+#include "platform/name_codec.h"
+#include "tests/support/fake_file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace nw {
+namespace {
+
+// A file list over the fake file system's folder.
+class FakeList : public FileListSource {
+public:
+    FakeList(test::FakeFileSystem& fs, std::string folder) : m_fs(fs), m_folder(std::move(folder)) {
+        Refresh();
+        refreshes = 0;
+    }
+    int ListCount() const override { return int(m_names.size()); }
+    std::u32string List(int i) const override { return m_names[std::size_t(i)]; }
+    bool Selected(int i) const override { return selected.count(i) != 0; }
+    std::string Path() const override { return m_folder; }
+    void Refresh() override {
+        ++refreshes;
+        m_names.clear();
+        for (const auto& [name, f] : m_fs.folders[m_folder])
+            m_names.push_back(decodeName(name));
+        selected.clear();
+    }
+    std::set<int> selected;
+    int refreshes = 0;
+
+private:
+    test::FakeFileSystem& m_fs;
+    std::string m_folder;
+    std::vector<std::u32string> m_names;
+};
+
+test::FakeFileSystem folderOf(std::initializer_list<const char*> names) {
+    test::FakeFileSystem fs;
+    fs.folders["/d"];
+    for (const char* n : names)
+        fs.add("/d", n, std::string("content of ") + n);
+    return fs;
+}
+
+RenameTool upper() {
+    RenameTool t;
+    t.transform = [](const std::u32string& n) {
+        return TransformResult::of(ConvertName(n, {CaseMode::Upper, true, true, SpaceMode::DeleteSpace}));
+    };
+    return t;
+}
+
+std::multiset<std::string> contents(test::FakeFileSystem& fs) {
+    std::multiset<std::string> out;
+    for (const auto& [n, f] : fs.folders["/d"])
+        out.insert(f.content);
+    return out;
+}
+
+TEST(RenamePass, NothingSelectedRenamesNothingAndRefreshesOnce) {
+    auto fs = folderOf({"a", "b"});
+    FakeList list(fs, "/d");
+    int calls = 0;
+    RenameTool t;
+    t.transform = [&](const std::u32string& n) { ++calls; return TransformResult::of(n); };
+    const PassResult r = RunRenamePass(list, fs, t);
+    EXPECT_EQ(r.outcome, PassResult::Outcome::Completed);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(fs.renameCalls, 0);
+    EXPECT_EQ(list.refreshes, 1);
+}
+
+TEST(RenamePass, ReachesTheLastEntry) {
+    auto fs = folderOf({"a", "b", "c"});
+    FakeList list(fs, "/d");
+    list.selected = {2};
+    const auto before = contents(fs);
+    EXPECT_EQ(RunRenamePass(list, fs, upper()).renamed, 1);
+    EXPECT_EQ(fs.renames, (std::vector<std::pair<std::string, std::string>>{{"c", "C"}}));
+    EXPECT_EQ(contents(fs), before);
+}
+
+TEST(RenamePass, StopsAtTheNthFailureForEveryN) {
+    for (int n = 1; n <= 4; ++n) {
+        auto fs = folderOf({"a", "b", "c", "d"});
+        FakeList list(fs, "/d");
+        list.selected = {0, 1, 2, 3};
+        fs.failRenameNumber = n;
+        fs.failWith = FsError::PermissionDenied;
+        const auto before = contents(fs);
+        const PassResult r = RunRenamePass(list, fs, upper());
+        EXPECT_EQ(r.outcome, PassResult::Outcome::Stopped);
+        ASSERT_TRUE(r.failure);
+        EXPECT_EQ(r.failure->index, n - 1);
+        EXPECT_EQ(r.failure->oldName, std::u32string(1, char32_t(U'a' + n - 1)));
+        EXPECT_EQ(r.failure->newName, std::u32string(1, char32_t(U'A' + n - 1)));
+        EXPECT_EQ(r.failure->fs.error, FsError::PermissionDenied);
+        EXPECT_EQ(r.renamed, n - 1);
+        EXPECT_EQ(fs.renameCalls, n); // later entries untouched
+        EXPECT_EQ(list.refreshes, 0);
+        EXPECT_EQ(contents(fs), before);
+    }
+}
+
+TEST(RenamePass, AnUnchangedNameDoesNotEndThePass) {
+    auto fs = folderOf({"A", "b"});
+    FakeList list(fs, "/d");
+    list.selected = {0, 1};
+    const PassResult r = RunRenamePass(list, fs, upper());
+    EXPECT_EQ(r.outcome, PassResult::Outcome::Completed);
+    EXPECT_EQ(fs.folders["/d"].count("B"), 1u);
+}
+
+TEST(RenamePass, TwoEntriesConvergingStopAtTheSecond) {
+    auto fs = folderOf({"a b", "ab"});
+    FakeList list(fs, "/d");
+    list.selected = {0, 1};
+    const auto before = contents(fs);
+    const PassResult r = RunRenamePass(list, fs, upper());
+    ASSERT_TRUE(r.failure);
+    EXPECT_EQ(r.failure->fs.error, FsError::Exists);
+    EXPECT_EQ(r.failure->oldName, U"ab");
+    EXPECT_EQ(fs.folders["/d"]["AB"].content, "content of a b");
+    EXPECT_EQ(fs.folders["/d"]["ab"].content, "content of ab");
+    EXPECT_EQ(contents(fs), before);
+}
+
+TEST(RenamePass, RefusesANameThatIsNotOnePathComponent) {
+    const std::vector<std::pair<std::u32string, FailureReason>> bad{
+        {U"", FailureReason::EmptyName},
+        {U".", FailureReason::DotName},
+        {U"..", FailureReason::DotName},
+        {U"../x", FailureReason::SlashInName},
+        {U"sub/x", FailureReason::SlashInName},
+        {std::u32string(U"a\0b", 3), FailureReason::NulInName},
+    };
+    for (const auto& [name, reason] : bad) {
+        auto fs = folderOf({"a", "b"});
+        FakeList list(fs, "/d");
+        list.selected = {0, 1};
+        RenameTool t;
+        t.transform = [n = name](const std::u32string&) { return TransformResult::of(n); };
+        const PassResult r = RunRenamePass(list, fs, t);
+        ASSERT_TRUE(r.failure);
+        EXPECT_EQ(r.failure->reason, reason);
+        EXPECT_EQ(r.failure->index, 0);
+        EXPECT_EQ(fs.renameCalls, 0); // the file system was never asked
+    }
+}
+
+TEST(RenamePass, HooksGuardSkipAndFailingTransform) {
+    auto fs = folderOf({"a", "b", "c"});
+    FakeList list(fs, "/d");
+    list.selected = {0, 1, 2};
+    RenameTool t = upper();
+    t.guard = [] { return false; };
+    EXPECT_EQ(RunRenamePass(list, fs, t).outcome, PassResult::Outcome::Guarded);
+    EXPECT_EQ(list.refreshes, 0);
+
+    t.guard = nullptr;
+    t.wantsEntry = [](const std::u32string& n) { return n != U"b"; };
+    std::vector<std::u32string> askedNew;
+    t.wantsNewName = [&](const std::string& folder, const std::u32string& n) {
+        EXPECT_EQ(folder, "/d");
+        askedNew.push_back(n);
+        return n != U"C";
+    };
+    EXPECT_EQ(RunRenamePass(list, fs, t).renamed, 1);
+    EXPECT_EQ(askedNew, (std::vector<std::u32string>{U"A", U"C"}));
+    EXPECT_EQ(fs.renames, (std::vector<std::pair<std::string, std::string>>{{"a", "A"}}));
+
+    list.selected = {0, 1, 2};
+    int calls = 0;
+    RenameTool failing;
+    failing.transform = [&](const std::u32string& n) {
+        return ++calls == 2 ? TransformResult::fail(FailureReason::NumberOverflow)
+                            : TransformResult::of(n + U"1");
+    };
+    const PassResult r = RunRenamePass(list, fs, failing);
+    ASSERT_TRUE(r.failure);
+    EXPECT_EQ(r.failure->reason, FailureReason::NumberOverflow);
+    EXPECT_FALSE(r.failure->newName);
+    EXPECT_EQ(calls, 2);
+}
+
+TEST(RenamePass, AFileThatVanishesMidwayStopsThePass) {
+    auto fs = folderOf({"a", "b", "c"});
+    FakeList list(fs, "/d");
+    list.selected = {0, 1, 2};
+    fs.beforeRename = [&](int n) {
+        if (n == 2)
+            fs.folders["/d"].erase("b"); // someone else deleted it
+    };
+    const PassResult r = RunRenamePass(list, fs, upper());
+    ASSERT_TRUE(r.failure);
+    EXPECT_EQ(r.failure->fs.error, FsError::NotFound);
+    EXPECT_EQ(r.failure->oldName, U"b");
+    EXPECT_EQ(fs.folders["/d"].count("c"), 1u);
+}
+
+TEST(RenamePass, UndecodableNamesAreRenamedByTheirBytes) {
+    auto fs = folderOf({"caf\xE9.txt"});
+    FakeList list(fs, "/d");
+    list.selected = {0};
+    EXPECT_EQ(RunRenamePass(list, fs, upper()).renamed, 1);
+    EXPECT_EQ(fs.renames[0].first, "caf\xE9.txt");
+    EXPECT_EQ(fs.renames[0].second, "CAF\xE9.TXT");
+}
+
+} // namespace
+} // namespace nw

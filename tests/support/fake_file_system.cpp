@@ -1,0 +1,53 @@
+#include "tests/support/fake_file_system.h"
+
+namespace nw::test {
+
+void FakeFileSystem::add(const std::string& folder, const std::string& name, std::string content,
+                         EntryKind kind) {
+    folders[folder][name] = FakeFile{std::move(content), kind, true};
+}
+
+FsStatus FakeFileSystem::readFolder(const std::string& folder, std::vector<RawEntry>& out) {
+    out.clear();
+    const auto it = folders.find(folder);
+    if (it == folders.end())
+        return FsStatus{FsError::NotFound, 2};
+    for (const auto& [name, f] : it->second)
+        out.push_back(RawEntry{name, f.kind});
+    return {};
+}
+
+bool FakeFileSystem::isWritable(const std::string& folder, const std::string& name) {
+    const auto it = folders.find(folder);
+    return it != folders.end() && it->second.count(name) && it->second.at(name).writable;
+}
+
+FsStatus FakeFileSystem::rename(const std::string& folder, const std::string& oldName,
+                                const std::string& newName) {
+    ++renameCalls;
+    if (beforeRename)
+        beforeRename(renameCalls);
+    if (renameCalls == failRenameNumber)
+        return FsStatus{failWith, 5};
+    const auto it = folders.find(folder);
+    if (it == folders.end() || !it->second.count(oldName))
+        return FsStatus{FsError::NotFound, 2};
+    if (oldName == newName)
+        return {};
+    if (it->second.count(newName))
+        return FsStatus{FsError::Exists, 17};
+    it->second[newName] = it->second[oldName];
+    it->second.erase(oldName);
+    renames.emplace_back(oldName, newName);
+    return {};
+}
+
+bool FakeFileSystem::plainFileExists(const std::string& folder, const std::string& name) {
+    const auto it = folders.find(folder);
+    if (it == folders.end() || name.empty() || name[0] == '.')
+        return false;
+    const auto f = it->second.find(name);
+    return f != it->second.end() && f->second.kind == EntryKind::Regular;
+}
+
+} // namespace nw::test

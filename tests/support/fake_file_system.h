@@ -1,0 +1,45 @@
+#pragma once
+// An in-memory file system for pass and listing tests: folders of named files
+// with contents, and faults on demand.
+#include "platform/file_system.h"
+
+#include <functional>
+#include <map>
+#include <string>
+
+namespace nw::test {
+
+struct FakeFile {
+    std::string content;
+    EntryKind kind = EntryKind::Regular;
+    bool writable = true;
+};
+
+class FakeFileSystem : public FileSystem {
+public:
+    using Folder = std::map<std::string, FakeFile>;
+
+    std::map<std::string, Folder> folders;
+    std::vector<std::string> mountList{"/"};
+
+    // The Nth call of rename (1-based) fails with this error; 0 never.
+    int failRenameNumber = 0;
+    FsError failWith = FsError::Io;
+    // Runs before every rename, with its number; may change the folders.
+    std::function<void(int)> beforeRename;
+
+    int renameCalls = 0;
+    std::vector<std::pair<std::string, std::string>> renames; // done, in order
+
+    void add(const std::string& folder, const std::string& name, std::string content = {},
+             EntryKind kind = EntryKind::Regular);
+
+    std::vector<std::string> mounts() override { return mountList; }
+    FsStatus readFolder(const std::string& folder, std::vector<RawEntry>& out) override;
+    bool isWritable(const std::string& folder, const std::string& name) override;
+    FsStatus rename(const std::string& folder, const std::string& oldName,
+                    const std::string& newName) override;
+    bool plainFileExists(const std::string& folder, const std::string& name) override;
+};
+
+} // namespace nw::test
