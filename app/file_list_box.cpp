@@ -79,9 +79,24 @@ void FileListBox::invertEntries() {
     const int n = ListCount();
     if (n == 0)
         return;
-    // Entry by entry in meaning, one update for the view.
-    selectionModel()->select(QItemSelection(m_model.index(0), m_model.index(n - 1)),
-                             QItemSelectionModel::Toggle);
+    // A toggle over a scattered selection makes the selection model compare
+    // every old range with every new one. Building the complement's runs from
+    // the flags and selecting them into an empty selection stays linear.
+    Selected(0);
+    QItemSelection inverted;
+    int row = 0;
+    while (row < n) {
+        while (row < n && m_selected[static_cast<std::size_t>(row)])
+            ++row;
+        const int first = row;
+        while (row < n && !m_selected[static_cast<std::size_t>(row)])
+            ++row;
+        if (row > first)
+            inverted.append(QItemSelectionRange(m_model.index(first), m_model.index(row - 1)));
+    }
+    selectionModel()->clearSelection();
+    if (!inverted.isEmpty())
+        selectionModel()->select(inverted, QItemSelectionModel::Select);
 }
 
 void FileListBox::setSelected(int i, bool on) {

@@ -108,6 +108,15 @@ void BrowserTest::selectClearInvertRefresh() {
     QCOMPARE(selectedRows(h), QList<int>({1, 3}));
     h.click("cmdSelect(2)");
     QCOMPARE(selectedRows(h), QList<int>({0, 2}));
+    // Runs that touch either end, all and none.
+    h.select({"a", "d"});
+    h.click("cmdSelect(2)");
+    QCOMPARE(selectedRows(h), QList<int>({1, 2}));
+    h.click("cmdSelect(0)");
+    h.click("cmdSelect(2)");
+    QVERIFY(selectedRows(h).isEmpty());
+    h.click("cmdSelect(2)");
+    QCOMPARE(selectedRows(h), QList<int>({0, 1, 2, 3}));
     file(four.path(), "b2");
     h.click("cmdSelect(3)");
     QCOMPARE(h.names(), QStringList({"a", "b", "b2", "c", "d"}));
