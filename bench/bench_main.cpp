@@ -1,7 +1,8 @@
 // Measures the program against plain baselines in the same run and prints
 // ratios: the file list against readdir + stat, selection against one
-// listing, the rename pass against a plain renameat2 loop, StrJ2F's index
-// against the slot scan.
+// listing, every apply button against a plain renameat2 loop, StrJ2F's index
+// against the slot scan, start-up against a minimal Qt window; and the peak
+// memory with the big folder shown.
 #include "app/appearance.h"
 #include "app/file_list_box.h"
 #include "core/conv_table.h"
@@ -10,14 +11,29 @@
 #include "platform/name_codec.h"
 #include "platform/posix_file_system.h"
 
+#include "app/form1.h"
+#include "app/user_messages.h"
+#include "core/custom_name.h"
+#include "core/extension.h"
+
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <cstring>
 #include <fstream>
+#include <functional>
+#include <set>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -27,6 +43,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Set when a measured program or a child did not do what it was asked.
+bool g_failed = false;
 
 template <typename F> double seconds(F f) {
     const auto t0 = Clock::now();
@@ -65,19 +84,256 @@ std::size_t rawListing(const std::string& d) {
 }
 
 void report(const char* what, double ratio, const char* goal) {
-    std::printf("%-48s %8.2f   (goal %s)\n", what, ratio, goal);
+    std::printf("%-58s %8.2f   (goal %s)\n", what, ratio, goal);
+}
+
+std::string makeNamedFolder(int files, const std::function<std::string(int)>& name) {
+    char tmpl[] = "/tmp/namewright-bench-XXXXXX";
+    const std::string d = ::mkdtemp(tmpl);
+    for (int i = 0; i < files; ++i)
+        ::close(::open((d + "/" + name(i)).c_str(), O_WRONLY | O_CREAT, 0644));
+    return d;
+}
+
+std::set<std::string> namesIn(const std::string& d) {
+    std::set<std::string> out;
+    DIR* dir = ::opendir(d.c_str());
+    while (dirent* e = ::readdir(dir))
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+            out.insert(e->d_name);
+    ::closedir(dir);
+    return out;
+}
+
+template <typename T> T* control(nw::app::Form1& form, const char* name) {
+    T* w = form.findChild<T*>(QString::fromLatin1(name));
+    if (!w) {
+        std::fprintf(stderr, "no control %s\n", name);
+        std::exit(2);
+    }
+    return w;
+}
+
+struct ButtonCase {
+    const char* button;
+    int page;
+    std::function<std::string(int)> name;          // the files' names before
+    std::function<void(nw::app::Form1&)> setUp;     // the page's settings
+    std::function<std::u32string(const std::u32string&)> expected; // in list order
+};
+
+// Times each apply button through the real window and checks that the folder
+// then holds exactly the names the tool gives.
+bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile) {
+    using nw::app::Form1;
+    char tmpl[] = "/tmp/namewright-bench-program-XXXXXX";
+    const std::string program = ::mkdtemp(tmpl);
+    {
+        std::ifstream in(tableFile, std::ios::binary);
+        std::ofstream out(program + "/F2J.txt", std::ios::binary);
+        out << in.rdbuf();
+    }
+    QStringList messages;
+    nw::app::setMessageHook([&](nw::app::MessageKind, const QString& t) { messages << t; });
+    Form1 form(fs, program);
+    form.show();
+    QApplication::processEvents();
+
+    auto photo = [](int i) { return "Photo " + std::to_string(i) + ".jpg"; };
+    std::int16_t counter = 0;
+    std::string folder;
+    const std::vector<ButtonCase> cases{
+        {"Command1", 0, photo,
+         [](Form1& f) {
+             control<QRadioButton>(f, "Option1(0)")->setChecked(true);
+             control<QRadioButton>(f, "Option2(1)")->setChecked(true);
+             control<QCheckBox>(f, "Check2(0)")->setChecked(true);
+             control<QCheckBox>(f, "Check2(1)")->setChecked(true);
+         },
+         [](const std::u32string& n) {
+             return nw::ConvertName(n, {nw::CaseMode::Upper, true, true,
+                                        nw::SpaceMode::SpaceToUnderscore});
+         }},
+        {"Command2", 1, photo,
+         [&](Form1& f) {
+             control<QLineEdit>(f, "Text1")->setText(QStringLiteral("Img"));
+             control<QLineEdit>(f, "txtStep")->setText(QStringLiteral("1"));
+             control<QRadioButton>(f, "Option3(0)")->setChecked(true);
+             counter = 0;
+         },
+         [&](const std::u32string& n) {
+             return *nw::BuildCustomName(n, {U"Img", U"1", nw::TextPlacement::ReplacePrefix},
+                                         counter)
+                         .name;
+         }},
+        {"cmdChangeExt", 2, photo,
+         [](Form1& f) { control<QLineEdit>(f, "txtNewExt")->setText(QStringLiteral("png")); },
+         [&](const std::u32string& n) {
+             const std::u32string dir = nw::decodeName(folder) + U"/";
+             return nw::ChangeFileExt(dir + n, U"png").substr(dir.size());
+         }},
+        {"cmdRemoveStr", 2, photo,
+         [](Form1& f) {
+             control<QLineEdit>(f, "txtRemoveStr")->setText(QStringLiteral("Photo "));
+         },
+         [](const std::u32string& n) { return *nw::RemoveFirst(n, U"Photo "); }},
+        {"cmdF2J", 2, [](int i) { return "中國發展報告 " + std::to_string(i) + ".txt"; },
+         [](Form1&) {}, [](const std::u32string& n) { return nw::StrF2J(nw::Module1::Table(), n); }},
+        {"cmdJ2F", 2, [](int i) { return "中国发展报告 " + std::to_string(i) + ".txt"; },
+         [](Form1&) {}, [](const std::u32string& n) { return nw::StrJ2F(nw::Module1::Table(), n); }},
+    };
+
+    bool allRight = true;
+    for (const ButtonCase& c : cases) {
+        folder = makeNamedFolder(renames, c.name);
+        const std::string baseline = makeNamedFolder(renames, c.name);
+        form.txtPath->setText(QString::fromStdString(folder));
+        form.cmdGoPath_Click();
+        form.SSTab1->setCurrentIndex(c.page);
+        c.setUp(form);
+        std::vector<std::pair<std::string, std::string>> names;
+        std::set<std::string> want;
+        for (int i = 0; i < form.File1->ListCount(); ++i) {
+            const std::u32string from = form.File1->List(i);
+            names.emplace_back(nw::encodeName(from), nw::encodeName(c.expected(from)));
+            want.insert(names.back().second);
+            if (names.back().first == names.back().second)
+                allRight = false;
+        }
+        c.setUp(form); // the running number starts again for the real pass
+        const double loop = seconds([&] {
+            for (const auto& [from, to] : names)
+                ::syscall(SYS_renameat2, AT_FDCWD, (baseline + "/" + from).c_str(), AT_FDCWD,
+                          (baseline + "/" + to).c_str(), 1);
+        });
+        form.File1->selectAllEntries();
+        QApplication::processEvents();
+        auto* button = control<QPushButton>(form, c.button);
+        const double pass = seconds([&] {
+            button->click();
+            QApplication::processEvents();
+        });
+        const bool right = namesIn(folder) == want && messages.isEmpty() &&
+                           static_cast<int>(want.size()) == renames;
+        allRight = allRight && right;
+        const std::string what = std::string(c.button) + " over " + std::to_string(renames) +
+                                 " files / renameat2 loop" + (right ? "" : " WRONG RESULT");
+        report(what.c_str(), pass / loop, "<= 1.5");
+        for (const QString& m : messages)
+            std::fprintf(stderr, "message: %s\n", qPrintable(m));
+        messages.clear();
+        std::system(("rm -rf '" + folder + "' '" + baseline + "'").c_str());
+    }
+    nw::app::setMessageHook(nullptr);
+    std::system(("rm -rf '" + program + "'").c_str());
+    return allRight;
+}
+
+double runProgram(const char* path, bool quitWhenShown) {
+    return seconds([&] {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (quitWhenShown)
+                ::setenv("NAMEWRIGHT_QUIT_WHEN_SHOWN", "1", 1);
+            ::execl(path, path, static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        {
+            std::fprintf(stderr, "%s ended with status %d\n", path, status);
+            g_failed = true;
+        }
+    });
+}
+
+// From the start of the process to its first painted window, best of five,
+// the two programs taking turns. platform: a Qt platform plugin, or null for
+// the X server in DISPLAY.
+void benchStartUp(const char* platform) {
+    if (platform)
+        ::setenv("QT_QPA_PLATFORM", platform, 1);
+    else
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    double app = 1e9, minimal = 1e9;
+    for (int i = 0; i < 5; ++i) {
+        minimal = std::min(minimal, runProgram(NW_BENCH_MINIMAL, false));
+        app = std::min(app, runProgram(NW_BENCH_APP, true));
+    }
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const std::string what = std::string("start to shown window / minimal Qt window (") +
+                             (platform ? platform : "X server") + ")";
+    report(what.c_str(), app / minimal, "<= 1.5");
+}
+
+// The child's side: the whole window, then the folder opened in it.
+int memoryChild(const std::string& folder, const std::string& tableFile) {
+    int argc = 1;
+    char name[] = "namewright";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    nw::app::applyAppearance(app);
+    char tmpl[] = "/tmp/namewright-bench-program-XXXXXX";
+    const std::string program = ::mkdtemp(tmpl);
+    {
+        std::ifstream in(tableFile, std::ios::binary);
+        std::ofstream out(program + "/F2J.txt", std::ios::binary);
+        out << in.rdbuf();
+    }
+    nw::PosixFileSystem fs;
+    nw::app::Form1 form(fs, program);
+    form.show();
+    QApplication::processEvents();
+    form.txtPath->setText(QString::fromStdString(folder));
+    form.cmdGoPath_Click();
+    QApplication::processEvents();
+    std::system(("rm -rf '" + program + "'").c_str());
+    rusage ru{};
+    ::getrusage(RUSAGE_SELF, &ru);
+    std::printf("%ld %d\n", ru.ru_maxrss, form.File1->ListCount());
+    return 0;
+}
+
+double peakMiB(const char* self, const std::string& folder, const std::string& tableFile,
+               int expectCount) {
+    const std::string cmd = "'" + std::string(self) + "' --memory '" + folder + "' '" +
+                            tableFile + "'";
+    FILE* p = ::popen(cmd.c_str(), "r");
+    long kib = 0;
+    int count = -1;
+    if (!p || std::fscanf(p, "%ld %d", &kib, &count) != 2 || count != expectCount) {
+        std::fprintf(stderr, "memory child listed %d entries, expected %d\n", count, expectCount);
+        g_failed = true;
+    }
+    if (p)
+        ::pclose(p);
+    return static_cast<double>(kib) / 1024.0;
+}
+
+void benchMemory(const char* self, const std::string& big, int files,
+                 const std::string& tableFile) {
+    char tmpl[] = "/tmp/namewright-bench-empty-XXXXXX";
+    const std::string empty = ::mkdtemp(tmpl);
+    const double base = peakMiB(self, empty, tableFile, 0);
+    const double shown = peakMiB(self, big, tableFile, files);
+    ::rmdir(empty.c_str());
+    std::printf("%-58s %8.1f MiB (an empty folder: %.1f MiB, ratio %.2f)\n",
+                "peak memory, the big folder shown", shown, base, shown / base);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (argc == 4 && std::string(argv[1]) == "--memory")
+        return memoryChild(argv[2], argv[3]);
     QApplication app(argc, argv);
     nw::app::applyAppearance(app);
     const int files = argc > 1 ? std::atoi(argv[1]) : 100000;
     const int renames = argc > 2 ? std::atoi(argv[2]) : 20000;
     std::printf("Namewright benchmark: %d files listed, %d renamed\n\n", files, renames);
-    std::printf("%-48s %8s\n", "measure", "ratio");
+    std::printf("%-58s %8s\n", "measure", "ratio");
 
     nw::PosixFileSystem fs;
     const std::string big = makeFolder(files);
@@ -98,33 +354,17 @@ int main(int argc, char** argv) {
         scattered.append(QItemSelectionRange(list.model()->index(i, 0)));
     list.selectionModel()->select(scattered, QItemSelectionModel::ClearAndSelect);
     report("invert / one listing", best(3, [&] { list.invertEntries(); list.Selected(0); }) / raw, "< 1");
+    const std::string tableFile = argc > 3 ? argv[3] : "data/F2J.txt";
+    benchMemory(argv[0], big, files, tableFile);
     std::system(("rm -rf '" + big + "'").c_str());
 
-    // The pass with Command1's transform against a plain loop over the same
-    // old and new names, each on a fresh folder.
-    const nw::ConvertOptions upper{nw::CaseMode::Upper, true, true, nw::SpaceMode::DeleteSpace};
-    const std::string a = makeFolder(renames), b = makeFolder(renames);
-    list.setPath(a);
-    std::vector<std::pair<std::string, std::string>> names;
-    for (int i = 0; i < list.ListCount(); ++i)
-        names.emplace_back(nw::encodeName(list.List(i)),
-                           nw::encodeName(nw::ConvertName(list.List(i), upper)));
-    const double loop = seconds([&] {
-        for (const auto& [from, to] : names)
-            ::syscall(SYS_renameat2, AT_FDCWD, (b + "/" + from).c_str(), AT_FDCWD,
-                      (b + "/" + to).c_str(), 1);
-    });
-    list.selectAllEntries();
-    nw::RenameTool tool;
-    tool.transform = [&](const std::u32string& n) {
-        return nw::TransformResult::of(nw::ConvertName(n, upper));
-    };
-    const double pass = seconds([&] { nw::RunRenamePass(list, fs, tool); });
-    report("Command1 pass / renameat2 loop", pass / loop, "<= 1.5");
-    std::system(("rm -rf '" + a + "' '" + b + "'").c_str());
+    // Every apply button over `renames` selected files against a plain
+    // renameat2 loop over the same old and new names, each on a fresh folder.
+    if (!benchButtons(fs, renames, tableFile))
+        return 1;
 
     // StrJ2F on Chinese names, index against scan.
-    std::ifstream t(argc > 3 ? argv[3] : "data/F2J.txt", std::ios::binary);
+    std::ifstream t(tableFile, std::ios::binary);
     const nw::ConvTable table(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(t), {}));
     std::vector<std::u32string> chinese;
     for (int i = 0; i < 10000; ++i)
@@ -139,5 +379,10 @@ int main(int argc, char** argv) {
             sink += nw::StrJ2F(table, n).size();
     });
     report("StrJ2F scan / StrJ2F index (speed-up)", scan / index, "> 1");
-    return sink == 0 ? 1 : 0;
+
+    const char* display = std::getenv("DISPLAY");
+    if (display && *display)
+        benchStartUp(nullptr);
+    benchStartUp("offscreen");
+    return sink == 0 || g_failed ? 1 : 0;
 }

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the release configuration and prints the
+# benchmark table. Start-up is measured on a private Xvfb as well as offscreen.
+# Usage: scripts/bench.sh [FILES [RENAMES]]   (default 100000 20000)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+dir="$root/build-bench"
+cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DNAMEWRIGHT_BUILD_TESTS=OFF >/dev/null
+cmake --build "$dir" --target namewright_bench
+if [ -z "${DISPLAY:-}" ]; then
+  disp=:$((90 + RANDOM % 100))
+  Xvfb "$disp" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xpid=$!
+  trap 'kill $xpid 2>/dev/null || true' EXIT
+  export DISPLAY=$disp
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+fi
+"$dir/bench/namewright_bench" "${1:-100000}" "${2:-20000}" "$root/data/F2J.txt" 2> >(grep -v XDG_RUNTIME_DIR >&2)
