@@ -25,6 +25,7 @@ private slots:
     void driveChoice();
     void folderTreeOpensOnDoubleClickOnly();
     void doubleClickSelectsThePath();
+    void folderThatDisappearsWhileShown();
 };
 
 void chooseFilter(Harness& h, int item) {
@@ -246,6 +247,32 @@ void BrowserTest::doubleClickSelectsThePath() {
     QCOMPARE(path->selectedText(), QStringLiteral("/some where/else"));
     QTest::keyClicks(path, QStringLiteral("/tmp"));
     QCOMPARE(path->text(), QStringLiteral("/tmp"));
+}
+
+void BrowserTest::folderThatDisappearsWhileShown() {
+    Harness h;
+    const std::string shown = h.work.path() + "/shown";
+    ::mkdir(shown.c_str(), 0755);
+    file(shown, "a b.txt");
+    file(shown, "c d.txt");
+    h.open(shown);
+    h.click("cmdSelect(0)");
+    const std::string moved = h.work.path() + "/moved";
+    QCOMPARE(::rename(shown.c_str(), moved.c_str()), 0);
+
+    // A tool names the first file and why; nothing is renamed.
+    h.click("Command1");
+    const QString msg = h.takeMessages();
+    QVERIFY2(msg.contains(QStringLiteral("“a b.txt”")) && msg.contains(QStringLiteral("不存在")),
+             qPrintable(msg));
+    QCOMPARE(h.names(), QStringList({"a b.txt", "c d.txt"}));
+
+    // Refresh names the folder; the list keeps what it showed.
+    h.click("cmdSelect(3)");
+    const QString refresh = h.takeMessages();
+    QVERIFY2(refresh.contains(QString::fromStdString(shown)), qPrintable(refresh));
+    QCOMPARE(h.names(), QStringList({"a b.txt", "c d.txt"}));
+    QCOMPARE(nw::test::snapshot(moved), (Snapshot{{"a b.txt", "a b.txt"}, {"c d.txt", "c d.txt"}}));
 }
 
 NW_APP_TEST(BrowserTest)

@@ -1,0 +1,52 @@
+#pragma once
+// The pass's view of a real folder without the window: every listable file in
+// natural order, with a chosen selection.
+#include "core/rename_pass.h"
+#include "platform/file_system.h"
+#include "platform/wildcard.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace nw::test {
+
+class RealList : public FileListSource {
+public:
+    RealList(FileSystem& fs, std::string folder, AttributeFlags flags = allFiles())
+        : m_fs(fs), m_folder(std::move(folder)), m_flags(flags) {
+        Refresh();
+        refreshes = 0;
+    }
+    static AttributeFlags allFiles() {
+        AttributeFlags f;
+        f.normal = f.readOnly = f.hidden = f.system = true;
+        return f;
+    }
+    int ListCount() const override { return static_cast<int>(entries.size()); }
+    std::u32string List(int i) const override { return entries[static_cast<std::size_t>(i)].name; }
+    bool Selected(int i) const override { return selected.count(i) != 0; }
+    std::string Path() const override { return m_folder; }
+    void Refresh() override {
+        ++refreshes;
+        entries.clear();
+        lastRefresh = listFiles(m_fs, m_folder, WildcardSet(U"*.*"), m_flags, entries);
+        selected.clear();
+    }
+    void selectAll() {
+        for (int i = 0; i < ListCount(); ++i)
+            selected.insert(i);
+    }
+
+    std::vector<ListedFile> entries;
+    std::set<int> selected;
+    FsStatus lastRefresh;
+    int refreshes = 0;
+
+private:
+    FileSystem& m_fs;
+    std::string m_folder;
+    AttributeFlags m_flags;
+};
+
+} // namespace nw::test
