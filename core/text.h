@@ -10,10 +10,13 @@ namespace nw {
 std::u32string StrCls(std::u32string_view sSource, std::u32string_view sSearch);
 
 // sSource with every occurrence of sSearch replaced by Rel, searching again
-// around each replacement ("ab" by "a" in "abb" gives "a"). Two inputs would
+// around each replacement ("ab" by "a" in "abb" gives "a"). Some inputs would
 // make that loop endless, so they return instead: an empty sSearch returns
-// sSource unchanged, and a Rel that contains sSearch replaces each occurrence
-// of the original text once, left to right.
+// sSource unchanged; a Rel that contains sSearch replaces each occurrence of
+// the original text once, left to right; and a replacement that keeps
+// recreating sSearch while the text grows ("ba" by "aabb" in "baa") stops
+// once the text passes 32,767 characters, or after 2^20 replacements that do
+// not shorten it.
 std::u32string StrRel(std::u32string_view sSource, std::u32string_view sSearch,
                       std::u32string_view Rel);
 

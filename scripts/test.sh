@@ -13,3 +13,5 @@ run() {
 }
 run "$root/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DNAMEWRIGHT_SANITIZE=ON -DNAMEWRIGHT_BUILD_BENCH=OFF
+# Each fuzz target briefly; scripts/fuzz.sh SECONDS runs them longer.
+"$root/scripts/fuzz.sh" 3

@@ -113,6 +113,11 @@ TEST(TextHelpers, LoopsThatWouldNeverEndReturn) {
     EXPECT_EQ(StrRel(U"ab", U"b", U"bb"), U"abb");
     // A growing rewrite stops at the length limit instead of running on.
     EXPECT_LE(StrRel(std::u32string(100, U'a') + U"b", U"ab", U"bba").size(), 32767u + 3u);
+    // Found by the fuzzer: a short text that grows without end, one
+    // replacement at a time.
+    const std::u32string grown = StrRel(U"baa", U"ba", U"aabb");
+    EXPECT_GT(grown.size(), 32767u);
+    EXPECT_LE(grown.size(), 32767u + 2u);
 }
 
 TEST(TextHelpers, Trim) {
