@@ -10,11 +10,9 @@ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DNAMEWRIGHT_BUILD_TESTS=OFF >/dev/null
 cmake --build "$dir" --target namewright_bench
 if [ -z "${DISPLAY:-}" ]; then
-  disp=:$((90 + RANDOM % 100))
-  Xvfb "$disp" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xpid=$!
-  trap 'kill $xpid 2>/dev/null || true' EXIT
-  export DISPLAY=$disp
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  source "$root/scripts/x11.sh"
+  XVFB_PID=""
+  trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
+  start_xvfb 90
 fi
 "$dir/bench/namewright_bench" "${1:-100000}" "${2:-20000}" "$root/data/F2J.txt" 2> >(grep -v XDG_RUNTIME_DIR >&2)

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Drives the real program in a private Xvfb through the X server, with the
+# mouse and the keyboard: opens a folder by typing its path, uses one tool of
+# each page and checks the folder after each, saves a screenshot of each page
+# and leaves through the About page's exit button.
+# Usage: e2e.sh NAMEWRIGHT_BINARY OUTPUT_FOLDER_FOR_SCREENSHOTS
+set -euo pipefail
+bin=$1 shots=$2
+mkdir -p "$shots"
+source "$(dirname "$0")/../../scripts/x11.sh"
+work=$(mktemp -d /tmp/namewright-e2e-XXXXXX)
+app=""
+XVFB_PID=""
+trap 'kill $app $XVFB_PID 2>/dev/null || true; rm -rf "$work"' EXIT
+start_xvfb 200
+export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+
+for f in "hello world.txt" "Photo One.JPG" "中國報告.doc" "notes.md"; do
+  printf 'content of %s' "$f" >"$work/$f"
+done
+
+fail() { echo "e2e: $*" >&2; echo "folder holds:" >&2; ls -A "$work" >&2; exit 1; }
+# Waits until the folder holds exactly these names, each with its original content.
+expect() {
+  local want got
+  want=$(printf '%s\n' "$@" | LC_ALL=C sort)
+  for _ in $(seq 50); do
+    got=$(ls -A "$work" | LC_ALL=C sort)
+    [ "$got" = "$want" ] && break
+    sleep 0.1
+  done
+  [ "$got" = "$want" ] || fail "expected: $(echo $want)"
+  local contents
+  contents=$(cat "$work"/* | tr -d '\n' | grep -o 'content of' | wc -l)
+  [ "$contents" -eq 4 ] || fail "a file lost its content"
+}
+
+"$bin" &
+app=$!
+wait_window || fail "the window did not appear"
+win=$WIN
+eval "$(xdotool getwindowgeometry --shell "$win")"   # X Y WIDTH HEIGHT
+# Control centres in window pixels (the layout is in twips, 15 to a pixel;
+# the pages count from the tab control at 381,8).
+click() { xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1; sleep 0.3; }
+key() { xdotool key --window "$win" "$@"; sleep 0.3; }
+shot() { sleep 0.3; import -window "$win" "$shots/$1"; }
+
+# The browser: type the folder's path and press Enter, then select all.
+click 328 378
+xdotool mousemove $((X + 328)) $((Y + 378)) click --repeat 2 1; sleep 0.3
+xdotool type --delay 5 "$work"
+key Return
+click 196 332
+
+# Page 0: the case and space conversion with its defaults.
+click 541 288
+expect "Helloworld.txt" "Photoone.jpg" "中國報告.doc" "Notes.md"
+shot page0.png
+
+# Page 1: a custom text with a running number, for the first entry only.
+key ctrl+Tab
+click 493 73
+xdotool type --delay 20 "图片"
+sleep 0.3
+click 260 48
+click 541 288
+expect "图片1.txt" "Photoone.jpg" "中國報告.doc" "Notes.md"
+shot page1.png
+
+# Page 2: Traditional to Simplified over every entry.
+key ctrl+Tab
+click 196 332
+click 561 228
+expect "图片1.txt" "Photoone.jpg" "中国报告.doc" "Notes.md"
+shot page2.png
+
+# Each file kept its own content under its new name.
+for pair in "图片1.txt:hello world.txt" "Photoone.jpg:Photo One.JPG" \
+            "中国报告.doc:中國報告.doc" "Notes.md:notes.md"; do
+  [ "$(cat "$work/${pair%%:*}")" = "content of ${pair#*:}" ] || fail "${pair%%:*} holds another file's content"
+done
+
+# Page 3: the exit button ends the program.
+key ctrl+Tab
+shot page3.png
+click 549 244
+for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$app" 2>/dev/null; then fail "the exit button did not end the program"; fi
+wait "$app" || fail "the program ended with an error"
+app=""
+echo "e2e: every page used, screenshots in $shots"
