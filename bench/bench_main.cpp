@@ -185,44 +185,50 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
 
     bool allRight = true;
     for (const ButtonCase& c : cases) {
-        folder = makeNamedFolder(renames, c.name);
-        const std::string baseline = makeNamedFolder(renames, c.name);
-        form.txtPath->setText(QString::fromStdString(folder));
-        form.cmdGoPath_Click();
-        form.SSTab1->setCurrentIndex(c.page);
-        c.setUp(form);
-        std::vector<std::pair<std::string, std::string>> names;
-        std::set<std::string> want;
-        for (int i = 0; i < form.File1->ListCount(); ++i) {
-            const std::u32string from = form.File1->List(i);
-            names.emplace_back(nw::encodeName(from), nw::encodeName(c.expected(from)));
-            want.insert(names.back().second);
-            if (names.back().first == names.back().second)
-                allRight = false;
-        }
-        c.setUp(form); // the running number starts again for the real pass
-        const double loop = seconds([&] {
-            for (const auto& [from, to] : names)
-                ::syscall(SYS_renameat2, AT_FDCWD, (baseline + "/" + from).c_str(), AT_FDCWD,
-                          (baseline + "/" + to).c_str(), 1);
-        });
-        form.File1->selectAllEntries();
-        QApplication::processEvents();
-        auto* button = control<QPushButton>(form, c.button);
-        const double pass = seconds([&] {
-            button->click();
+        // Best of two rounds, each on fresh folders, to keep file-system
+        // noise out of a ratio close to 1.
+        double loop = 1e9, pass = 1e9;
+        bool right = true;
+        for (int round = 0; round < 2; ++round) {
+            folder = makeNamedFolder(renames, c.name);
+            const std::string baseline = makeNamedFolder(renames, c.name);
+            form.txtPath->setText(QString::fromStdString(folder));
+            form.cmdGoPath_Click();
+            form.SSTab1->setCurrentIndex(c.page);
+            c.setUp(form);
+            std::vector<std::pair<std::string, std::string>> names;
+            std::set<std::string> want;
+            for (int i = 0; i < form.File1->ListCount(); ++i) {
+                const std::u32string from = form.File1->List(i);
+                names.emplace_back(nw::encodeName(from), nw::encodeName(c.expected(from)));
+                want.insert(names.back().second);
+                if (names.back().first == names.back().second)
+                    right = false;
+            }
+            c.setUp(form); // the running number starts again for the real pass
+            loop = std::min(loop, seconds([&] {
+                for (const auto& [from, to] : names)
+                    ::syscall(SYS_renameat2, AT_FDCWD, (baseline + "/" + from).c_str(), AT_FDCWD,
+                              (baseline + "/" + to).c_str(), 1);
+            }));
+            form.File1->selectAllEntries();
             QApplication::processEvents();
-        });
-        const bool right = namesIn(folder) == want && messages.isEmpty() &&
-                           static_cast<int>(want.size()) == renames;
+            auto* button = control<QPushButton>(form, c.button);
+            pass = std::min(pass, seconds([&] {
+                button->click();
+                QApplication::processEvents();
+            }));
+            right = right && namesIn(folder) == want && messages.isEmpty() &&
+                    static_cast<int>(want.size()) == renames;
+            for (const QString& m : messages)
+                std::fprintf(stderr, "message: %s\n", qPrintable(m));
+            messages.clear();
+            std::system(("rm -rf '" + folder + "' '" + baseline + "'").c_str());
+        }
         allRight = allRight && right;
         const std::string what = std::string(c.button) + " over " + std::to_string(renames) +
                                  " files / renameat2 loop" + (right ? "" : " WRONG RESULT");
         report(what.c_str(), pass / loop, "<= 1.5");
-        for (const QString& m : messages)
-            std::fprintf(stderr, "message: %s\n", qPrintable(m));
-        messages.clear();
-        std::system(("rm -rf '" + folder + "' '" + baseline + "'").c_str());
     }
     nw::app::setMessageHook(nullptr);
     std::system(("rm -rf '" + program + "'").c_str());
