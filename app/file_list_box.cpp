@@ -82,14 +82,14 @@ void FileListBox::invertEntries() {
     // A toggle over a scattered selection makes the selection model compare
     // every old range with every new one. Building the complement's runs from
     // the flags and selecting them into an empty selection stays linear.
-    Selected(0);
+    const std::vector<bool>& on = selectionFlags();
     QItemSelection inverted;
     int row = 0;
     while (row < n) {
-        while (row < n && m_selected[static_cast<std::size_t>(row)])
+        while (row < n && on[static_cast<std::size_t>(row)])
             ++row;
         const int first = row;
-        while (row < n && !m_selected[static_cast<std::size_t>(row)])
+        while (row < n && !on[static_cast<std::size_t>(row)])
             ++row;
         if (row > first)
             inverted.append(QItemSelectionRange(m_model.index(first), m_model.index(row - 1)));
@@ -112,7 +112,7 @@ std::u32string FileListBox::List(int i) const {
     return m_model.files()[static_cast<std::size_t>(i)].name;
 }
 
-bool FileListBox::Selected(int i) const {
+const std::vector<bool>& FileListBox::selectionFlags() const {
     // The selection model answers per range; a pass over a large, scattered
     // selection reads one flag per entry instead.
     if (m_selectionDirty) {
@@ -122,8 +122,12 @@ bool FileListBox::Selected(int i) const {
                 m_selected[static_cast<std::size_t>(row)] = true;
         m_selectionDirty = false;
     }
-    return i >= 0 && static_cast<std::size_t>(i) < m_selected.size() &&
-           m_selected[static_cast<std::size_t>(i)];
+    return m_selected;
+}
+
+bool FileListBox::Selected(int i) const {
+    const std::vector<bool>& on = selectionFlags();
+    return i >= 0 && static_cast<std::size_t>(i) < on.size() && on[static_cast<std::size_t>(i)];
 }
 
 void FileListBox::mouseMoveEvent(QMouseEvent* e) {

@@ -64,6 +64,8 @@ protected:
 private:
     FsStatus reload(const std::string& folder);
     void markSelectionDirty() { m_selectionDirty = true; }
+    // One flag per entry, rebuilt from the selection model when it changed.
+    const std::vector<bool>& selectionFlags() const;
 
     FileSystem& m_fs;
     FileListModel m_model;

@@ -61,16 +61,6 @@ template <typename F> double best(int runs, F f) {
     return b;
 }
 
-std::string makeFolder(int files) {
-    char tmpl[] = "/tmp/namewright-bench-XXXXXX";
-    const std::string d = ::mkdtemp(tmpl);
-    for (int i = 0; i < files; ++i) {
-        const std::string p = d + "/Photo " + std::to_string(i) + ".JPG";
-        ::close(::open(p.c_str(), O_WRONLY | O_CREAT, 0644));
-    }
-    return d;
-}
-
 std::size_t rawListing(const std::string& d) {
     DIR* dir = ::opendir(d.c_str());
     std::size_t n = 0;
@@ -87,12 +77,29 @@ void report(const char* what, double ratio, const char* goal) {
     std::printf("%-58s %8.2f   (goal %s)\n", what, ratio, goal);
 }
 
+std::string tempFolder(const char* kind) {
+    std::string tmpl = std::string("/tmp/namewright-bench-") + kind + "-XXXXXX";
+    if (!::mkdtemp(tmpl.data())) {
+        std::perror("mkdtemp");
+        std::exit(2);
+    }
+    return tmpl;
+}
+
 std::string makeNamedFolder(int files, const std::function<std::string(int)>& name) {
-    char tmpl[] = "/tmp/namewright-bench-XXXXXX";
-    const std::string d = ::mkdtemp(tmpl);
+    const std::string d = tempFolder("files");
     for (int i = 0; i < files; ++i)
         ::close(::open((d + "/" + name(i)).c_str(), O_WRONLY | O_CREAT, 0644));
     return d;
+}
+
+// A program folder with the conversion table beside the (imagined) executable.
+std::string programFolderWithTable(const std::string& tableFile) {
+    const std::string program = tempFolder("program");
+    std::ifstream in(tableFile, std::ios::binary);
+    std::ofstream out(program + "/F2J.txt", std::ios::binary);
+    out << in.rdbuf();
+    return program;
 }
 
 std::set<std::string> namesIn(const std::string& d) {
@@ -126,13 +133,7 @@ struct ButtonCase {
 // then holds exactly the names the tool gives.
 bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile) {
     using nw::app::Form1;
-    char tmpl[] = "/tmp/namewright-bench-program-XXXXXX";
-    const std::string program = ::mkdtemp(tmpl);
-    {
-        std::ifstream in(tableFile, std::ios::binary);
-        std::ofstream out(program + "/F2J.txt", std::ios::binary);
-        out << in.rdbuf();
-    }
+    const std::string program = programFolderWithTable(tableFile);
     QStringList messages;
     nw::app::setMessageHook([&](nw::app::MessageKind, const QString& t) { messages << t; });
     Form1 form(fs, program);
@@ -255,21 +256,16 @@ double runProgram(const char* path, bool quitWhenShown) {
 }
 
 // From the start of the process to its first painted window, best of five,
-// the two programs taking turns. platform: a Qt platform plugin, or null for
-// the X server in DISPLAY.
-void benchStartUp(const char* platform) {
-    if (platform)
-        ::setenv("QT_QPA_PLATFORM", platform, 1);
-    else
-        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+// the two programs taking turns, on the given Qt platform plugin.
+void benchStartUp(const char* platform, const char* label) {
+    ::setenv("QT_QPA_PLATFORM", platform, 1);
     double app = 1e9, minimal = 1e9;
     for (int i = 0; i < 5; ++i) {
         minimal = std::min(minimal, runProgram(NW_BENCH_MINIMAL, false));
         app = std::min(app, runProgram(NW_BENCH_APP, true));
     }
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const std::string what = std::string("start to shown window / minimal Qt window (") +
-                             (platform ? platform : "X server") + ")";
+    const std::string what = std::string("start to shown window / minimal Qt window (") + label + ")";
     report(what.c_str(), app / minimal, "<= 1.5");
 }
 
@@ -280,13 +276,7 @@ int memoryChild(const std::string& folder, const std::string& tableFile) {
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
     nw::app::applyAppearance(app);
-    char tmpl[] = "/tmp/namewright-bench-program-XXXXXX";
-    const std::string program = ::mkdtemp(tmpl);
-    {
-        std::ifstream in(tableFile, std::ios::binary);
-        std::ofstream out(program + "/F2J.txt", std::ios::binary);
-        out << in.rdbuf();
-    }
+    const std::string program = programFolderWithTable(tableFile);
     nw::PosixFileSystem fs;
     nw::app::Form1 form(fs, program);
     form.show();
@@ -319,8 +309,7 @@ double peakMiB(const char* self, const std::string& folder, const std::string& t
 
 void benchMemory(const char* self, const std::string& big, int files,
                  const std::string& tableFile) {
-    char tmpl[] = "/tmp/namewright-bench-empty-XXXXXX";
-    const std::string empty = ::mkdtemp(tmpl);
+    const std::string empty = tempFolder("empty");
     const double base = peakMiB(self, empty, tableFile, 0);
     const double shown = peakMiB(self, big, tableFile, files);
     ::rmdir(empty.c_str());
@@ -342,7 +331,8 @@ int main(int argc, char** argv) {
     std::printf("%-58s %8s\n", "measure", "ratio");
 
     nw::PosixFileSystem fs;
-    const std::string big = makeFolder(files);
+    const std::string big =
+        makeNamedFolder(files, [](int i) { return "Photo " + std::to_string(i) + ".JPG"; });
     nw::app::FileListBox list(fs);
     list.resize(201, 270);
     list.show();
@@ -388,7 +378,7 @@ int main(int argc, char** argv) {
 
     const char* display = std::getenv("DISPLAY");
     if (display && *display)
-        benchStartUp(nullptr);
-    benchStartUp("offscreen");
+        benchStartUp("xcb", "X server");
+    benchStartUp("offscreen", "offscreen");
     return sink == 0 || g_failed ? 1 : 0;
 }

@@ -48,19 +48,15 @@ public:
     }
 };
 
+const ConvertOptions kUpper{CaseMode::Upper, true, true, SpaceMode::SpaceToUnderscore};
+
 RenameTool upperTool() {
     RenameTool t;
-    t.transform = [](const std::u32string& n) {
-        return TransformResult::of(
-            ConvertName(n, {CaseMode::Upper, true, true, SpaceMode::SpaceToUnderscore}));
-    };
+    t.transform = [](const std::u32string& n) { return TransformResult::of(ConvertName(n, kUpper)); };
     return t;
 }
 
-std::string upperOf(const std::string& n) {
-    return encodeName(ConvertName(decodeName(n), {CaseMode::Upper, true, true,
-                                                  SpaceMode::SpaceToUnderscore}));
-}
+std::string upperOf(const std::string& n) { return encodeName(ConvertName(decodeName(n), kUpper)); }
 
 void fill(const std::string& d, const std::vector<std::string>& names) {
     for (const std::string& n : names)
