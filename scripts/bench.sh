@@ -13,6 +13,6 @@ if [ -z "${DISPLAY:-}" ]; then
   source "$root/scripts/x11.sh"
   XVFB_PID=""
   trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
-  start_xvfb 90
+  start_xvfb
 fi
 "$dir/bench/namewright_bench" "${1:-100000}" "${2:-20000}" "$root/data/F2J.txt" 2> >(grep -v XDG_RUNTIME_DIR >&2)

@@ -7,7 +7,7 @@ bin=$1 out=$2
 shift 2
 app="" XVFB_PID=""
 trap 'kill $app $XVFB_PID 2>/dev/null || true' EXIT
-start_xvfb 90
+start_xvfb
 export QT_QPA_PLATFORM=xcb
 "$bin" &
 app=$!

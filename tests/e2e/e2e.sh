@@ -12,7 +12,7 @@ work=$(mktemp -d /tmp/namewright-e2e-XXXXXX)
 app=""
 XVFB_PID=""
 trap 'kill $app $XVFB_PID 2>/dev/null || true; rm -rf "$work"' EXIT
-start_xvfb 200
+start_xvfb
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 
 for f in "hello world.txt" "Photo One.JPG" "中國報告.doc" "notes.md"; do
