@@ -12,7 +12,7 @@ cmake --build "$dir" --target namewright_bench
 if [ -z "${DISPLAY:-}" ]; then
   source "$root/scripts/x11.sh"
   XVFB_PID=""
-  trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
+  trap stop_xvfb EXIT
   start_xvfb
 fi
 "$dir/bench/namewright_bench" "${1:-100000}" "${2:-20000}" "$root/data/F2J.txt" 2> >(grep -v XDG_RUNTIME_DIR >&2)

@@ -6,7 +6,7 @@ source "$(dirname "$0")/x11.sh"
 bin=$1 out=$2
 shift 2
 app="" XVFB_PID=""
-trap 'kill $app $XVFB_PID 2>/dev/null || true' EXIT
+trap 'kill $app 2>/dev/null || true; stop_xvfb' EXIT
 start_xvfb
 export QT_QPA_PLATFORM=xcb
 "$bin" &

@@ -1,28 +1,83 @@
 # Sourced by the scripts that need an X server of their own.
-# start_xvfb: starts Xvfb on a display it finds free itself, exports DISPLAY
-# and sets XVFB_PID; fails if the server does not answer.
+
+# start_xvfb: starts Xvfb on a free display, exports DISPLAY and sets
+# XVFB_PID; fails if no server could be started after a number of tries.
+# The display is claimed through the server's lock file, which names its
+# process, so a server someone else runs on that number is never taken for
+# ours. -noreset: without it the server resets when its last client leaves
+# (our own probe, say) and refuses connections for that moment.
 start_xvfb() {
-  local numfile
-  numfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
-  XVFB_PID=$!
-  for _ in $(seq 200); do [ -s "$numfile" ] && break; sleep 0.1; done
-  export DISPLAY=:$(tr -dc 0-9 <"$numfile")
-  rm -f "$numfile"
-  for _ in $(seq 200); do
-    kill -0 "$XVFB_PID" 2>/dev/null && xdpyinfo >/dev/null 2>&1 && return 0
-    sleep 0.1
+  local n
+  for _ in $(seq 20); do
+    n=$((RANDOM % 900 + 100))
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=:$n
+    _xvfb_settled "$n" && return 0
+    stop_xvfb
   done
-  echo "Xvfb on $DISPLAY did not start" >&2
+  echo "Xvfb did not start" >&2
   return 1
 }
+# The server counts as ours once its lock file names it and it answers.
+_xvfb_settled() {
+  local n=$1
+  for _ in $(seq 200); do
+    kill -0 "$XVFB_PID" 2>/dev/null || return 1
+    if [ "$(tr -dc 0-9 2>/dev/null <"/tmp/.X$n-lock")" = "$XVFB_PID" ] &&
+       xdpyinfo >/dev/null 2>&1; then
+      return 0
+    fi
+    sleep 0.05
+  done
+  return 1
+}
+
+# stop_xvfb: ends the server of start_xvfb and waits until it is gone.
+stop_xvfb() {
+  [ -n "${XVFB_PID:-}" ] || return 0
+  kill "$XVFB_PID" 2>/dev/null || true
+  wait "$XVFB_PID" 2>/dev/null || true
+  XVFB_PID=""
+}
+
 # wait_window: sets WIN to the window titled "Namewright" once it is shown.
+# Only mapped windows count: the search ignores letter case, and Qt's hidden
+# group leader is called "namewright".
 wait_window() {
   WIN=""
   for _ in $(seq 100); do
-    WIN=$(xdotool search --name '^Namewright$' 2>/dev/null | head -n1) && [ -n "$WIN" ] && break
+    WIN=$(xdotool search --onlyvisible --name '^Namewright$' 2>/dev/null | head -n1) && [ -n "$WIN" ] && break
     sleep 0.1
   done
   [ -n "$WIN" ] || { echo "no window titled Namewright" >&2; return 1; }
   sleep 0.5
+}
+
+# type_text TEXT: types TEXT on the keyboard of the X server. Characters the
+# keymap lacks (Chinese, say) are each given a spare keycode first, all in
+# one change, so the program has the final map before the first key arrives.
+# xdotool's own way, remapping one scratch key per character and back, now
+# and then loses or repeats a character because the program reads the map
+# while it is still changing.
+type_text() {
+  local text=$1 ch cp spare=() changes=() i=0 seen=" "
+  local LC_ALL=C.UTF-8
+  mapfile -t spare < <(xmodmap -pke | awk 'NF == 3 { print $2 }')
+  while IFS= read -r -n1 ch; do
+    [ -n "$ch" ] || continue
+    cp=$(printf '%X' "'$ch")
+    if [ $((16#$cp)) -gt 126 ] && [[ $seen != *" $cp "* ]]; then
+      [ $i -lt ${#spare[@]} ] || { echo "type_text: no spare keycode left" >&2; return 1; }
+      changes+=(-e "keycode ${spare[$i]} = U$cp")
+      seen+="$cp "
+      i=$((i + 1))
+    fi
+  done < <(printf '%s' "$text")
+  if [ ${#changes[@]} -gt 0 ]; then
+    xmodmap "${changes[@]}"
+    sleep 0.3
+  fi
+  xdotool type --delay 20 "$text"
 }

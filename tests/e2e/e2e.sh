@@ -11,7 +11,7 @@ source "$(dirname "$0")/../../scripts/x11.sh"
 work=$(mktemp -d /tmp/namewright-e2e-XXXXXX)
 app=""
 XVFB_PID=""
-trap 'kill $app $XVFB_PID 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill $app 2>/dev/null || true; stop_xvfb; rm -rf "$work"' EXIT
 start_xvfb
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 
@@ -19,7 +19,17 @@ for f in "hello world.txt" "Photo One.JPG" "中國報告.doc" "notes.md"; do
   printf 'content of %s' "$f" >"$work/$f"
 done
 
-fail() { echo "e2e: $*" >&2; echo "folder holds:" >&2; ls -A "$work" >&2; exit 1; }
+win=""
+fail() {
+  echo "e2e: $*" >&2; echo "folder holds:" >&2; ls -A "$work" >&2
+  if [ -n "$app" ] && ! kill -0 "$app" 2>/dev/null; then
+    local rc=0; wait "$app" || rc=$?
+    echo "the program has ended, exit status $rc" >&2
+  fi
+  xdotool search --name . getwindowname %@ 2>/dev/null | sed 's/^/window: /' >&2 || true
+  [ -z "$win" ] || { import -window "$win" "$shots/failure.png" && echo "window at failure: $shots/failure.png" >&2; }
+  exit 1
+}
 # Waits until the folder holds exactly these names, each with its original content.
 expect() {
   local want got
@@ -49,7 +59,7 @@ shot() { sleep 0.3; import -window "$win" "$shots/$1"; }
 # The browser: type the folder's path and press Enter, then select all.
 click 328 378
 xdotool mousemove $((X + 328)) $((Y + 378)) click --repeat 2 1; sleep 0.3
-xdotool type --delay 5 "$work"
+type_text "$work"
 key Return
 click 196 332
 
@@ -61,7 +71,7 @@ shot page0.png
 # Page 1: a custom text with a running number, for the first entry only.
 key ctrl+Tab
 click 493 73
-xdotool type --delay 20 "图片"
+type_text "图片"
 sleep 0.3
 click 260 48
 click 541 288
