@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick
   fonts-wqy-microhei
+  opencc libopencc1.1
   clang libclang-rt-14-dev
 )
 missing=()
