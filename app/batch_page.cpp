@@ -97,8 +97,9 @@ void BatchPage::Command2_Click() {
         const CustomNameResult r = BuildCustomName(name, settings(), RunningNumber);
         return r.name ? TransformResult::of(*r.name) : TransformResult::fail(reasonOf(r.error));
     };
-    tool.wantsNewName = [this](const std::string& folder, const std::u32string& newName) {
-        if (!m_ctx.fs.plainFileExists(folder, encodeName(newName)))
+    tool.wantsNewName = [this](const std::string& folder, const std::u32string& newName,
+                               const std::string& newBytes) {
+        if (!m_ctx.fs.plainFileExists(folder, newBytes))
             return true;
         showMessage(window(), MessageKind::Information,
                     toQt(newName) + QStringLiteral("文件已经存在！"));

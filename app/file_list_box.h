@@ -48,6 +48,7 @@ public:
     // FileListSource
     int ListCount() const override;
     std::u32string List(int i) const override;
+    NameEncoding Encoding(int i) const override;
     bool Selected(int i) const override;
     std::string Path() const override { return m_path; }
     void Refresh() override;

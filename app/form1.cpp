@@ -6,6 +6,7 @@
 #include "app/drive_list.h"
 #include "app/failure_text.h"
 #include "app/file_list_box.h"
+#include "app/file_list_menu.h"
 #include "app/folder_tree.h"
 #include "app/other_page.h"
 #include "app/qt_text.h"
@@ -95,6 +96,7 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
     File1 = named(new FileListBox(fs, this), "File1");
     place(File1, 2640, 600, 3015, 4050);
     File1->setPath(cwd);
+    File1Menu = new FileListMenu(*File1, fs, this);
     const char* sel[] = {"全选", "全不选", "反选", "刷新"};
     const int selLeft[] = {2640, 3360, 4200, 4920};
     const int selWidth[] = {615, 735, 615, 615};

@@ -22,6 +22,7 @@ class BatchPage;
 class ConversionPage;
 class DriveList;
 class FileListBox;
+class FileListMenu;
 class FolderTree;
 class OtherPage;
 
@@ -53,6 +54,7 @@ public:
     QGroupBox* Frame1 = nullptr;
     std::array<QCheckBox*, 4> Check1{};
     FileListBox* File1 = nullptr;
+    FileListMenu* File1Menu = nullptr;
     std::array<QPushButton*, 4> cmdSelect{};
     QTabWidget* SSTab1 = nullptr;
     QGroupBox* Frame12 = nullptr;

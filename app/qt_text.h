@@ -10,6 +10,7 @@ namespace nw::app {
 std::u32string toU32(const QString& s);
 // For showing: a byte that is not UTF-8 appears as U+FFFD.
 QString toQt(std::u32string_view s);
+// A name or path on disk, each part read as UTF-8 or GBK.
 QString bytesToQt(const std::string& bytes);
 std::string qtToBytes(const QString& s);
 

@@ -4,6 +4,7 @@
 // and re-reading the list only when the walk completes.
 #include "core/custom_name.h"
 #include "platform/file_system.h"
+#include "platform/name_codec.h"
 
 #include <functional>
 #include <optional>
@@ -13,10 +14,12 @@ namespace nw {
 
 // What the pass needs of the file list.
 class FileListSource {
-public:
+  public:
     virtual ~FileListSource() = default;
     virtual int ListCount() const = 0;
     virtual std::u32string List(int i) const = 0;
+    // How the entry's name is written on disk; a new name keeps it.
+    virtual NameEncoding Encoding(int i) const = 0;
     virtual bool Selected(int i) const = 0;
     virtual std::string Path() const = 0; // the listed folder, as bytes
     virtual void Refresh() = 0;
@@ -68,8 +71,16 @@ struct RenameTool {
     std::function<bool(const std::u32string& oldName)> wantsEntry;
     // Called at most once per selected entry, in list order.
     std::function<TransformResult(const std::u32string& oldName)> transform;
-    // The test of the new name; false skips the entry (the hook tells the user).
-    std::function<bool(const std::string& folder, const std::u32string& newName)> wantsNewName;
+    // The test of the new name (newBytes: as it will be written); false skips
+    // the entry (the hook tells the user).
+    std::function<bool(const std::string& folder, const std::u32string& newName,
+                       const std::string& newBytes)>
+        wantsNewName;
+    // Only entries whose name is written in this encoding; the others are
+    // left alone.
+    std::optional<NameEncoding> onlyEncoding;
+    // The encoding of the new names; by default each keeps its old name's.
+    std::optional<NameEncoding> writeAs;
 };
 
 PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool& tool);

@@ -122,10 +122,10 @@ FsStatus listFiles(FileSystem& fs, const std::string& folder, const WildcardSet&
             a.readOnly = !fs.isWritable(folder, e.name);
         if (!admits(flags, a))
             continue;
-        std::u32string name = decodeName(e.name);
-        if (!patterns.matches(name))
+        DecodedName name = readName(e.name);
+        if (!patterns.matches(name.text))
             continue;
-        out.push_back(ListedFile{std::move(e.name), std::move(name)});
+        out.push_back(ListedFile{std::move(e.name), std::move(name.text), name.encoding});
     }
     sortNatural(out);
     return {};
@@ -138,8 +138,8 @@ FsStatus listSubfolders(FileSystem& fs, const std::string& folder, std::vector<L
         return st;
     for (auto& e : raw)
         if (e.kind == EntryKind::Folder) {
-            std::u32string name = decodeName(e.name);
-            out.push_back(ListedFile{std::move(e.name), std::move(name)});
+            DecodedName name = readName(e.name);
+            out.push_back(ListedFile{std::move(e.name), std::move(name.text), name.encoding});
         }
     sortNatural(out);
     return {};

@@ -1,6 +1,7 @@
 #pragma once
 // The file system as the browser and the rename pass see it. Folders and names
 // are bytes; joinPath puts exactly one "/" between them.
+#include "platform/name_codec.h"
 #include "platform/wildcard.h"
 
 #include <string>
@@ -95,6 +96,7 @@ std::string normalizeFolder(const std::string& folder);
 struct ListedFile {
     std::string bytes;   // the name on disk
     std::u32string name; // the same name decoded
+    NameEncoding encoding = NameEncoding::Utf8;
 };
 
 // The files of a folder that match the patterns and the flags, in natural

@@ -1,9 +1,13 @@
 #include "platform/name_codec.h"
 
+#include "platform/cp936.h"
+
 namespace nw {
 namespace {
 
-char32_t escape(unsigned char b) { return 0xDC00u + b; }
+char32_t escape(unsigned char b) {
+    return 0xDC00u + b;
+}
 
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -23,7 +27,9 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool isSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDFFF;
+}
 
 } // namespace
 
@@ -59,8 +65,7 @@ std::u32string decodeName(std::string_view bytes) {
         }
         // Overlong forms, encoded surrogates and values past U+10FFFF are
         // invalid; escaping them keeps the mapping one-to-one.
-        if (ok && (c < min || c > 0x10FFFF || isSurrogate(c)))
-            ok = false;
+        if (ok && (c < min || c > 0x10FFFF || isSurrogate(c))) ok = false;
         if (ok) {
             out.push_back(c);
             i += len;
@@ -92,6 +97,76 @@ std::string toDisplayUtf8(std::u32string_view text) {
     for (char32_t c : text)
         appendUtf8(out, (isSurrogate(c) || c > 0x10FFFF) ? char32_t{0xFFFD} : c);
     return out;
+}
+
+namespace {
+
+bool isPrivateUse(char32_t c) {
+    return c >= 0xE000 && c <= 0xF8FF;
+}
+
+// Strict GBK: ASCII and double-byte characters that the code page assigns
+// (private-use codes are not taken as text), each mapping back to its bytes.
+bool decodeGbk(std::string_view bytes, std::u32string& out) {
+    out.clear();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n;) {
+        if (p[i] < 0x80) {
+            out.push_back(p[i++]);
+            continue;
+        }
+        if (i + 1 >= n || p[i] < 0x81 || p[i] > 0xFE) return false;
+        const auto code = static_cast<std::uint16_t>(p[i] << 8 | p[i + 1]);
+        const auto c = cp936::charOf(code);
+        if (!c || isPrivateUse(*c) || cp936::codeOf(*c) != code) return false;
+        out.push_back(*c);
+        i += 2;
+    }
+    return true;
+}
+
+bool encodeGbk(std::u32string_view text, std::string& out) {
+    out.clear();
+    for (char32_t c : text) {
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+            continue;
+        }
+        const std::uint16_t code = cp936::codeOf(c);
+        if (code < 0x8140 || isPrivateUse(c)) return false;
+        out.push_back(static_cast<char>(code >> 8));
+        out.push_back(static_cast<char>(code & 0xFF));
+    }
+    return true;
+}
+
+bool hasEscapes(std::u32string_view text) {
+    for (char32_t c : text)
+        if (isEscapedByte(c)) return true;
+    return false;
+}
+
+} // namespace
+
+DecodedName readName(std::string_view bytes) {
+    DecodedName d{decodeName(bytes), NameEncoding::Utf8};
+    if (!hasEscapes(d.text)) return d;
+    std::u32string gbk;
+    std::string back;
+    if (decodeGbk(bytes, gbk) && encodeGbk(gbk, back) && back == bytes)
+        return {std::move(gbk), NameEncoding::Gbk};
+    return d;
+}
+
+std::string writeName(std::u32string_view text, NameEncoding encoding) {
+    if (encoding == NameEncoding::Gbk) {
+        std::string bytes;
+        // GBK bytes that happen to be valid UTF-8 would be read back as other
+        // characters: such a name is better written in UTF-8.
+        if (encodeGbk(text, bytes) && readName(bytes).text == text) return bytes;
+    }
+    return encodeName(text);
 }
 
 } // namespace nw

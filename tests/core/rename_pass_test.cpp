@@ -12,29 +12,30 @@ namespace {
 
 // A file list over the fake file system's folder.
 class FakeList : public FileListSource {
-public:
+  public:
     FakeList(test::FakeFileSystem& fs, std::string folder) : m_fs(fs), m_folder(std::move(folder)) {
         Refresh();
         refreshes = 0;
     }
     int ListCount() const override { return int(m_names.size()); }
-    std::u32string List(int i) const override { return m_names[std::size_t(i)]; }
+    std::u32string List(int i) const override { return m_names[std::size_t(i)].text; }
+    NameEncoding Encoding(int i) const override { return m_names[std::size_t(i)].encoding; }
     bool Selected(int i) const override { return selected.count(i) != 0; }
     std::string Path() const override { return m_folder; }
     void Refresh() override {
         ++refreshes;
         m_names.clear();
         for (const auto& [name, f] : m_fs.folders[m_folder])
-            m_names.push_back(decodeName(name));
+            m_names.push_back(readName(name));
         selected.clear();
     }
     std::set<int> selected;
     int refreshes = 0;
 
-private:
+  private:
     test::FakeFileSystem& m_fs;
     std::string m_folder;
-    std::vector<std::u32string> m_names;
+    std::vector<DecodedName> m_names;
 };
 
 test::FakeFileSystem folderOf(std::initializer_list<const char*> names) {
@@ -48,7 +49,8 @@ test::FakeFileSystem folderOf(std::initializer_list<const char*> names) {
 RenameTool upper() {
     RenameTool t;
     t.transform = [](const std::u32string& n) {
-        return TransformResult::of(ConvertName(n, {CaseMode::Upper, true, true, SpaceMode::DeleteSpace}));
+        return TransformResult::of(
+            ConvertName(n, {CaseMode::Upper, true, true, SpaceMode::DeleteSpace}));
     };
     return t;
 }
@@ -65,7 +67,10 @@ TEST(RenamePass, NothingSelectedRenamesNothingAndRefreshesOnce) {
     FakeList list(fs, "/d");
     int calls = 0;
     RenameTool t;
-    t.transform = [&](const std::u32string& n) { ++calls; return TransformResult::of(n); };
+    t.transform = [&](const std::u32string& n) {
+        ++calls;
+        return TransformResult::of(n);
+    };
     const PassResult r = RunRenamePass(list, fs, t);
     EXPECT_EQ(r.outcome, PassResult::Outcome::Completed);
     EXPECT_EQ(calls, 0);
@@ -163,7 +168,7 @@ TEST(RenamePass, HooksGuardSkipAndFailingTransform) {
     t.guard = nullptr;
     t.wantsEntry = [](const std::u32string& n) { return n != U"b"; };
     std::vector<std::u32string> askedNew;
-    t.wantsNewName = [&](const std::string& folder, const std::u32string& n) {
+    t.wantsNewName = [&](const std::string& folder, const std::u32string& n, const std::string&) {
         EXPECT_EQ(folder, "/d");
         askedNew.push_back(n);
         return n != U"C";
@@ -191,8 +196,7 @@ TEST(RenamePass, AFileThatVanishesMidwayStopsThePass) {
     FakeList list(fs, "/d");
     list.selected = {0, 1, 2};
     fs.beforeRename = [&](int n) {
-        if (n == 2)
-            fs.folders["/d"].erase("b"); // someone else deleted it
+        if (n == 2) fs.folders["/d"].erase("b"); // someone else deleted it
     };
     const PassResult r = RunRenamePass(list, fs, upper());
     ASSERT_TRUE(r.failure);

@@ -12,7 +12,7 @@
 namespace nw::test {
 
 class RealList : public FileListSource {
-public:
+  public:
     RealList(FileSystem& fs, std::string folder, AttributeFlags flags = allFiles())
         : m_fs(fs), m_folder(std::move(folder)), m_flags(flags) {
         Refresh();
@@ -25,6 +25,9 @@ public:
     }
     int ListCount() const override { return static_cast<int>(entries.size()); }
     std::u32string List(int i) const override { return entries[static_cast<std::size_t>(i)].name; }
+    NameEncoding Encoding(int i) const override {
+        return entries[static_cast<std::size_t>(i)].encoding;
+    }
     bool Selected(int i) const override { return selected.count(i) != 0; }
     std::string Path() const override { return m_folder; }
     void Refresh() override {
@@ -43,7 +46,7 @@ public:
     FsStatus lastRefresh;
     int refreshes = 0;
 
-private:
+  private:
     FileSystem& m_fs;
     std::string m_folder;
     AttributeFlags m_flags;
