@@ -6,8 +6,8 @@
 #include <QBrush>
 #include <QHelpEvent>
 #include <QMouseEvent>
-#include <QScrollBar>
 #include <QToolTip>
+#include <QScrollBar>
 
 namespace nw::app {
 
@@ -16,9 +16,11 @@ int FileListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_files.size()) return {};
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_files.size())
+        return {};
     const ListedFile& f = m_files[static_cast<std::size_t>(index.row())];
-    if (role == Qt::DisplayRole) return toQt(f.name);
+    if (role == Qt::DisplayRole)
+        return toQt(f.name);
     // A GBK name is shown in grey, so that it can be told from a UTF-8 one.
     if (role == Qt::ForegroundRole && f.encoding == NameEncoding::Gbk)
         return QBrush(QColor(0x80, 0x80, 0x80));
@@ -47,15 +49,14 @@ FileListBox::FileListBox(FileSystem& fs, QWidget* parent) : QListView(parent), m
 FsStatus FileListBox::reload(const std::string& folder) {
     std::vector<ListedFile> files;
     FsStatus st = listFiles(m_fs, folder, m_patterns, m_flags, files);
-    if (!st.ok()) return st;
+    if (!st.ok())
+        return st;
     m_path = folder;
     m_model.setFiles(std::move(files));
     return st;
 }
 
-FsStatus FileListBox::setPath(const std::string& folder) {
-    return reload(folder);
-}
+FsStatus FileListBox::setPath(const std::string& folder) { return reload(folder); }
 
 FsStatus FileListBox::setPattern(const std::u32string& pattern) {
     m_patternText = pattern;
@@ -68,24 +69,22 @@ FsStatus FileListBox::setFlags(const AttributeFlags& flags) {
     return reload(m_path);
 }
 
-void FileListBox::Refresh() {
-    m_lastRefresh = reload(m_path);
-}
+void FileListBox::Refresh() { m_lastRefresh = reload(m_path); }
 
 void FileListBox::selectAllEntries() {
     const int n = ListCount();
-    if (n == 0) return;
+    if (n == 0)
+        return;
     selectionModel()->select(QItemSelection(m_model.index(0), m_model.index(n - 1)),
                              QItemSelectionModel::Select);
 }
 
-void FileListBox::clearAllEntries() {
-    selectionModel()->clearSelection();
-}
+void FileListBox::clearAllEntries() { selectionModel()->clearSelection(); }
 
 void FileListBox::invertEntries() {
     const int n = ListCount();
-    if (n == 0) return;
+    if (n == 0)
+        return;
     // A toggle over a scattered selection makes the selection model compare
     // every old range with every new one. Building the complement's runs from
     // the flags and selecting them into an empty selection stays linear.
@@ -102,7 +101,8 @@ void FileListBox::invertEntries() {
             inverted.append(QItemSelectionRange(m_model.index(first), m_model.index(row - 1)));
     }
     selectionModel()->clearSelection();
-    if (!inverted.isEmpty()) selectionModel()->select(inverted, QItemSelectionModel::Select);
+    if (!inverted.isEmpty())
+        selectionModel()->select(inverted, QItemSelectionModel::Select);
 }
 
 void FileListBox::setSelected(int i, bool on) {
@@ -110,13 +110,9 @@ void FileListBox::setSelected(int i, bool on) {
                              on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
-int FileListBox::topIndex() const {
-    return verticalScrollBar()->value();
-}
+int FileListBox::topIndex() const { return verticalScrollBar()->value(); }
 
-int FileListBox::ListCount() const {
-    return m_model.rowCount();
-}
+int FileListBox::ListCount() const { return m_model.rowCount(); }
 
 std::u32string FileListBox::List(int i) const {
     return m_model.files()[static_cast<std::size_t>(i)].name;

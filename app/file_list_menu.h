@@ -16,7 +16,7 @@ class FileListBox;
 
 class FileListMenu : public QObject {
     Q_OBJECT
-  public:
+public:
     FileListMenu(FileListBox& list, FileSystem& fs, QWidget* window);
     ~FileListMenu() override;
 
@@ -29,7 +29,7 @@ class FileListMenu : public QObject {
     QMenu* menu = nullptr;
     QAction* mnuToUtf8 = nullptr;
 
-  private:
+private:
     FileListBox& m_list;
     FileSystem& m_fs;
     QWidget* m_window;

@@ -5,10 +5,14 @@
 namespace nw {
 
 std::optional<FailureReason> CheckNewName(std::u32string_view name) {
-    if (name.empty()) return FailureReason::EmptyName;
-    if (name == U"." || name == U"..") return FailureReason::DotName;
-    if (name.find(U'/') != std::u32string_view::npos) return FailureReason::SlashInName;
-    if (name.find(U'\0') != std::u32string_view::npos) return FailureReason::NulInName;
+    if (name.empty())
+        return FailureReason::EmptyName;
+    if (name == U"." || name == U"..")
+        return FailureReason::DotName;
+    if (name.find(U'/') != std::u32string_view::npos)
+        return FailureReason::SlashInName;
+    if (name.find(U'\0') != std::u32string_view::npos)
+        return FailureReason::NulInName;
     return std::nullopt;
 }
 
@@ -31,20 +35,27 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
     };
     const int n = list.ListCount();
     for (int i = 0; i < n; ++i) {
-        if (!list.Selected(i)) continue;
+        if (!list.Selected(i))
+            continue;
         const NameEncoding encoding = list.Encoding(i);
-        if (tool.onlyEncoding && *tool.onlyEncoding != encoding) continue;
+        if (tool.onlyEncoding && *tool.onlyEncoding != encoding)
+            continue;
         const std::u32string oldName = list.List(i);
-        if (tool.wantsEntry && !tool.wantsEntry(oldName)) continue;
+        if (tool.wantsEntry && !tool.wantsEntry(oldName))
+            continue;
         TransformResult t = tool.transform(oldName);
-        if (!t.name) return stop(i, oldName, std::nullopt, t.error);
+        if (!t.name)
+            return stop(i, oldName, std::nullopt, t.error);
         const std::u32string& newName = *t.name;
-        if (auto bad = CheckNewName(newName)) return stop(i, oldName, newName, *bad);
+        if (auto bad = CheckNewName(newName))
+            return stop(i, oldName, newName, *bad);
         const std::string folder = list.Path();
         const std::string newBytes = writeName(newName, tool.writeAs.value_or(encoding));
-        if (tool.wantsNewName && !tool.wantsNewName(folder, newName, newBytes)) continue;
+        if (tool.wantsNewName && !tool.wantsNewName(folder, newName, newBytes))
+            continue;
         const FsStatus st = fs.rename(folder, writeName(oldName, encoding), newBytes);
-        if (!st.ok()) return stop(i, oldName, newName, FailureReason::FileSystem, st);
+        if (!st.ok())
+            return stop(i, oldName, newName, FailureReason::FileSystem, st);
         ++result.renamed;
     }
     list.Refresh();

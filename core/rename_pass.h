@@ -14,7 +14,7 @@ namespace nw {
 
 // What the pass needs of the file list.
 class FileListSource {
-  public:
+public:
     virtual ~FileListSource() = default;
     virtual int ListCount() const = 0;
     virtual std::u32string List(int i) const = 0;

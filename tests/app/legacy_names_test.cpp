@@ -40,7 +40,7 @@ struct LegacyFolder {
 
 class LegacyNamesTest : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void everyToolKeepsGbkNamesGbk_data();
     void everyToolKeepsGbkNamesGbk();
     void gbkNamesAreShownInGrey();

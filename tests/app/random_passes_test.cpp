@@ -28,7 +28,7 @@ namespace nw::app::test {
 
 class RandomPassesTest : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void everyPassKeepsEveryFile();
 };
 
@@ -39,29 +39,28 @@ using Rng = std::mt19937;
 template <typename T, std::size_t N> const T& pick(Rng& rng, const T (&items)[N]) {
     return items[std::uniform_int_distribution<std::size_t>(0, N - 1)(rng)];
 }
-bool chance(Rng& rng, int percent) {
-    return std::uniform_int_distribution<int>(0, 99)(rng) < percent;
-}
+bool chance(Rng& rng, int percent) { return std::uniform_int_distribution<int>(0, 99)(rng) < percent; }
 
 std::string randomName(Rng& rng) {
-    static const char* const words[] = {"Photo",  "photo", "IMG",  "a",    "B",
-                                        "readme", "Ab cD", "中國", "中国", "發展",
-                                        "发展",   "報告",  "报告", "名",   "x"};
+    static const char* const words[] = {"Photo", "photo", "IMG", "a", "B", "readme", "Ab cD",
+                                        "中國", "中国", "發展", "发展", "報告", "报告", "名", "x"};
     static const char* const glue[] = {" ", "", ".", "_", "  ", "-"};
     static const char* const exts[] = {".txt", ".JPG", ".tar.gz", "", ".", ".Txt", ".jpg", ".报告"};
     static const char* const broken[] = {"\xE9", "\xFF\xFE", "\xC3"};
     // GBK: 資料, 會議, 中國, 报告. Alone, a name of them is read as GBK; beside
     // UTF-8 words it is neither.
-    static const char* const gbk[] = {"\xD9\x59\xC1\xCF", "\x95\xFE\xD7\x68", "\xD6\xD0\x87\xF8",
-                                      "\xB1\xA8\xB8\xE6"};
+    static const char* const gbk[] = {"\xD9\x59\xC1\xCF", "\x95\xFE\xD7\x68",
+                                      "\xD6\xD0\x87\xF8", "\xB1\xA8\xB8\xE6"};
     const bool legacy = chance(rng, 20);
     std::string n = chance(rng, 10) ? "." : "";
     const int parts = std::uniform_int_distribution<int>(1, 3)(rng);
     for (int i = 0; i < parts; ++i) {
-        if (i > 0) n += pick(rng, glue);
+        if (i > 0)
+            n += pick(rng, glue);
         n += chance(rng, 8) ? pick(rng, broken) : legacy ? pick(rng, gbk) : pick(rng, words);
     }
-    if (chance(rng, 15)) n = " " + n + " ";
+    if (chance(rng, 15))
+        n = " " + n + " ";
     return n + pick(rng, exts);
 }
 
@@ -75,8 +74,7 @@ struct Prediction {
 };
 
 enum class Tool { Convert, Custom, ChangeExt, Remove, F2J, J2F };
-const char* const kButtons[] = {"Command1",     "Command2", "cmdChangeExt",
-                                "cmdRemoveStr", "cmdF2J",   "cmdJ2F"};
+const char* const kButtons[] = {"Command1", "Command2", "cmdChangeExt", "cmdRemoveStr", "cmdF2J", "cmdJ2F"};
 const int kPages[] = {0, 1, 2, 2, 2, 2};
 
 // The pass as the program is meant to run it, over the model of the folder.
@@ -87,7 +85,8 @@ Prediction predict(Folder folder, const std::vector<std::u32string>& entries,
                    bool skipsExistingPlainFile) {
     Prediction p;
     for (std::size_t i = 0; i < entries.size() && !p.stopped; ++i) {
-        if (!selected[i] || (wantsEntry && !wantsEntry(entries[i]))) continue;
+        if (!selected[i] || (wantsEntry && !wantsEntry(entries[i])))
+            continue;
         const TransformResult t = transform(entries[i]);
         if (!t.name || CheckNewName(*t.name)) {
             p.stopped = true;
@@ -129,18 +128,16 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
         const QString where = QStringLiteral("seed %1, round %2").arg(seed).arg(round);
         if (round % 6 == 0) {
             // A fresh folder of unique names with unique contents.
-            std::system(
-                ("rm -rf '" + h.work.path() + "'/* '" + h.work.path() + "'/.[!.]*").c_str());
+            std::system(("rm -rf '" + h.work.path() + "'/* '" + h.work.path() + "'/.[!.]*").c_str());
             const int files = std::uniform_int_distribution<int>(5, 30)(rng);
             for (int i = 0; i < files; ++i) {
                 const std::string n = randomName(rng);
-                if (n == "." || n == ".." || nw::test::snapshot(h.work.path()).count(n)) continue;
+                if (n == "." || n == ".." || nw::test::snapshot(h.work.path()).count(n))
+                    continue;
                 if (chance(rng, 5))
                     ::mkdir((h.work.path() + "/" + n).c_str(), 0755);
                 else
-                    nw::test::writeFile(h.work.path(), n,
-                                        "content " + std::to_string(round) + "/" +
-                                            std::to_string(i));
+                    nw::test::writeFile(h.work.path(), n, "content " + std::to_string(round) + "/" + std::to_string(i));
             }
             h.find<QCheckBox>("Check1(2)")->setChecked(chance(rng, 50)); // hidden files listed
             h.click("cmdSelect(3)");
@@ -159,9 +156,11 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
         for (int i = 0; i < count; ++i) {
             entries.push_back(h.list().List(i));
             encodings.push_back(h.list().Encoding(i));
-            if (mode == 2 && chance(rng, 50)) h.list().setSelected(i, true);
+            if (mode == 2 && chance(rng, 50))
+                h.list().setSelected(i, true);
         }
-        if (chance(rng, 20)) h.click("cmdSelect(2)");
+        if (chance(rng, 20))
+            h.click("cmdSelect(2)");
         for (int i = 0; i < count; ++i)
             selected.push_back(h.list().Selected(i));
 
@@ -180,9 +179,7 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
             h.find<QCheckBox>("Check2(0)")->setChecked(chance(rng, 70));
             h.find<QCheckBox>("Check2(1)")->setChecked(chance(rng, 70));
             const ConvertOptions o = h.form->page0->options();
-            transform = [o](const std::u32string& n) {
-                return TransformResult::of(ConvertName(n, o));
-            };
+            transform = [o](const std::u32string& n) { return TransformResult::of(ConvertName(n, o)); };
             break;
         }
         case Tool::Custom: {
@@ -194,17 +191,14 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
             const CustomNameSettings s = h.form->page1->settings();
             transform = [s, &number](const std::u32string& n) {
                 const CustomNameResult r = BuildCustomName(n, s, number);
-                return r.name ? TransformResult::of(*r.name)
-                              : TransformResult::fail(reasonOf(r.error));
+                return r.name ? TransformResult::of(*r.name) : TransformResult::fail(reasonOf(r.error));
             };
             break;
         }
         case Tool::ChangeExt: {
-            static const char* const exts[] = {"txt",    "JPG", "",     "  ",
-                                               "tar.gz", "新",  "报告", "\u3000jpg"};
+            static const char* const exts[] = {"txt", "JPG", "", "  ", "tar.gz", "新", "报告", "\u3000jpg"};
             h.find<QLineEdit>("txtNewExt")->setText(QString::fromUtf8(pick(rng, exts)));
-            const std::u32string ext =
-                TrimSpacesWide(toU32(h.find<QLineEdit>("txtNewExt")->text()));
+            const std::u32string ext = TrimSpacesWide(toU32(h.find<QLineEdit>("txtNewExt")->text()));
             runs = !ext.empty();
             const std::u32string dir = decodeName(path) + U"/";
             wants = [=](const std::u32string& n) { return GetFileExt(dir + n) != ext; };
@@ -248,9 +242,8 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
         for (const auto& [n, c] : after)
             is.insert(c);
         QVERIFY2(was == is, qPrintable(where + QStringLiteral(": contents changed")));
-        QVERIFY2(after == p.folder,
-                 qPrintable(where + QStringLiteral(": names are not the tool's, ") +
-                            QString::fromLatin1(kButtons[toolIndex])));
+        QVERIFY2(after == p.folder, qPrintable(where + QStringLiteral(": names are not the tool's, ") +
+                                               QString::fromLatin1(kButtons[toolIndex])));
         const QString msgs = h.takeMessages();
         QVERIFY2(msgs.isEmpty() == (!p.stopped && p.skipped == 0),
                  qPrintable(where + QStringLiteral(": messages: ") + msgs));
@@ -260,7 +253,8 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
             renamedTotal += before.count(n) == 0;
         for (NameEncoding e : encodings)
             gbkNames += e == NameEncoding::Gbk;
-        if (p.stopped) h.click("cmdSelect(3)"); // the list still shows the names of before the pass
+        if (p.stopped)
+            h.click("cmdSelect(3)"); // the list still shows the names of before the pass
     }
     qInfo("seed %u: %d rounds, %d files renamed, %d passes stopped, %d names skipped, %d GBK "
           "entries seen",

@@ -12,7 +12,7 @@ namespace {
 
 // A file list over the fake file system's folder.
 class FakeList : public FileListSource {
-  public:
+public:
     FakeList(test::FakeFileSystem& fs, std::string folder) : m_fs(fs), m_folder(std::move(folder)) {
         Refresh();
         refreshes = 0;
@@ -32,7 +32,7 @@ class FakeList : public FileListSource {
     std::set<int> selected;
     int refreshes = 0;
 
-  private:
+private:
     test::FakeFileSystem& m_fs;
     std::string m_folder;
     std::vector<DecodedName> m_names;
@@ -49,8 +49,7 @@ test::FakeFileSystem folderOf(std::initializer_list<const char*> names) {
 RenameTool upper() {
     RenameTool t;
     t.transform = [](const std::u32string& n) {
-        return TransformResult::of(
-            ConvertName(n, {CaseMode::Upper, true, true, SpaceMode::DeleteSpace}));
+        return TransformResult::of(ConvertName(n, {CaseMode::Upper, true, true, SpaceMode::DeleteSpace}));
     };
     return t;
 }
@@ -67,10 +66,7 @@ TEST(RenamePass, NothingSelectedRenamesNothingAndRefreshesOnce) {
     FakeList list(fs, "/d");
     int calls = 0;
     RenameTool t;
-    t.transform = [&](const std::u32string& n) {
-        ++calls;
-        return TransformResult::of(n);
-    };
+    t.transform = [&](const std::u32string& n) { ++calls; return TransformResult::of(n); };
     const PassResult r = RunRenamePass(list, fs, t);
     EXPECT_EQ(r.outcome, PassResult::Outcome::Completed);
     EXPECT_EQ(calls, 0);
@@ -196,7 +192,8 @@ TEST(RenamePass, AFileThatVanishesMidwayStopsThePass) {
     FakeList list(fs, "/d");
     list.selected = {0, 1, 2};
     fs.beforeRename = [&](int n) {
-        if (n == 2) fs.folders["/d"].erase("b"); // someone else deleted it
+        if (n == 2)
+            fs.folders["/d"].erase("b"); // someone else deleted it
     };
     const PassResult r = RunRenamePass(list, fs, upper());
     ASSERT_TRUE(r.failure);

@@ -3,8 +3,8 @@
 // folders and mounts that may not be written, names that grow too long.
 // After each, the failure names the file and the reason, and the folder
 // holds every file it held, none replaced.
-#include "core/convert_name.h"
 #include "core/custom_name.h"
+#include "core/convert_name.h"
 #include "core/rename_pass.h"
 #include "platform/name_codec.h"
 #include "platform/posix_file_system.h"
@@ -30,7 +30,7 @@ using test::TempFolder;
 
 // The real file system with a hook before each rename and a failure on demand.
 class FaultyFs : public PosixFileSystem {
-  public:
+public:
     int failRenameNumber = 0; // 1-based; 0 never
     FsError failWith = FsError::Io;
     std::function<void(int number, const std::string& oldName, const std::string& newName)>
@@ -40,8 +40,10 @@ class FaultyFs : public PosixFileSystem {
     FsStatus rename(const std::string& folder, const std::string& oldName,
                     const std::string& newName) override {
         ++calls;
-        if (beforeRename) beforeRename(calls, oldName, newName);
-        if (calls == failRenameNumber) return FsStatus{failWith, 0};
+        if (beforeRename)
+            beforeRename(calls, oldName, newName);
+        if (calls == failRenameNumber)
+            return FsStatus{failWith, 0};
         return PosixFileSystem::rename(folder, oldName, newName);
     }
 };
@@ -50,36 +52,33 @@ const ConvertOptions kUpper{CaseMode::Upper, true, true, SpaceMode::SpaceToUnder
 
 RenameTool upperTool() {
     RenameTool t;
-    t.transform = [](const std::u32string& n) {
-        return TransformResult::of(ConvertName(n, kUpper));
-    };
+    t.transform = [](const std::u32string& n) { return TransformResult::of(ConvertName(n, kUpper)); };
     return t;
 }
 
-std::string upperOf(const std::string& n) {
-    return encodeName(ConvertName(decodeName(n), kUpper));
-}
+std::string upperOf(const std::string& n) { return encodeName(ConvertName(decodeName(n), kUpper)); }
 
 void fill(const std::string& d, const std::vector<std::string>& names) {
     for (const std::string& n : names)
         test::writeFile(d, n, "content of " + n);
 }
 
-const std::vector<std::string> kSix{"a one.txt",  "b two.txt",  "c three.txt",
+const std::vector<std::string> kSix{"a one.txt", "b two.txt", "c three.txt",
                                     "d four.txt", "e five.txt", "f six.txt"};
 
 // Runs fn in a child process and returns its exit code; 77 means the child
 // could not set up what the test needs.
 int inChild(const std::function<int()>& fn) {
     const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(fn());
+    if (pid == 0)
+        ::_exit(fn());
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 class RealFaults : public ::testing::TestWithParam<bool> {
-  protected:
+protected:
     void SetUp() override { fs.setNoReplaceUnsupported(GetParam()); }
     FaultyFs fs;
 };
@@ -115,7 +114,8 @@ TEST_P(RealFaults, AFileThatVanishesInThePass) {
     fill(dir.path(), kSix);
     Snapshot before = test::snapshot(dir.path());
     fs.beforeRename = [&](int number, const std::string& oldName, const std::string&) {
-        if (number == 3) ::unlink((dir.path() + "/" + oldName).c_str());
+        if (number == 3)
+            ::unlink((dir.path() + "/" + oldName).c_str());
     };
     RealList list(fs, dir.path());
     list.selectAll();
@@ -145,7 +145,8 @@ TEST_P(RealFaults, ATargetCreatedBetweenTheTestAndTheRename) {
         return !fs.plainFileExists(folder, newBytes);
     };
     fs.beforeRename = [&](int number2, const std::string&, const std::string& newName) {
-        if (number2 == 2) test::writeFile(dir.path(), newName, "someone else's file");
+        if (number2 == 2)
+            test::writeFile(dir.path(), newName, "someone else's file");
     };
     const Snapshot before = test::snapshot(dir.path());
     RealList list(fs, dir.path());
@@ -211,9 +212,11 @@ TEST_P(RealFaults, AFolderTheUserMayNotWrite) {
     ::chmod(dir.path().c_str(), 0555);
     // Root may write anywhere: the pass then runs as an ordinary user.
     const int code = inChild([&] {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 77;
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return 77;
         RealList list(fs, dir.path());
-        if (list.ListCount() != 2) return 3;
+        if (list.ListCount() != 2)
+            return 3;
         list.selectAll();
         const PassResult r = RunRenamePass(list, fs, upperTool());
         if (!r.failure || r.failure->fs.error != FsError::PermissionDenied ||
@@ -222,14 +225,16 @@ TEST_P(RealFaults, AFolderTheUserMayNotWrite) {
         return 0;
     });
     ::chmod(dir.path().c_str(), 0755);
-    if (code == 77) GTEST_SKIP() << "cannot become an ordinary user";
+    if (code == 77)
+        GTEST_SKIP() << "cannot become an ordinary user";
     EXPECT_EQ(code, 0);
     EXPECT_EQ(test::snapshot(dir.path()), before);
 }
 
 bool writeAll(const char* path, const std::string& text) {
     const int fd = ::open(path, O_WRONLY);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     const bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     ::close(fd);
     return ok;
@@ -242,12 +247,14 @@ TEST_P(RealFaults, AReadOnlyMount) {
     // then remounted read-only.
     const int code = inChild([&] {
         const std::string uid = std::to_string(::geteuid()), gid = std::to_string(::getegid());
-        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return 77;
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+            return 77;
         writeAll("/proc/self/setgroups", "deny");
         if (!writeAll("/proc/self/uid_map", "0 " + uid + " 1") ||
             !writeAll("/proc/self/gid_map", "0 " + gid + " 1"))
             return 77;
-        if (::mount("none", dir.path().c_str(), "tmpfs", 0, "size=1m") != 0) return 77;
+        if (::mount("none", dir.path().c_str(), "tmpfs", 0, "size=1m") != 0)
+            return 77;
         fill(dir.path(), {"a.txt", "b.txt"});
         const Snapshot before = test::snapshot(dir.path());
         if (::mount("none", dir.path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) != 0)
@@ -257,12 +264,12 @@ TEST_P(RealFaults, AReadOnlyMount) {
         RealList list(ro, dir.path());
         list.selectAll();
         const PassResult r = RunRenamePass(list, ro, upperTool());
-        if (!r.failure || r.failure->fs.error != FsError::ReadOnly ||
-            r.failure->oldName != U"a.txt")
+        if (!r.failure || r.failure->fs.error != FsError::ReadOnly || r.failure->oldName != U"a.txt")
             return 4;
         return test::snapshot(dir.path()) == before ? 0 : 5;
     });
-    if (code == 77) GTEST_SKIP() << "user namespaces are not available here";
+    if (code == 77)
+        GTEST_SKIP() << "user namespaces are not available here";
     EXPECT_EQ(code, 0);
 }
 

@@ -12,7 +12,7 @@
 namespace nw::test {
 
 class RealList : public FileListSource {
-  public:
+public:
     RealList(FileSystem& fs, std::string folder, AttributeFlags flags = allFiles())
         : m_fs(fs), m_folder(std::move(folder)), m_flags(flags) {
         Refresh();
@@ -46,7 +46,7 @@ class RealList : public FileListSource {
     FsStatus lastRefresh;
     int refreshes = 0;
 
-  private:
+private:
     FileSystem& m_fs;
     std::string m_folder;
     AttributeFlags m_flags;
