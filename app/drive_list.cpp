@@ -22,6 +22,20 @@ DriveList::DriveList(FileSystem& fs, QWidget* parent) : QComboBox(parent) {
     });
 }
 
+bool DriveList::setMounts(std::vector<std::string> mounts) {
+    if (mounts == m_mounts)
+        return true;
+    const std::string current = Drive();
+    m_mounts = std::move(mounts);
+    clear();
+    for (const auto& m : m_mounts)
+        addItem(bytesToQt(m));
+    const auto it = std::find(m_mounts.begin(), m_mounts.end(), current);
+    m_last = it == m_mounts.end() ? 0 : static_cast<int>(it - m_mounts.begin());
+    setCurrentIndex(m_last);
+    return it != m_mounts.end();
+}
+
 std::string DriveList::Drive() const {
     const int i = currentIndex();
     return i >= 0 && static_cast<std::size_t>(i) < m_mounts.size() ? m_mounts[static_cast<std::size_t>(i)]

@@ -15,6 +15,10 @@ public:
     std::string Drive() const;
     // Picks the mount that holds path; true when that changed the drive.
     bool setDrive(const std::string& path);
+    // The mounts as they are now; the chosen drive stays chosen while it is
+    // still mounted. False when it is gone (then "/" is chosen).
+    bool setMounts(std::vector<std::string> mounts);
+    const std::vector<std::string>& mounts() const { return m_mounts; }
 
 signals:
     // The user chose a different drive.

@@ -21,9 +21,11 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabWidget>
 
+#include <cerrno>
 #include <cmath>
 #include <unistd.h>
 
@@ -138,8 +140,29 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
     connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
     connect(File1, &FileListBox::mouseMoved, this, &Form1::File1_MouseMove);
 
+    m_mountWatcher = std::make_unique<MountWatcher>();
+    if (m_mountWatcher->fd() >= 0) {
+        auto* notifier =
+            new QSocketNotifier(m_mountWatcher->fd(), QSocketNotifier::Exception, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this] {
+            m_mountWatcher->consume();
+            mountsChanged();
+        });
+    }
+
     setFocusOrder();
     Form_Load();
+}
+
+void Form1::mountsChanged() {
+    const std::string shown = File1->Path();
+    const std::string holding = mountHolding(Drive1->mounts(), shown);
+    Drive1->setMounts(m_fs.mounts());
+    Drive1->setDrive(shown);
+    // The drive of the shown folder was taken away: say so, as for any folder
+    // that fails; the list keeps what it showed.
+    if (holding != "/" && mountHolding(Drive1->mounts(), shown) != holding)
+        reportFolder(shown, FsStatus{FsError::NotFound, ENOENT});
 }
 
 Form1::~Form1() = default;
@@ -214,6 +237,7 @@ void Form1::cmdGoPath_Click() {
     if (path[0] != '/')
         path = joinPath(Dir1->Path(), path);
     path = normalizeFolder(path);
+    Drive1->setMounts(m_fs.mounts()); // a drive mounted a moment ago
     if (Drive1->setDrive(path) && !Drive1_Change())
         return;
     if (!setDir1Path(path))

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -14,6 +15,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+
+namespace nw {
+class MountWatcher;
+}
 
 namespace nw::app {
 
@@ -46,6 +51,8 @@ public:
     void cmdSelect_Click(short Index);
     void File1_MouseMove(Qt::MouseButtons Button, Qt::KeyboardModifiers Shift, float X, float Y);
     void ShowListItemToolTipText(FileListBox& ListX, float iY);
+    // The system's mounts changed: Drive1 follows them.
+    void mountsChanged();
 
     DriveList* Drive1 = nullptr;
     QLabel* Label1 = nullptr;
@@ -77,6 +84,7 @@ private:
 
     FileSystem& m_fs;
     std::string m_programFolder;
+    std::unique_ptr<MountWatcher> m_mountWatcher;
     bool m_placed = false;
 };
 

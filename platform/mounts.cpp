@@ -1,6 +1,8 @@
 #include "platform/mounts.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -88,6 +90,25 @@ std::string mountHolding(const std::vector<std::string>& mounts, const std::stri
         if (m != "/" && m.size() > best.size() && (m == path || under(path, m)))
             best = m;
     return best;
+}
+
+MountWatcher::MountWatcher() {
+    m_fd = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    consume();
+}
+
+MountWatcher::~MountWatcher() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void MountWatcher::consume() {
+    if (m_fd < 0)
+        return;
+    char buf[4096];
+    ::lseek(m_fd, 0, SEEK_SET);
+    while (::read(m_fd, buf, sizeof buf) > 0) {
+    }
 }
 
 } // namespace nw

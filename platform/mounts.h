@@ -15,4 +15,21 @@ std::vector<std::string> browsableMountsFrom(const std::string& mountinfo);
 // prefix of it, compared by whole path components. "/" when none is.
 std::string mountHolding(const std::vector<std::string>& mounts, const std::string& path);
 
+// Tells when the system's mount table changes: its descriptor polls as an
+// exceptional condition (POLLPRI) after every mount and unmount, until
+// consume() has read the table again.
+class MountWatcher {
+public:
+    MountWatcher();
+    ~MountWatcher();
+    MountWatcher(const MountWatcher&) = delete;
+    MountWatcher& operator=(const MountWatcher&) = delete;
+
+    int fd() const { return m_fd; } // -1 where the table cannot be watched
+    void consume();
+
+private:
+    int m_fd = -1;
+};
+
 } // namespace nw

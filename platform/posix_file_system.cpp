@@ -1,6 +1,8 @@
 #include "platform/posix_file_system.h"
 
+#include "platform/case_map.h"
 #include "platform/mounts.h"
+#include "platform/name_codec.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -22,22 +24,52 @@ int renameNoReplace(const char* from, const char* to) {
         syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
 }
 
-// link() refuses an existing target, so link + unlink never replaces.
-FsStatus linkThenUnlink(const std::string& from, const std::string& to) {
-    if (::link(from.c_str(), to.c_str()) != 0)
-        return statusFromErrno(errno);
-    if (::unlink(from.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(to.c_str()); // both names are the same file; drop the new one
-        return statusFromErrno(err);
-    }
-    return {};
+// Answers that mean "this file system cannot do that", as opposed to a real
+// reason about this file.
+bool unsupported(int err) { return err == EINVAL || err == ENOSYS || err == EOPNOTSUPP; }
+bool linksRefused(int err) {
+    return unsupported(err) || err == EPERM || err == EMLINK || err == EXDEV;
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
     struct stat sa {}, sb {};
     return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
+}
+
+bool equalIgnoringCase(const std::string& a, const std::string& b) {
+    const std::u32string x = decodeName(a), y = decodeName(b);
+    if (x.size() != y.size())
+        return false;
+    for (std::size_t i = 0; i < x.size(); ++i)
+        if (foldChar(x[i]) != foldChar(y[i]))
+            return false;
+    return true;
+}
+
+bool folderHolds(const std::string& folder, const std::string& name) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return true; // cannot tell: take the name as taken
+    bool found = false;
+    while (dirent* d = ::readdir(dir))
+        if (name == d->d_name) {
+            found = true;
+            break;
+        }
+    ::closedir(dir);
+    return found;
+}
+
+// Whether newName, refused as taken, is only oldName in other letters on a file
+// system that ignores case. Some (exFAT through FUSE) give each spelling its
+// own inode number, so the folder's own entries decide there.
+bool caseOnlyChange(const std::string& folder, const std::string& oldName,
+                    const std::string& newName) {
+    const std::string from = joinPath(folder, oldName), to = joinPath(folder, newName);
+    if (sameFile(from, to))
+        return true;
+    return equalIgnoringCase(oldName, newName) && !folderHolds(folder, newName);
 }
 
 } // namespace
@@ -86,50 +118,97 @@ bool PosixFileSystem::isWritable(const std::string& folder, const std::string& n
     return ::faccessat(AT_FDCWD, joinPath(folder, name).c_str(), W_OK, AT_EACCESS) == 0;
 }
 
+RenameMethod PosixFileSystem::methodFor(const std::string& folder) const {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0)
+        return RenameMethod::NoReplace;
+    const auto it = m_methods.find(st.st_dev);
+    return it == m_methods.end() ? RenameMethod::NoReplace : it->second;
+}
+
+// Moves from to to, never replacing; method starts with the one known to work
+// and ends with the one that did. EEXIST means the target name is taken.
+FsStatus PosixFileSystem::move(const std::string& from, const std::string& to,
+                               RenameMethod& method) {
+    if (method == RenameMethod::NoReplace) {
+        if (!m_noReplaceUnsupported && renameNoReplace(from.c_str(), to.c_str()) == 0)
+            return {};
+        const int err = m_noReplaceUnsupported ? EINVAL : errno;
+        if (!unsupported(err))
+            return statusFromErrno(err);
+        method = RenameMethod::Link;
+    }
+    if (method == RenameMethod::Link) {
+        // link() refuses an existing target, so link + unlink never replaces.
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            if (::unlink(from.c_str()) != 0) {
+                const int err = errno;
+                ::unlink(to.c_str()); // both names are the same file; drop the new one
+                return statusFromErrno(err);
+            }
+            return {};
+        }
+        const int err = errno;
+        if (!linksRefused(err))
+            return statusFromErrno(err);
+        method = RenameMethod::Placeholder;
+    }
+    // Claim the new name with an empty file that only we can have made, then
+    // rename onto it: what is replaced is our own placeholder.
+    const int fd = ::open(to.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return statusFromErrno(errno);
+    struct stat placeholder {};
+    const bool known = ::fstat(fd, &placeholder) == 0;
+    ::close(fd);
+    if (::rename(from.c_str(), to.c_str()) == 0)
+        return {};
+    const int err = errno;
+    struct stat now {};
+    if (known && ::lstat(to.c_str(), &now) == 0 && now.st_dev == placeholder.st_dev &&
+        now.st_ino == placeholder.st_ino && now.st_size == 0)
+        ::unlink(to.c_str());
+    return statusFromErrno(err);
+}
+
 FsStatus PosixFileSystem::rename(const std::string& folder, const std::string& oldName,
                                  const std::string& newName) {
     const std::string from = joinPath(folder, oldName);
     const std::string to = joinPath(folder, newName);
-    if (oldName == newName) {
-        // The kernel would answer "exists"; an unchanged name is a success,
-        // provided the file is still there.
-        struct stat st {};
-        if (::lstat(from.c_str(), &st) != 0)
-            return statusFromErrno(errno);
+    struct stat st {};
+    if (::lstat(from.c_str(), &st) != 0)
+        return statusFromErrno(errno);
+    // The kernel would answer "exists"; an unchanged name is a success,
+    // provided the file is still there.
+    if (oldName == newName)
         return {};
+    const auto known = m_methods.find(st.st_dev);
+    RenameMethod method = known == m_methods.end() ? RenameMethod::NoReplace : known->second;
+    auto remember = [&] { m_methods[st.st_dev] = method; };
+
+    FsStatus result = move(from, to, method);
+    remember();
+    if (result.sysError != EEXIST || !caseOnlyChange(folder, oldName, newName))
+        return result;
+    // The target is the source itself: a change of letter case on a file
+    // system that ignores case. Go through a free temporary name in the same
+    // folder, and put the old name back if the second step fails.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string tmp = joinPath(folder, ".namewright-" + std::to_string(::getpid()) +
+                                                     "-" + std::to_string(attempt) + ".tmp");
+        FsStatus first = move(from, tmp, method);
+        remember();
+        if (first.sysError == EEXIST)
+            continue;
+        if (!first.ok())
+            return first;
+        FsStatus second = move(tmp, to, method);
+        remember();
+        if (!second.ok())
+            move(tmp, from, method);
+        return second;
     }
-    if (!m_noReplaceUnsupported && renameNoReplace(from.c_str(), to.c_str()) == 0)
-        return {};
-    const int err = m_noReplaceUnsupported ? EINVAL : errno;
-    if (err == EINVAL || err == ENOSYS || err == EOPNOTSUPP) {
-        // No RENAME_NOREPLACE on this file system.
-        struct stat st {};
-        if (::lstat(from.c_str(), &st) != 0)
-            return statusFromErrno(errno);
-        return linkThenUnlink(from, to);
-    }
-    if (err == EEXIST && sameFile(from, to)) {
-        // The target is the source itself: a change of letter case on a file
-        // system that ignores case. Go through a free temporary name so that
-        // nothing is ever replaced.
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            const std::string tmp =
-                joinPath(folder, ".namewright-" + std::to_string(::getpid()) + "-" +
-                                     std::to_string(attempt) + ".tmp");
-            if (renameNoReplace(from.c_str(), tmp.c_str()) != 0) {
-                if (errno == EEXIST)
-                    continue;
-                return statusFromErrno(errno);
-            }
-            if (renameNoReplace(tmp.c_str(), to.c_str()) == 0)
-                return {};
-            const int err2 = errno;
-            renameNoReplace(tmp.c_str(), from.c_str());
-            return statusFromErrno(err2);
-        }
-        return statusFromErrno(EEXIST);
-    }
-    return statusFromErrno(err);
+    return statusFromErrno(EEXIST);
 }
 
 bool PosixFileSystem::plainFileExists(const std::string& folder, const std::string& name) {

@@ -1,9 +1,20 @@
 #pragma once
 #include "platform/file_system.h"
 
+#include <map>
+#include <sys/types.h>
+
 namespace nw {
 
-// The real file system: POSIX calls, renameat2 with RENAME_NOREPLACE.
+// How a file system is asked to rename without replacing.
+enum class RenameMethod {
+    NoReplace,   // renameat2 with RENAME_NOREPLACE
+    Link,        // link to the new name, then unlink the old one
+    Placeholder, // create the new name exclusively, then rename onto it
+};
+
+// The real file system: POSIX calls, renameat2 with RENAME_NOREPLACE, and
+// where a file system lacks it (FUSE, NFS) a method that still never replaces.
 class PosixFileSystem : public FileSystem {
 public:
     std::vector<std::string> mounts() override;
@@ -14,10 +25,19 @@ public:
     bool plainFileExists(const std::string& folder, const std::string& name) override;
 
     // For tests: pretend the file system lacks RENAME_NOREPLACE.
-    void setNoReplaceUnsupported(bool on) { m_noReplaceUnsupported = on; }
+    void setNoReplaceUnsupported(bool on) {
+        m_noReplaceUnsupported = on;
+        m_methods.clear();
+    }
+    // The method found to work on the file system of a folder; NoReplace
+    // until a rename there has shown otherwise.
+    RenameMethod methodFor(const std::string& folder) const;
 
 private:
+    FsStatus move(const std::string& from, const std::string& to, RenameMethod& method);
+
     bool m_noReplaceUnsupported = false;
+    std::map<dev_t, RenameMethod> m_methods; // per file system, as learnt
 };
 
 } // namespace nw

@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev libicu-dev icu-devtools
   libgtest-dev libgmock-dev libbenchmark-dev
+  fuse3 exfat-fuse exfatprogs fusefat dosfstools mtools ntfs-3g util-linux rename
   xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick
   fonts-wqy-microhei
   opencc libopencc1.1

@@ -1,5 +1,7 @@
 #include "app_test_support.h"
 
+#include "tests/support/fuse_image.h"
+
 #include "app/drive_list.h"
 #include "app/folder_tree.h"
 
@@ -26,6 +28,7 @@ private slots:
     void folderTreeOpensOnDoubleClickOnly();
     void doubleClickSelectsThePath();
     void folderThatDisappearsWhileShown();
+    void drivesFollowTheMounts();
 };
 
 void chooseFilter(Harness& h, int item) {
@@ -273,6 +276,39 @@ void BrowserTest::folderThatDisappearsWhileShown() {
     QVERIFY2(refresh.contains(QString::fromStdString(shown)), qPrintable(refresh));
     QCOMPARE(h.names(), QStringList({"a b.txt", "c d.txt"}));
     QCOMPARE(nw::test::snapshot(moved), (Snapshot{{"a b.txt", "a b.txt"}, {"c d.txt", "c d.txt"}}));
+}
+
+// A FUSE drive mounted under /mnt while the window is open appears in Drive1,
+// a typed path on it selects it, and its removal takes it out again.
+void BrowserTest::drivesFollowTheMounts() {
+    if (const std::string why = nw::test::FuseImage::unavailable(); !why.empty())
+        QSKIP(why.c_str());
+    char tmpl[] = "/mnt/namewright-drive-XXXXXX";
+    if (!::mkdtemp(tmpl))
+        QSKIP("/mnt cannot be written here");
+    const std::string point = tmpl;
+    Harness h;
+    auto* drive = h.form->Drive1;
+    QVERIFY(drive->findText(QString::fromStdString(point)) < 0);
+    {
+        nw::test::FuseImage image(nw::test::FuseImage::Kind::Ntfs, point);
+        QVERIFY2(image.mounted(), image.failure().c_str());
+        file(point, "on the stick.txt");
+        QTRY_VERIFY(drive->findText(QString::fromStdString(point)) >= 0);
+        QCOMPARE(drive->Drive(), std::string("/")); // the shown folder has not moved
+        h.open(point);
+        QCOMPARE(drive->Drive(), point);
+        QCOMPARE(h.names(), QStringList({QStringLiteral("on the stick.txt")}));
+        QVERIFY(h.messages.isEmpty());
+        image.unmount();
+        QTRY_VERIFY(drive->findText(QString::fromStdString(point)) < 0);
+    }
+    ::rmdir(point.c_str());
+    QCOMPARE(drive->Drive(), std::string("/"));
+    // The shown folder's drive went away: told as a folder that failed.
+    const QString msg = h.takeMessages();
+    QVERIFY2(msg.contains(QString::fromStdString(point)) && msg.contains(QStringLiteral("不存在")),
+             qPrintable(msg));
 }
 
 NW_APP_TEST(BrowserTest)

@@ -1,0 +1,125 @@
+#include "tests/support/fuse_image.h"
+
+#include "tests/support/folder_snapshot.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nw::test {
+namespace {
+
+// Runs a shell command; its output, or nothing when it failed.
+bool run(const std::string& cmd, std::string* out = nullptr) {
+    std::unique_ptr<FILE, int (*)(FILE*)> p(::popen((cmd + " 2>&1").c_str(), "r"), ::pclose);
+    if (!p)
+        return false;
+    std::string text;
+    std::array<char, 256> buf{};
+    while (std::fgets(buf.data(), buf.size(), p.get()))
+        text += buf.data();
+    if (out)
+        *out = text;
+    return ::pclose(p.release()) == 0;
+}
+
+bool isMountPoint(const std::string& path) {
+    return run("mountpoint -q '" + path + "'");
+}
+
+} // namespace
+
+const char* FuseImage::name(Kind kind) {
+    switch (kind) {
+    case Kind::ExFat: return "exFAT through exfat-fuse";
+    case Kind::Fat: return "FAT through fusefat";
+    case Kind::Ntfs: return "NTFS through ntfs-3g";
+    }
+    return "";
+}
+
+std::string FuseImage::unavailable() {
+    if (::access("/dev/fuse", R_OK | W_OK) != 0)
+        return "/dev/fuse is missing or not usable on this machine";
+    return {};
+}
+
+FuseImage::FuseImage(Kind kind, std::string mountPoint, const Seed& seed)
+    : m_mountPoint(std::move(mountPoint)) {
+    char tmpl[] = "/tmp/namewright-image-XXXXXX";
+    const int fd = ::mkstemp(tmpl);
+    if (fd < 0) {
+        m_failure = "no temporary image file";
+        return;
+    }
+    ::close(fd);
+    m_image = tmpl;
+    std::string out;
+    const std::string img = "'" + m_image + "'", at = "'" + m_mountPoint + "'";
+    if (!run("truncate -s 24M " + img, &out)) {
+        m_failure = "truncate: " + out;
+        return;
+    }
+    bool ok = false;
+    switch (kind) {
+    case Kind::ExFat:
+        // exfat-fuse run as root wants a block device.
+        ok = run("mkfs.exfat " + img, &out) && run("losetup -f --show " + img, &m_loop);
+        if (ok) {
+            while (!m_loop.empty() && (m_loop.back() == '\n' || m_loop.back() == ' '))
+                m_loop.pop_back();
+            ok = run("mount.exfat-fuse '" + m_loop + "' " + at, &out);
+        }
+        break;
+    case Kind::Fat:
+        ok = run("mkfs.vfat " + img, &out);
+        if (ok && !seed.folder.empty()) {
+            TempFolder staging;
+            const std::string dir = staging.path() + "/" + seed.folder;
+            ::mkdir(dir.c_str(), 0755);
+            for (const auto& [name, content] : seed.files)
+                writeFile(dir, name, content);
+            ok = run("mcopy -s -i " + img + " '" + dir + "' ::", &out);
+        }
+        ok = ok && run("fusefat -o rw+ " + img + " " + at, &out);
+        break;
+    case Kind::Ntfs:
+        ok = run("mkntfs -q -F -f " + img, &out) && run("ntfs-3g " + img + " " + at, &out);
+        break;
+    }
+    m_mounted = ok && isMountPoint(m_mountPoint);
+    if (!m_mounted) {
+        m_failure = std::string(name(kind)) + " could not be mounted: " + out;
+        return;
+    }
+    if (kind != Kind::Fat && !seed.folder.empty()) {
+        const std::string dir = m_mountPoint + "/" + seed.folder;
+        ::mkdir(dir.c_str(), 0755);
+        for (const auto& [name, content] : seed.files)
+            writeFile(dir, name, content);
+    }
+}
+
+void FuseImage::unmount() {
+    if (m_mounted) {
+        // The FUSE daemon may still be writing; a lazy unmount never hangs.
+        if (!run("fusermount -u '" + m_mountPoint + "'"))
+            run("umount -l '" + m_mountPoint + "'");
+        m_mounted = false;
+    }
+    if (!m_loop.empty()) {
+        run("losetup -d '" + m_loop + "'");
+        m_loop.clear();
+    }
+}
+
+FuseImage::~FuseImage() {
+    unmount();
+    if (!m_image.empty())
+        ::unlink(m_image.c_str());
+}
+
+} // namespace nw::test

@@ -1,0 +1,46 @@
+#pragma once
+// A file system image mounted through FUSE, as a user's stick or disk would
+// be: exFAT (exfat-fuse), FAT (fusefat) or NTFS (ntfs-3g). Unmounted and
+// removed with the object.
+#include <map>
+#include <string>
+
+namespace nw::test {
+
+class FuseImage {
+public:
+    enum class Kind { ExFat, Fat, Ntfs };
+
+    // A folder the image starts with: its name and its files (name ->
+    // content). fusefat takes seconds per hundred files it creates, so on FAT
+    // they are written into the image before it is mounted.
+    struct Seed {
+        std::string folder;
+        std::map<std::string, std::string> files;
+    };
+
+    // mountPoint: an empty folder that exists.
+    FuseImage(Kind kind, std::string mountPoint, const Seed& seed = {});
+    ~FuseImage();
+    FuseImage(const FuseImage&) = delete;
+    FuseImage& operator=(const FuseImage&) = delete;
+
+    // Why there is no mount: empty when mounted.
+    const std::string& failure() const { return m_failure; }
+    bool mounted() const { return m_failure.empty(); }
+
+    // Where this machine cannot mount through FUSE at all; empty where it can.
+    static std::string unavailable();
+    static const char* name(Kind kind);
+
+    void unmount();
+
+private:
+    std::string m_mountPoint;
+    std::string m_image;
+    std::string m_loop;
+    std::string m_failure;
+    bool m_mounted = false;
+};
+
+} // namespace nw::test
