@@ -92,20 +92,30 @@ void BatchPage::Option3_Click(short) { updateExample(); }
 
 void BatchPage::Command2_Click() {
     RunningNumber = 0;
+    bool skipAll = false;
+    int skippedSilently = 0;
     RenameTool tool;
     tool.transform = [this](const std::u32string& name) {
         const CustomNameResult r = BuildCustomName(name, settings(), RunningNumber);
         return r.name ? TransformResult::of(*r.name) : TransformResult::fail(reasonOf(r.error));
     };
-    tool.wantsNewName = [this](const std::string& folder, const std::u32string& newName,
-                               const std::string& newBytes) {
+    tool.wantsNewName = [&](const std::string& folder, const std::u32string& newName,
+                            const std::string& newBytes) {
         if (!m_ctx.fs.plainFileExists(folder, newBytes))
             return true;
-        showMessage(window(), MessageKind::Information,
-                    toQt(newName) + QStringLiteral("文件已经存在！"));
+        if (skipAll) {
+            ++skippedSilently;
+            return false;
+        }
+        const QString text = toQt(newName) + QStringLiteral("文件已经存在！");
+        skipAll = askAboutExistingName(window(), text) == ExistsAnswer::SkipAll;
         return false;
     };
     runPass(tool);
+    if (skippedSilently > 0)
+        showMessage(window(), MessageKind::Information,
+                    QStringLiteral("另有 %1 个文件的新文件名已经存在，已跳过，没有逐个提示。")
+                        .arg(skippedSilently));
 }
 
 } // namespace nw::app

@@ -38,12 +38,17 @@ QString passReasonText(const PassFailure& f) {
         return QStringLiteral("增量必须是 -32768 到 32767 之间的数字");
     case FailureReason::NumberOverflow:
         return QStringLiteral("编号超出了 -32768 到 32767 的范围，请减小增量");
+    case FailureReason::ProgramFile: return QStringLiteral("程序自身的文件，不能改名");
+    case FailureReason::UserStopped: return QStringLiteral("已按“停止”");
     }
     return {};
 }
 } // namespace
 
 QString passFailureText(const PassFailure& f) {
+    if (f.reason == FailureReason::UserStopped)
+        return QStringLiteral("改名已按“停止”中止，停在“%1”之前：此前的文件已经改名，“%1”及其后的文件没有改动。")
+            .arg(toQt(f.oldName));
     const QString head =
         f.newName ? QStringLiteral("无法将“%1”改名为“%2”：%3。")
                         .arg(toQt(f.oldName), toQt(*f.newName), passReasonText(f))

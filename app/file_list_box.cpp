@@ -4,6 +4,7 @@
 #include "app/twips.h"
 
 #include <QBrush>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QToolTip>
@@ -48,7 +49,10 @@ FileListBox::FileListBox(FileSystem& fs, QWidget* parent) : QListView(parent), m
 
 FsStatus FileListBox::reload(const std::string& folder) {
     std::vector<ListedFile> files;
+    // A folder of a hundred thousand files takes a moment to read.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     FsStatus st = listFiles(m_fs, folder, m_patterns, m_flags, files);
+    QGuiApplication::restoreOverrideCursor();
     if (!st.ok())
         return st;
     m_path = folder;

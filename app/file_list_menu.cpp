@@ -7,8 +7,8 @@
 
 namespace nw::app {
 
-FileListMenu::FileListMenu(FileListBox& list, FileSystem& fs, QWidget* window)
-    : QObject(window), m_list(list), m_fs(fs), m_window(window) {
+FileListMenu::FileListMenu(FileListBox& list, PassRunner& runner, QWidget* window)
+    : QObject(window), m_list(list), m_runner(runner) {
     menu = new QMenu(window);
     menu->setObjectName(QStringLiteral("File1Menu"));
     mnuToUtf8 = menu->addAction(QStringLiteral("文件名转为UTF-8"));
@@ -30,7 +30,7 @@ void FileListMenu::mnuToUtf8_Click() {
     tool.onlyEncoding = NameEncoding::Gbk;
     tool.writeAs = NameEncoding::Utf8;
     tool.transform = [](const std::u32string& name) { return TransformResult::of(name); };
-    runPassOverList(m_window, m_list, m_fs, tool);
+    m_runner.run(tool);
 }
 
 } // namespace nw::app

@@ -13,11 +13,12 @@ class QWidget;
 namespace nw::app {
 
 class FileListBox;
+class PassRunner;
 
 class FileListMenu : public QObject {
     Q_OBJECT
 public:
-    FileListMenu(FileListBox& list, FileSystem& fs, QWidget* window);
+    FileListMenu(FileListBox& list, PassRunner& runner, QWidget* window);
     ~FileListMenu() override;
 
     // pos: in the list's viewport.
@@ -31,8 +32,7 @@ public:
 
 private:
     FileListBox& m_list;
-    FileSystem& m_fs;
-    QWidget* m_window;
+    PassRunner& m_runner;
 };
 
 } // namespace nw::app

@@ -9,6 +9,7 @@
 #include "app/file_list_menu.h"
 #include "app/folder_tree.h"
 #include "app/other_page.h"
+#include "app/pass_runner.h"
 #include "app/qt_text.h"
 #include "app/twips.h"
 #include "app/user_messages.h"
@@ -16,6 +17,7 @@
 #include "core/conv_table.h"
 #include "core/text.h"
 #include "platform/mounts.h"
+#include "platform/program_folder.h"
 #include "platform/name_codec.h"
 
 #include <QComboBox>
@@ -98,7 +100,8 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
     File1 = named(new FileListBox(fs, this), "File1");
     place(File1, 2640, 600, 3015, 4050);
     File1->setPath(cwd);
-    File1Menu = new FileListMenu(*File1, fs, this);
+    passRunner = new PassRunner(this, *File1, fs);
+    File1Menu = new FileListMenu(*File1, *passRunner, this);
     const char* sel[] = {"全选", "全不选", "反选", "刷新"};
     const int selLeft[] = {2640, 3360, 4200, 4920};
     const int selWidth[] = {615, 735, 615, 615};
@@ -111,7 +114,7 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
     auto* tabs = new TabControl(this);
     SSTab1 = named(tabs, "SSTab1");
     place(SSTab1, 5715, 120, 4935, 4575);
-    PageContext ctx{*File1, fs};
+    PageContext ctx{*File1, fs, *passRunner};
     page0 = named(new ConversionPage(ctx), "page0");
     page1 = named(new BatchPage(ctx), "page1");
     page2 = named(new OtherPage(ctx, m_programFolder), "page2");
@@ -189,6 +192,10 @@ void Form1::Form_Load() {
     Combo1_Click();
     setDir1Path(m_programFolder);
     Module1::LoadConvTable(m_programFolder);
+    // The program, and the table it loaded, are never renamed under it.
+    const std::string exe = programExecutable();
+    passRunner->protectFile(parentFolder(exe), exe.substr(exe.rfind('/') + 1));
+    passRunner->protectFile(m_programFolder, kConvTableFileName);
     SSTab1->setCurrentIndex(0);
 }
 

@@ -28,6 +28,7 @@ class ConversionPage;
 class DriveList;
 class FileListBox;
 class FileListMenu;
+class PassRunner;
 class FolderTree;
 class OtherPage;
 
@@ -62,6 +63,7 @@ public:
     std::array<QCheckBox*, 4> Check1{};
     FileListBox* File1 = nullptr;
     FileListMenu* File1Menu = nullptr;
+    PassRunner* passRunner = nullptr;
     std::array<QPushButton*, 4> cmdSelect{};
     QTabWidget* SSTab1 = nullptr;
     QGroupBox* Frame12 = nullptr;

@@ -4,16 +4,70 @@
 #include "app/file_list_box.h"
 #include "app/user_messages.h"
 
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProgressDialog>
+
+#include <algorithm>
+#include <memory>
+
 namespace nw::app {
 
-PassResult runPassOverList(QWidget* window, FileListBox& list, FileSystem& fs,
-                           const RenameTool& tool) {
-    PassResult r = RunRenamePass(list, fs, tool);
+PassRunner::PassRunner(QWidget* window, FileListBox& list, FileSystem& fs)
+    : QObject(window), m_window(window), m_list(list), m_fs(fs) {}
+
+void PassRunner::protectFile(const std::string& folder, const std::string& name) {
+    if (const auto id = m_fs.fileId(folder, name))
+        m_protected.push_back(*id);
+}
+
+PassResult PassRunner::run(RenameTool tool) {
+    tool.isProgramFile = [this](const std::string& folder, const std::string& name) {
+        if (m_protected.empty())
+            return false;
+        const auto id = m_fs.fileId(folder, name);
+        return id && std::find(m_protected.begin(), m_protected.end(), *id) != m_protected.end();
+    };
+
+    // The dialog comes up once the pass has run for a while, and is brought
+    // up to date a few times a second: asking the clock costs next to
+    // nothing per entry.
+    QElapsedTimer clock;
+    clock.start();
+    std::unique_ptr<QProgressDialog> dialog;
+    qint64 shownAt = -1;
+    tool.progress = [&](int done, int selected) {
+        const qint64 now = clock.elapsed();
+        if (now < m_delayMs || (shownAt >= 0 && now - shownAt < m_intervalMs))
+            return !(dialog && dialog->wasCanceled());
+        shownAt = now;
+        if (!dialog) {
+            dialog = std::make_unique<QProgressDialog>(m_window);
+            dialog->setObjectName(QStringLiteral("passProgress"));
+            dialog->setWindowTitle(QStringLiteral("Namewright"));
+            dialog->setCancelButtonText(QStringLiteral("停止"));
+            dialog->setWindowModality(Qt::WindowModal);
+            dialog->setAutoReset(false);
+            dialog->setAutoClose(false);
+            dialog->setMinimumDuration(0);
+            dialog->setRange(0, selected);
+        }
+        dialog->setLabelText(QStringLiteral("正在改名：已处理 %1 个，共选中 %2 个").arg(done).arg(selected));
+        dialog->setValue(done); // a modal dialog takes the pending events here
+        if (m_hook)
+            m_hook(*dialog, done);
+        return !dialog->wasCanceled();
+    };
+
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    PassResult r = RunRenamePass(m_list, m_fs, tool);
+    QGuiApplication::restoreOverrideCursor();
+    dialog.reset();
     if (r.failure)
-        showMessage(window, MessageKind::Warning, passFailureText(*r.failure));
-    else if (r.outcome == PassResult::Outcome::Completed && !list.lastRefresh().ok())
-        showMessage(window, MessageKind::Warning,
-                    folderFailureText(list.Path(), list.lastRefresh()));
+        showMessage(m_window, MessageKind::Warning, passFailureText(*r.failure));
+    else if (r.outcome == PassResult::Outcome::Completed && !m_list.lastRefresh().ok())
+        showMessage(m_window, MessageKind::Warning,
+                    folderFailureText(m_list.Path(), m_list.lastRefresh()));
     return r;
 }
 

@@ -1,15 +1,50 @@
 #pragma once
-// Every rename pass the window starts goes through here: the pass over File1,
-// then the one message that says where it stopped, if it did.
+// Every rename pass the window starts goes through here: the program's own
+// files kept out of it, a progress dialog with "停止" when it runs long, and
+// the one message that says where it stopped, if it did.
 #include "core/rename_pass.h"
 
+#include <QObject>
+
+#include <functional>
+#include <vector>
+
+class QProgressDialog;
 class QWidget;
 
 namespace nw::app {
 
 class FileListBox;
 
-PassResult runPassOverList(QWidget* window, FileListBox& list, FileSystem& fs,
-                           const RenameTool& tool);
+class PassRunner : public QObject {
+    Q_OBJECT
+public:
+    PassRunner(QWidget* window, FileListBox& list, FileSystem& fs);
+
+    // A file of the program (its executable, its table) that no pass renames.
+    void protectFile(const std::string& folder, const std::string& name);
+
+    PassResult run(RenameTool tool);
+
+    // How long a pass runs before the progress dialog shows, and how often
+    // the dialog is brought up to date.
+    void setProgressTiming(int delayMs, int intervalMs) {
+        m_delayMs = delayMs;
+        m_intervalMs = intervalMs;
+    }
+    // For tests: called whenever the dialog has been brought up to date.
+    void setProgressHook(std::function<void(QProgressDialog&, int done)> hook) {
+        m_hook = std::move(hook);
+    }
+
+private:
+    QWidget* m_window;
+    FileListBox& m_list;
+    FileSystem& m_fs;
+    std::vector<FileId> m_protected;
+    int m_delayMs = 500;
+    int m_intervalMs = 100;
+    std::function<void(QProgressDialog&, int)> m_hook;
+};
 
 } // namespace nw::app

@@ -4,8 +4,6 @@
 
 namespace nw::app {
 
-PassResult ToolPage::runPass(const RenameTool& tool) {
-    return runPassOverList(window(), m_ctx.list, m_ctx.fs, tool);
-}
+PassResult ToolPage::runPass(const RenameTool& tool) { return m_ctx.runner.run(tool); }
 
 } // namespace nw::app

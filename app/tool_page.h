@@ -8,10 +8,12 @@
 namespace nw::app {
 
 class FileListBox;
+class PassRunner;
 
 struct PageContext {
     FileListBox& list;
     FileSystem& fs;
+    PassRunner& runner;
 };
 
 class ToolPage : public QWidget {

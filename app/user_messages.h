@@ -13,6 +13,16 @@ enum class MessageKind { Information, Warning };
 
 void showMessage(QWidget* parent, MessageKind kind, const QString& text);
 
+// The box for a new name that already exists: the information icon, the
+// confirming button, and "全部跳过", which skips every later existing name
+// without a box.
+enum class ExistsAnswer { Confirm, SkipAll };
+ExistsAnswer askAboutExistingName(QWidget* parent, const QString& text);
+
+// For tests: what the next such boxes answer while a hook is set (after
+// these, Confirm).
+void queueExistsAnswer(ExistsAnswer answer);
+
 // While a hook is set, messages go to it instead of a dialog.
 using MessageHook = std::function<void(MessageKind, const QString&)>;
 void setMessageHook(MessageHook hook);

@@ -34,9 +34,17 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         return result;
     };
     const int n = list.ListCount();
+    int selected = 0, done = 0;
+    if (tool.progress)
+        for (int i = 0; i < n; ++i)
+            selected += list.Selected(i) ? 1 : 0;
     for (int i = 0; i < n; ++i) {
         if (!list.Selected(i))
             continue;
+        // Asked between entries, so that a stop comes before the next one.
+        if (tool.progress && done > 0 && !tool.progress(done, selected))
+            return stop(i, list.List(i), std::nullopt, FailureReason::UserStopped);
+        ++done;
         const NameEncoding encoding = list.Encoding(i);
         if (tool.onlyEncoding && *tool.onlyEncoding != encoding)
             continue;
@@ -51,9 +59,12 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
             return stop(i, oldName, newName, *bad);
         const std::string folder = list.Path();
         const std::string newBytes = writeName(newName, tool.writeAs.value_or(encoding));
+        const std::string oldBytes = writeName(oldName, encoding);
+        if (oldBytes != newBytes && tool.isProgramFile && tool.isProgramFile(folder, oldBytes))
+            return stop(i, oldName, newName, FailureReason::ProgramFile);
         if (tool.wantsNewName && !tool.wantsNewName(folder, newName, newBytes))
             continue;
-        const FsStatus st = fs.rename(folder, writeName(oldName, encoding), newBytes);
+        const FsStatus st = fs.rename(folder, oldBytes, newBytes);
         if (!st.ok())
             return stop(i, oldName, newName, FailureReason::FileSystem, st);
         ++result.renamed;

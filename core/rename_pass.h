@@ -33,6 +33,8 @@ enum class FailureReason {
     NulInName,      // the new name holds a NUL character
     BadIncrement,   // the increment is not a number of -32768..32767
     NumberOverflow, // the running number would leave -32768..32767
+    ProgramFile,    // the entry is the program's own executable or table
+    UserStopped,    // the user stopped the pass before this entry
 };
 
 // Checks that a new name is one path component, before the file system is
@@ -81,6 +83,12 @@ struct RenameTool {
     std::optional<NameEncoding> onlyEncoding;
     // The encoding of the new names; by default each keeps its old name's.
     std::optional<NameEncoding> writeAs;
+    // Whether an entry is one of the program's own files, which are never
+    // renamed.
+    std::function<bool(const std::string& folder, const std::string& oldBytes)> isProgramFile;
+    // Between selected entries: how many are done of how many are selected.
+    // false stops the pass before the next one.
+    std::function<bool(int done, int selected)> progress;
 };
 
 PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool& tool);

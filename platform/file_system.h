@@ -4,6 +4,8 @@
 #include "platform/name_codec.h"
 #include "platform/wildcard.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,9 +64,23 @@ struct FileAttributes {
 // that carries none is admitted when the normal flag is on.
 bool admits(const AttributeFlags& flags, const FileAttributes& attrs);
 
+// Which file a name stands for, links followed.
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileId&) const = default;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
+
+    // Nothing where the file cannot be reached.
+    virtual std::optional<FileId> fileId(const std::string& folder, const std::string& name) {
+        (void)folder;
+        (void)name;
+        return std::nullopt;
+    }
 
     // The mount points a user browses, "/" first.
     virtual std::vector<std::string> mounts() = 0;

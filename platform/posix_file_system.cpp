@@ -211,6 +211,13 @@ FsStatus PosixFileSystem::rename(const std::string& folder, const std::string& o
     return statusFromErrno(EEXIST);
 }
 
+std::optional<FileId> PosixFileSystem::fileId(const std::string& folder, const std::string& name) {
+    struct stat st {};
+    if (::stat(joinPath(folder, name).c_str(), &st) != 0)
+        return std::nullopt;
+    return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 bool PosixFileSystem::plainFileExists(const std::string& folder, const std::string& name) {
     if (name.empty() || name[0] == '.')
         return false;

@@ -23,6 +23,7 @@ public:
     FsStatus rename(const std::string& folder, const std::string& oldName,
                     const std::string& newName) override;
     bool plainFileExists(const std::string& folder, const std::string& name) override;
+    std::optional<FileId> fileId(const std::string& folder, const std::string& name) override;
 
     // For tests: pretend the file system lacks RENAME_NOREPLACE.
     void setNoReplaceUnsupported(bool on) {

@@ -8,12 +8,14 @@
 
 namespace nw {
 
-std::string programFolder() {
+std::string programExecutable() {
     std::vector<char> buf(PATH_MAX + 1);
     const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
     if (n <= 0)
         return "/";
-    return parentFolder(std::string(buf.data(), static_cast<std::size_t>(n)));
+    return std::string(buf.data(), static_cast<std::size_t>(n));
 }
+
+std::string programFolder() { return parentFolder(programExecutable()); }
 
 } // namespace nw

@@ -3,7 +3,8 @@
 
 namespace nw {
 
-// The folder of the running executable, links resolved.
+// The running executable's path and folder, links resolved.
+std::string programExecutable();
 std::string programFolder();
 
 } // namespace nw

@@ -1,0 +1,111 @@
+// What keeps a pass from trapping the user or hurting the program: "全部跳过"
+// on the existence box, the program's own files, and "停止" on the progress
+// dialog.
+#include "app_test_support.h"
+
+#include "app/pass_runner.h"
+#include "app/user_messages.h"
+
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace nw::app::test {
+
+class PassSafetyTest : public QObject {
+    Q_OBJECT
+private slots:
+    void skipAllEndsTheBoxes();
+    void theProgramsOwnFilesStopThePass();
+    void stoppingFromTheProgressDialog();
+};
+
+void PassSafetyTest::skipAllEndsTheBoxes() {
+    Harness h;
+    for (const char* n : {"图1.txt", "图2.txt", "图3.txt", "图4.txt", "x.txt"})
+        file(h.work.path(), n);
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.find<QLineEdit>("Text1")->setText(QStringLiteral("图"));
+    h.click("cmdSelect(0)");
+    queueExistsAnswer(ExistsAnswer::SkipAll);
+    h.click("Command2");
+    // One box, then the count of the names skipped without one; no success.
+    QCOMPARE(h.messages, QStringList({QStringLiteral("图1.txt文件已经存在！"),
+                                      QStringLiteral("另有 3 个文件的新文件名已经存在，已跳过，没有逐个提示。")}));
+    // In list order x.txt comes first (its new name 图1.txt is taken), and
+    // only 图4.txt finds its new name free.
+    QCOMPARE(nw::test::snapshot(h.work.path()), nw::test::renamed(before, {{"图4.txt", "图5.txt"}}));
+}
+
+void PassSafetyTest::theProgramsOwnFilesStopThePass() {
+    Harness h(true);
+    for (const char* n : {"a.txt", "z.txt"})
+        file(h.program.path(), n);
+    h.open(h.program.path());
+    const Snapshot before = nw::test::snapshot(h.program.path());
+    QTest::mouseClick(h.find<QRadioButton>("Option1(0)"), Qt::LeftButton);
+    h.click("cmdSelect(0)");
+    h.click("Command1");
+    const QString msg = h.takeMessages();
+    QVERIFY2(msg.contains(QStringLiteral("F2J.txt")) && msg.contains(QStringLiteral("程序自身的文件，不能改名")),
+             qPrintable(msg));
+    QCOMPARE(nw::test::snapshot(h.program.path()), nw::test::renamed(before, {{"a.txt", "A.TXT"}}));
+    // A name that stays as it is touches nothing, so the table may be selected.
+    h.click("cmdSelect(3)");
+    h.select({QStringLiteral("F2J.txt"), QStringLiteral("z.txt")});
+    h.find<QLineEdit>("txtRemoveStr")->setText(QStringLiteral("z"));
+    h.click("cmdRemoveStr");
+    QCOMPARE(h.takeMessages(), QString());
+}
+
+void PassSafetyTest::stoppingFromTheProgressDialog() {
+    Harness h;
+    QStringList names;
+    for (char c = 'a'; c <= 'j'; ++c) {
+        file(h.work.path(), std::string(1, c) + ".txt");
+        names << QStringLiteral("%1.txt").arg(QLatin1Char(c));
+    }
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    int shown = 0;
+    h.form->passRunner->setProgressTiming(0, 0);
+    h.form->passRunner->setProgressHook([&](QProgressDialog& d, int done) {
+        ++shown;
+        QCOMPARE(d.maximum(), 10);
+        QVERIFY(d.labelText().contains(QStringLiteral("%1").arg(done)));
+        if (done == 3) {
+            auto* stop = d.findChild<QPushButton*>();
+            QVERIFY(stop && stop->text() == QStringLiteral("停止"));
+            QTest::mouseClick(stop, Qt::LeftButton);
+        }
+    });
+    QTest::mouseClick(h.find<QRadioButton>("Option1(0)"), Qt::LeftButton);
+    h.click("cmdSelect(0)");
+    h.click("Command1");
+    QCOMPARE(shown, 3);
+    // Stopped before the fourth entry, exactly as a failing rename: the
+    // earlier renames stay, the list is not re-read, and the user is told.
+    const QString msg = h.takeMessages();
+    QVERIFY2(msg.contains(QStringLiteral("停止")) && msg.contains(QStringLiteral("“d.txt”")), qPrintable(msg));
+    QCOMPARE(nw::test::snapshot(h.work.path()),
+             nw::test::renamed(before, {{"a.txt", "A.TXT"}, {"b.txt", "B.TXT"}, {"c.txt", "C.TXT"}}));
+    QCOMPARE(h.names(), names);
+    QVERIFY(h.list().Selected(9));
+    QVERIFY(!h.form->findChild<QProgressDialog*>());
+
+    // With the usual timing a short pass shows no dialog at all.
+    h.form->passRunner->setProgressTiming(500, 100);
+    h.click("cmdSelect(3)");
+    h.click("cmdSelect(0)");
+    h.click("Command1");
+    QCOMPARE(shown, 3);
+    QCOMPARE(h.takeMessages(), QString());
+}
+
+NW_APP_TEST(PassSafetyTest)
+
+} // namespace nw::app::test
+
+#include "pass_safety_test.moc"
