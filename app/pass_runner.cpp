@@ -17,13 +17,16 @@ PassRunner::PassRunner(QWidget* window, FileListBox& list, FileSystem& fs)
     : QObject(window), m_window(window), m_list(list), m_fs(fs) {}
 
 void PassRunner::protectFile(const std::string& folder, const std::string& name) {
-    if (const auto id = m_fs.fileId(folder, name))
+    if (const auto id = m_fs.fileId(folder, name)) {
         m_protected.push_back(*id);
+        m_protectedNames.push_back(name);
+    }
 }
 
 PassResult PassRunner::run(RenameTool tool) {
     tool.isProgramFile = [this](const std::string& folder, const std::string& name) {
-        if (m_protected.empty())
+        if (std::find(m_protectedNames.begin(), m_protectedNames.end(), name) ==
+            m_protectedNames.end())
             return false;
         const auto id = m_fs.fileId(folder, name);
         return id && std::find(m_protected.begin(), m_protected.end(), *id) != m_protected.end();

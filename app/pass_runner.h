@@ -42,6 +42,7 @@ private:
     FileListBox& m_list;
     FileSystem& m_fs;
     std::vector<FileId> m_protected;
+    std::vector<std::string> m_protectedNames; // asked first: a stat per entry costs
     int m_delayMs = 500;
     int m_intervalMs = 100;
     std::function<void(QProgressDialog&, int)> m_hook;

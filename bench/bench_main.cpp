@@ -12,6 +12,7 @@
 #include "platform/posix_file_system.h"
 
 #include "app/form1.h"
+#include "app/pass_runner.h"
 #include "app/user_messages.h"
 #include "core/custom_name.h"
 #include "core/extension.h"
@@ -31,6 +32,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <set>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -230,6 +232,78 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
         const std::string what = std::string(c.button) + " over " + std::to_string(renames) +
                                  " files / renameat2 loop" + (right ? "" : " WRONG RESULT");
         report(what.c_str(), pass / loop, "<= 1.5");
+    }
+
+    // What the progress dialog costs: Command1 with the dialog up from the
+    // first entry, against the same pass with no dialog at all.
+    double with = 1e9, without = 1e9;
+    for (int round = 0; round < 3; ++round)
+        for (bool dialog : {false, true}) {
+            folder = makeNamedFolder(renames, photo);
+            form.txtPath->setText(QString::fromStdString(folder));
+            form.cmdGoPath_Click();
+            form.SSTab1->setCurrentIndex(0);
+            cases[0].setUp(form);
+            form.passRunner->setProgressTiming(dialog ? 0 : std::numeric_limits<int>::max(), 100);
+            form.File1->selectAllEntries();
+            QApplication::processEvents();
+            const double t = seconds([&] {
+                control<QPushButton>(form, "Command1")->click();
+                QApplication::processEvents();
+            });
+            (dialog ? with : without) = std::min(dialog ? with : without, t);
+            allRight = allRight && static_cast<int>(namesIn(folder).size()) == renames &&
+                       messages.isEmpty() && namesIn(folder).count("PHOTO_0.JPG");
+            messages.clear();
+            std::system(("rm -rf '" + folder + "'").c_str());
+        }
+    form.passRunner->setProgressTiming(500, 100);
+    report("Command1 with the progress dialog / without", with / without, "<= 1.05");
+
+    // A peer: Debian's rename (the Perl one) making Command1's names.
+    if (::access("/usr/bin/rename", X_OK) == 0) {
+        double loop = 1e9, perl = 1e9;
+        bool right = true;
+        for (int round = 0; round < 2; ++round) {
+            folder = makeNamedFolder(renames, photo);
+            const std::string baseline = makeNamedFolder(renames, photo);
+            std::vector<std::string> from;
+            std::set<std::string> want;
+            for (int i = 0; i < renames; ++i) {
+                from.push_back(photo(i));
+                want.insert(nw::encodeName(cases[0].expected(nw::decodeName(from.back()))));
+            }
+            loop = std::min(loop, seconds([&] {
+                for (const std::string& f : from) {
+                    const std::string to = nw::encodeName(cases[0].expected(nw::decodeName(f)));
+                    ::syscall(SYS_renameat2, AT_FDCWD, (baseline + "/" + f).c_str(), AT_FDCWD,
+                              (baseline + "/" + to).c_str(), 1);
+                }
+            }));
+            perl = std::min(perl, seconds([&] {
+                const pid_t pid = ::fork();
+                if (pid == 0) {
+                    if (::chdir(folder.c_str()) != 0)
+                        ::_exit(127);
+                    std::vector<char*> args{const_cast<char*>("rename"),
+                                            const_cast<char*>("s/ /_/g; $_ = uc")};
+                    for (std::string& f : from)
+                        args.push_back(f.data());
+                    args.push_back(nullptr);
+                    ::execv("/usr/bin/rename", args.data());
+                    ::_exit(127);
+                }
+                int status = 0;
+                ::waitpid(pid, &status, 0);
+            }));
+            right = right && namesIn(folder) == want;
+            std::system(("rm -rf '" + folder + "' '" + baseline + "'").c_str());
+        }
+        report(right ? "Debian rename (Perl), Command1's names / renameat2 loop"
+                     : "Debian rename (Perl) WRONG RESULT",
+               perl / loop, "a peer");
+    } else {
+        std::printf("%-58s %8s\n", "Debian rename (Perl)", "not installed");
     }
     nw::app::setMessageHook(nullptr);
     std::system(("rm -rf '" + program + "'").c_str());

@@ -23,12 +23,19 @@ FailureReason reasonOf(CustomNameError e) {
 
 PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool& tool) {
     PassResult result;
+    result.folder = list.Path();
     if (tool.guard && !tool.guard()) {
         result.outcome = PassResult::Outcome::Guarded;
         return result;
     }
+    auto tell = [&](int i, const std::u32string& oldName, const std::optional<std::u32string>& newName,
+                    StepKind kind) {
+        if (tool.observe)
+            tool.observe(PassStep{i, oldName, newName, kind});
+    };
     auto stop = [&](int i, const std::u32string& oldName, std::optional<std::u32string> newName,
                     FailureReason reason, FsStatus st = {}) {
+        tell(i, oldName, newName, StepKind::Stopped);
         result.outcome = PassResult::Outcome::Stopped;
         result.failure = PassFailure{i, oldName, std::move(newName), reason, st};
         return result;
@@ -46,11 +53,12 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
             return stop(i, list.List(i), std::nullopt, FailureReason::UserStopped);
         ++done;
         const NameEncoding encoding = list.Encoding(i);
-        if (tool.onlyEncoding && *tool.onlyEncoding != encoding)
-            continue;
         const std::u32string oldName = list.List(i);
-        if (tool.wantsEntry && !tool.wantsEntry(oldName))
+        if ((tool.onlyEncoding && *tool.onlyEncoding != encoding) ||
+            (tool.wantsEntry && !tool.wantsEntry(oldName))) {
+            tell(i, oldName, std::nullopt, StepKind::Left);
             continue;
+        }
         TransformResult t = tool.transform(oldName);
         if (!t.name)
             return stop(i, oldName, std::nullopt, t.error);
@@ -58,16 +66,22 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         if (auto bad = CheckNewName(newName))
             return stop(i, oldName, newName, *bad);
         const std::string folder = list.Path();
-        const std::string newBytes = writeName(newName, tool.writeAs.value_or(encoding));
+        const std::string newBytes =
+            writeName(newName, t.encoding.value_or(tool.writeAs.value_or(encoding)));
         const std::string oldBytes = writeName(oldName, encoding);
         if (oldBytes != newBytes && tool.isProgramFile && tool.isProgramFile(folder, oldBytes))
             return stop(i, oldName, newName, FailureReason::ProgramFile);
-        if (tool.wantsNewName && !tool.wantsNewName(folder, newName, newBytes))
+        if (tool.wantsNewName && !tool.wantsNewName(folder, newName, newBytes)) {
+            tell(i, oldName, newName, StepKind::Refused);
             continue;
+        }
         const FsStatus st = fs.rename(folder, oldBytes, newBytes);
         if (!st.ok())
             return stop(i, oldName, newName, FailureReason::FileSystem, st);
         ++result.renamed;
+        if (oldBytes != newBytes)
+            result.done.push_back(RenameRecord{oldBytes, newBytes});
+        tell(i, oldName, newName, oldBytes == newBytes ? StepKind::Unchanged : StepKind::Renamed);
     }
     list.Refresh();
     return result;

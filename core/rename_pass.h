@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace nw {
 
@@ -49,20 +50,48 @@ struct PassFailure {
     FsStatus fs;
 };
 
+// One rename the pass made, as the names stand on disk.
+struct RenameRecord {
+    std::string oldName;
+    std::string newName;
+};
+
 struct PassResult {
     enum class Outcome { Guarded, Completed, Stopped };
     Outcome outcome = Outcome::Completed;
     int renamed = 0;
     std::optional<PassFailure> failure;
+    std::string folder;
+    std::vector<RenameRecord> done; // in the order they were made
+};
+
+// What the pass did at one selected entry.
+enum class StepKind {
+    Renamed,
+    Unchanged, // renamed onto itself: the new name is the old one
+    Left,      // the tool leaves this entry alone
+    Refused,   // the new name was refused by the tool (it exists)
+    Stopped,   // the pass ended here
+};
+
+struct PassStep {
+    int index = -1;
+    std::u32string oldName;
+    std::optional<std::u32string> newName;
+    StepKind kind = StepKind::Renamed;
 };
 
 // The transform's answer: a new name, or why there is none.
 struct TransformResult {
     std::optional<std::u32string> name;
     FailureReason error = FailureReason::EmptyName;
+    // Where the new name must be written in a given encoding.
+    std::optional<NameEncoding> encoding;
 
-    static TransformResult of(std::u32string n) { return {std::move(n), FailureReason::EmptyName}; }
-    static TransformResult fail(FailureReason r) { return {std::nullopt, r}; }
+    static TransformResult of(std::u32string n) {
+        return {std::move(n), FailureReason::EmptyName, std::nullopt};
+    }
+    static TransformResult fail(FailureReason r) { return {std::nullopt, r, std::nullopt}; }
 };
 
 // One page's tool; only transform is required.
@@ -89,6 +118,8 @@ struct RenameTool {
     // Between selected entries: how many are done of how many are selected.
     // false stops the pass before the next one.
     std::function<bool(int done, int selected)> progress;
+    // Told what happened at each selected entry the pass reached.
+    std::function<void(const PassStep&)> observe;
 };
 
 PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool& tool);

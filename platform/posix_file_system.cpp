@@ -118,6 +118,15 @@ bool PosixFileSystem::isWritable(const std::string& folder, const std::string& n
     return ::faccessat(AT_FDCWD, joinPath(folder, name).c_str(), W_OK, AT_EACCESS) == 0;
 }
 
+dev_t PosixFileSystem::deviceOf(const std::string& folder) {
+    if (folder != m_lastFolder) {
+        struct stat st {};
+        m_lastDevice = ::stat(folder.c_str(), &st) == 0 ? st.st_dev : 0;
+        m_lastFolder = folder;
+    }
+    return m_lastDevice;
+}
+
 RenameMethod PosixFileSystem::methodFor(const std::string& folder) const {
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0)
@@ -175,16 +184,21 @@ FsStatus PosixFileSystem::rename(const std::string& folder, const std::string& o
                                  const std::string& newName) {
     const std::string from = joinPath(folder, oldName);
     const std::string to = joinPath(folder, newName);
-    struct stat st {};
-    if (::lstat(from.c_str(), &st) != 0)
-        return statusFromErrno(errno);
-    // The kernel would answer "exists"; an unchanged name is a success,
-    // provided the file is still there.
-    if (oldName == newName)
+    if (oldName == newName) {
+        // The kernel would answer "exists"; an unchanged name is a success,
+        // provided the file is still there.
+        struct stat st {};
+        if (::lstat(from.c_str(), &st) != 0)
+            return statusFromErrno(errno);
         return {};
-    const auto known = m_methods.find(st.st_dev);
+    }
+    const dev_t device = deviceOf(folder);
+    const auto known = m_methods.find(device);
     RenameMethod method = known == m_methods.end() ? RenameMethod::NoReplace : known->second;
-    auto remember = [&] { m_methods[st.st_dev] = method; };
+    auto remember = [&] {
+        if (method != RenameMethod::NoReplace)
+            m_methods[device] = method;
+    };
 
     FsStatus result = move(from, to, method);
     remember();

@@ -29,6 +29,7 @@ public:
     void setNoReplaceUnsupported(bool on) {
         m_noReplaceUnsupported = on;
         m_methods.clear();
+        m_lastFolder.clear();
     }
     // The method found to work on the file system of a folder; NoReplace
     // until a rename there has shown otherwise.
@@ -37,8 +38,13 @@ public:
 private:
     FsStatus move(const std::string& from, const std::string& to, RenameMethod& method);
 
+    // The file system of a folder, asked once per folder rather than per file.
+    dev_t deviceOf(const std::string& folder);
+
     bool m_noReplaceUnsupported = false;
     std::map<dev_t, RenameMethod> m_methods; // per file system, as learnt
+    std::string m_lastFolder;
+    dev_t m_lastDevice = 0;
 };
 
 } // namespace nw

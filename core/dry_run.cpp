@@ -1,0 +1,94 @@
+#include "core/dry_run.h"
+
+namespace nw {
+namespace {
+
+// The list as it stands, except that the end of the pass re-reads nothing.
+class FrozenList : public FileListSource {
+public:
+    explicit FrozenList(FileListSource& list) : m_list(list) {}
+    int ListCount() const override { return m_list.ListCount(); }
+    std::u32string List(int i) const override { return m_list.List(i); }
+    NameEncoding Encoding(int i) const override { return m_list.Encoding(i); }
+    bool Selected(int i) const override { return m_list.Selected(i); }
+    std::string Path() const override { return m_list.Path(); }
+    void Refresh() override {}
+
+private:
+    FileListSource& m_list;
+};
+
+} // namespace
+
+RecordingFileSystem::RecordingFileSystem(FileSystem& real, const std::string& folder)
+    : m_real(real), m_folder(folder) {
+    std::vector<RawEntry> entries;
+    m_status = real.readFolder(folder, entries);
+    m_names.reserve(entries.size());
+    for (RawEntry& e : entries)
+        m_names.emplace(std::move(e.name), e.kind);
+}
+
+FsStatus RecordingFileSystem::readFolder(const std::string& folder, std::vector<RawEntry>& out) {
+    if (folder != m_folder)
+        return m_real.readFolder(folder, out);
+    out.clear();
+    for (const auto& [name, kind] : m_names)
+        out.push_back(RawEntry{name, kind});
+    return {};
+}
+
+FsStatus RecordingFileSystem::rename(const std::string& folder, const std::string& oldName,
+                                     const std::string& newName) {
+    if (folder != m_folder)
+        return FsStatus{FsError::NotFound, 0};
+    const auto it = m_names.find(oldName);
+    if (it == m_names.end())
+        return FsStatus{FsError::NotFound, 0};
+    if (oldName == newName)
+        return {};
+    if (m_names.count(newName))
+        return FsStatus{FsError::Exists, 0};
+    if (newName.size() > 255)
+        return FsStatus{FsError::NameTooLong, 0};
+    const EntryKind kind = it->second;
+    m_names.erase(it);
+    m_names.emplace(newName, kind);
+    return {};
+}
+
+bool RecordingFileSystem::plainFileExists(const std::string& folder, const std::string& name) {
+    if (folder != m_folder)
+        return m_real.plainFileExists(folder, name);
+    if (name.empty() || name[0] == '.')
+        return false;
+    const auto it = m_names.find(name);
+    return it != m_names.end() && it->second == EntryKind::Regular;
+}
+
+Preview DryRun(FileListSource& list, FileSystem& fs,
+               const std::function<RenameTool(FileSystem&)>& makeTool) {
+    Preview p;
+    RecordingFileSystem memory(fs, list.Path());
+    FrozenList frozen(list);
+    RenameTool tool = makeTool(memory);
+    tool.progress = nullptr;
+    auto observed = tool.observe;
+    tool.observe = [&](const PassStep& s) {
+        static constexpr PreviewKind kinds[] = {PreviewKind::Rename, PreviewKind::Unchanged,
+                                                PreviewKind::Left, PreviewKind::Exists,
+                                                PreviewKind::Stop};
+        p.rows.push_back(PreviewRow{s.index, s.oldName, s.newName.value_or(std::u32string()),
+                                    kinds[static_cast<int>(s.kind)]});
+        if (observed)
+            observed(s);
+    };
+    p.pass = RunRenamePass(frozen, memory, tool);
+    if (p.pass.outcome == PassResult::Outcome::Stopped && p.pass.failure)
+        for (int i = p.pass.failure->index + 1; i < list.ListCount(); ++i)
+            if (list.Selected(i))
+                p.rows.push_back(PreviewRow{i, list.List(i), {}, PreviewKind::NotReached});
+    return p;
+}
+
+} // namespace nw

@@ -1,0 +1,63 @@
+#include "core/undo.h"
+
+#include "platform/name_codec.h"
+
+namespace nw {
+namespace {
+
+// The renames of one pass, newest first, every one selected.
+class UndoList : public FileListSource {
+public:
+    UndoList(const PassResult& pass, FileListSource& shown) : m_pass(pass), m_shown(shown) {
+        m_names.reserve(pass.done.size());
+        for (auto it = pass.done.rbegin(); it != pass.done.rend(); ++it)
+            m_names.push_back(readName(it->newName));
+    }
+    int ListCount() const override { return static_cast<int>(m_names.size()); }
+    std::u32string List(int i) const override { return m_names[static_cast<std::size_t>(i)].text; }
+    NameEncoding Encoding(int i) const override {
+        return m_names[static_cast<std::size_t>(i)].encoding;
+    }
+    bool Selected(int) const override { return true; }
+    std::string Path() const override { return m_pass.folder; }
+    void Refresh() override {
+        if (m_shown.Path() == m_pass.folder)
+            m_shown.Refresh();
+    }
+
+private:
+    const PassResult& m_pass;
+    FileListSource& m_shown;
+    std::vector<DecodedName> m_names;
+};
+
+} // namespace
+
+void UndoHistory::record(const PassResult& pass) {
+    if (!pass.done.empty())
+        m_passes.push_back(pass);
+}
+
+PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTool hooks) {
+    if (m_passes.empty())
+        return PassResult{PassResult::Outcome::Guarded, 0, std::nullopt, {}, {}};
+    PassResult& last = m_passes.back();
+    UndoList list(last, shown);
+    // transform is asked once per entry, in order: the k-th entry is the
+    // k-th newest rename, back to its old name in its old encoding.
+    std::size_t next = last.done.size();
+    hooks.transform = [&](const std::u32string&) {
+        const DecodedName old = readName(last.done[--next].oldName);
+        TransformResult t = TransformResult::of(old.text);
+        t.encoding = old.encoding;
+        return t;
+    };
+    PassResult r = RunRenamePass(list, fs, hooks);
+    // What was put back leaves the history; the rest stays undoable.
+    last.done.resize(last.done.size() - r.done.size());
+    if (last.done.empty())
+        m_passes.pop_back();
+    return r;
+}
+
+} // namespace nw
