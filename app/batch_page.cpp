@@ -7,6 +7,8 @@
 #include "app/widgets.h"
 #include "platform/name_codec.h"
 
+#include <memory>
+
 namespace nw::app {
 
 void BatchPage::build(QPoint o) {
@@ -90,32 +92,51 @@ void BatchPage::Text1_Change() { updateExample(); }
 void BatchPage::txtStep_Change() { updateExample(); }
 void BatchPage::Option3_Click(short) { updateExample(); }
 
+std::vector<std::pair<QPushButton*, QString>> BatchPage::applyButtons() const {
+    return {{Command2, QStringLiteral("批量改名")}};
+}
+
+ToolPlan BatchPage::plan(QPushButton*, bool preview) {
+    return {[this, preview](FileSystem& fs) {
+                // The real pass numbers with the page's RunningNumber; a preview
+                // with a number of its own, from 0 as well.
+                auto own = std::make_shared<std::int16_t>(0);
+                std::int16_t* number = preview ? own.get() : &RunningNumber;
+                RenameTool tool;
+                tool.transform = [this, number, own](const std::u32string& name) {
+                    const CustomNameResult r = BuildCustomName(name, settings(), *number);
+                    return r.name ? TransformResult::of(*r.name)
+                                  : TransformResult::fail(reasonOf(r.error));
+                };
+                tool.wantsNewName = [this, &fs, preview](const std::string& folder,
+                                                        const std::u32string& newName,
+                                                        const std::string& newBytes) {
+                    if (!fs.plainFileExists(folder, newBytes))
+                        return true;
+                    if (preview)
+                        return false;
+                    if (m_skipAll) {
+                        ++m_skippedSilently;
+                        return false;
+                    }
+                    const QString text = toQt(newName) + QStringLiteral("文件已经存在！");
+                    m_skipAll = askAboutExistingName(window(), text) == ExistsAnswer::SkipAll;
+                    return false;
+                };
+                return tool;
+            },
+            {}};
+}
+
 void BatchPage::Command2_Click() {
     RunningNumber = 0;
-    bool skipAll = false;
-    int skippedSilently = 0;
-    RenameTool tool;
-    tool.transform = [this](const std::u32string& name) {
-        const CustomNameResult r = BuildCustomName(name, settings(), RunningNumber);
-        return r.name ? TransformResult::of(*r.name) : TransformResult::fail(reasonOf(r.error));
-    };
-    tool.wantsNewName = [&](const std::string& folder, const std::u32string& newName,
-                            const std::string& newBytes) {
-        if (!m_ctx.fs.plainFileExists(folder, newBytes))
-            return true;
-        if (skipAll) {
-            ++skippedSilently;
-            return false;
-        }
-        const QString text = toQt(newName) + QStringLiteral("文件已经存在！");
-        skipAll = askAboutExistingName(window(), text) == ExistsAnswer::SkipAll;
-        return false;
-    };
-    runPass(tool);
-    if (skippedSilently > 0)
+    m_skipAll = false;
+    m_skippedSilently = 0;
+    runPlan(plan(Command2, false));
+    if (m_skippedSilently > 0)
         showMessage(window(), MessageKind::Information,
                     QStringLiteral("另有 %1 个文件的新文件名已经存在，已跳过，没有逐个提示。")
-                        .arg(skippedSilently));
+                        .arg(m_skippedSilently));
 }
 
 } // namespace nw::app

@@ -27,6 +27,9 @@ public:
     void Option3_Click(short Index);
     void Command2_Click();
 
+    std::vector<std::pair<QPushButton*, QString>> applyButtons() const override;
+    ToolPlan plan(QPushButton* button, bool preview) override;
+
     QGroupBox* Frame6 = nullptr;
     QLineEdit* Text1 = nullptr;
     std::array<QLabel*, 1> Label3{};
@@ -43,6 +46,9 @@ public:
 
 private:
     void updateExample();
+    // Set by a real pass whose user chose "全部跳过"; names skipped since.
+    bool m_skipAll = false;
+    int m_skippedSilently = 0;
 };
 
 } // namespace nw::app

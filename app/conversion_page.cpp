@@ -83,13 +83,22 @@ void ConversionPage::Check2_Click(short) { updateExample(); }
 void ConversionPage::Option1_Click(short) { updateExample(); }
 void ConversionPage::Option2_Click(short) { updateExample(); }
 
-void ConversionPage::Command1_Click() {
-    const ConvertOptions o = options();
-    RenameTool tool;
-    tool.transform = [o](const std::u32string& name) {
-        return TransformResult::of(ConvertName(name, o));
-    };
-    runPass(tool);
+std::vector<std::pair<QPushButton*, QString>> ConversionPage::applyButtons() const {
+    return {{Command1, QStringLiteral("文件名转换")}};
 }
+
+ToolPlan ConversionPage::plan(QPushButton*, bool) {
+    const ConvertOptions o = options();
+    return {[o](FileSystem&) {
+                RenameTool tool;
+                tool.transform = [o](const std::u32string& name) {
+                    return TransformResult::of(ConvertName(name, o));
+                };
+                return tool;
+            },
+            {}};
+}
+
+void ConversionPage::Command1_Click() { runPlan(plan(Command1, false)); }
 
 } // namespace nw::app

@@ -26,6 +26,9 @@ public:
     void Option2_Click(short Index);
     void Command1_Click();
 
+    std::vector<std::pair<QPushButton*, QString>> applyButtons() const override;
+    ToolPlan plan(QPushButton* button, bool preview) override;
+
     QGroupBox* Frame2 = nullptr;
     std::array<QCheckBox*, 2> Check2{};
     QGroupBox* Frame3 = nullptr;

@@ -25,7 +25,6 @@ QString reasonText(const FsStatus& st) {
         .arg(st.sysError);
 }
 
-namespace {
 QString passReasonText(const PassFailure& f) {
     switch (f.reason) {
     case FailureReason::FileSystem: return reasonText(f.fs);
@@ -43,7 +42,6 @@ QString passReasonText(const PassFailure& f) {
     }
     return {};
 }
-} // namespace
 
 QString passFailureText(const PassFailure& f) {
     if (f.reason == FailureReason::UserStopped)

@@ -8,6 +8,8 @@
 namespace nw::app {
 
 QString reasonText(const FsStatus& st);
+// Why a pass stopped, in a few words.
+QString passReasonText(const PassFailure& f);
 QString passFailureText(const PassFailure& f);
 QString folderFailureText(const std::string& folder, const FsStatus& st);
 

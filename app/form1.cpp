@@ -10,6 +10,7 @@
 #include "app/folder_tree.h"
 #include "app/other_page.h"
 #include "app/pass_runner.h"
+#include "app/preview_window.h"
 #include "app/qt_text.h"
 #include "app/twips.h"
 #include "app/user_messages.h"
@@ -22,6 +23,8 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QShortcut>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QStyleOptionTabWidgetFrame>
@@ -101,7 +104,10 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
     place(File1, 2640, 600, 3015, 4050);
     File1->setPath(cwd);
     passRunner = new PassRunner(this, *File1, fs);
-    File1Menu = new FileListMenu(*File1, *passRunner, this);
+    File1Menu = new FileListMenu(
+        *File1, *passRunner, this,
+        [this] { return qobject_cast<ToolPage*>(SSTab1->currentWidget()); },
+        [this](ToolPage& page, QPushButton& button) { openPreview(page, button); });
     const char* sel[] = {"全选", "全不选", "反选", "刷新"};
     const int selLeft[] = {2640, 3360, 4200, 4920};
     const int selWidth[] = {615, 735, 615, 615};
@@ -128,6 +134,21 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
     for (ToolPage* p : std::initializer_list<ToolPage*>{page0, page1, page2, page3})
         p->build(origin);
     connect(page3->cmdExit, &QPushButton::clicked, this, &Form1::cmdExit_Click);
+    // Each apply button's own menu previews what it would do.
+    for (ToolPage* p : std::initializer_list<ToolPage*>{page0, page1, page2})
+        for (const auto& [button, name] : p->applyButtons()) {
+            auto* menu = new QMenu(button);
+            QAction* item = menu->addAction(QStringLiteral("预览改名结果…"));
+            item->setObjectName(QStringLiteral("mnuPreviewButton"));
+            QPushButton* b = button;
+            connect(item, &QAction::triggered, this, [this, p, b] { openPreview(*p, *b); });
+            b->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(b, &QWidget::customContextMenuRequested, menu,
+                    [menu, b](const QPoint& pos) { menu->popup(b->mapToGlobal(pos)); });
+        }
+    // Ctrl+Z where no text box takes it for itself.
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    connect(undo, &QShortcut::activated, File1Menu, &FileListMenu::mnuUndo_Click);
 
     Frame12 = named(new QGroupBox(QStringLiteral("快速转到要修改文件名的路径"), this), "Frame12");
     place(Frame12, 120, 5280, 10575, 735);
@@ -155,6 +176,20 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
 
     setFocusOrder();
     Form_Load();
+}
+
+PreviewWindow* Form1::openPreview(ToolPage& page, QPushButton& button) {
+    for (PreviewWindow* w : findChildren<PreviewWindow*>())
+        if (&w->button() == &button) {
+            w->refresh();
+            w->show();
+            w->raise();
+            w->activateWindow();
+            return w;
+        }
+    auto* w = new PreviewWindow(page, button, *File1, m_fs, *passRunner, this);
+    w->show();
+    return w;
 }
 
 void Form1::mountsChanged() {

@@ -29,6 +29,8 @@ class DriveList;
 class FileListBox;
 class FileListMenu;
 class PassRunner;
+class PreviewWindow;
+class ToolPage;
 class FolderTree;
 class OtherPage;
 
@@ -54,6 +56,8 @@ public:
     void ShowListItemToolTipText(FileListBox& ListX, float iY);
     // The system's mounts changed: Drive1 follows them.
     void mountsChanged();
+    // The preview of an apply button, opened or brought to the front.
+    PreviewWindow* openPreview(ToolPage& page, QPushButton& button);
 
     DriveList* Drive1 = nullptr;
     QLabel* Label1 = nullptr;

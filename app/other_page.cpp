@@ -49,62 +49,82 @@ void OtherPage::build(QPoint o) {
     connect(cmdJ2F, &QPushButton::clicked, this, &OtherPage::cmdJ2F_Click);
 }
 
-void OtherPage::cmdChangeExt_Click() {
+std::vector<std::pair<QPushButton*, QString>> OtherPage::applyButtons() const {
+    return {{cmdChangeExt, QStringLiteral("修改扩展名")},
+            {cmdRemoveStr, QStringLiteral("去掉部分字符")},
+            {cmdF2J, QStringLiteral("繁体转简体")},
+            {cmdJ2F, QStringLiteral("简体转繁体")}};
+}
+
+ToolPlan OtherPage::plan(QPushButton* button, bool) {
+    if (button == cmdChangeExt)
+        return changeExtPlan();
+    if (button == cmdRemoveStr)
+        return removePlan();
+    return chinesePlan(button == cmdF2J);
+}
+
+ToolPlan OtherPage::changeExtPlan() const {
     const std::u32string ext = TrimSpacesWide(toU32(txtNewExt->text()));
     if (ext.empty())
-        return;
-    if (ext.find(U'/') != std::u32string::npos) {
-        showMessage(window(), MessageKind::Warning,
-                    QStringLiteral("新扩展名“%1”含有“/”，会把文件移到别的文件夹，没有文件被改名。")
-                        .arg(toQt(ext)));
-        return;
-    }
-    auto fullPath = [this](const std::u32string& name) {
-        std::u32string folder = decodeName(m_ctx.list.Path());
-        if (folder.empty() || folder.back() != U'/')
-            folder += U'/';
-        return folder + name;
-    };
-    RenameTool tool;
-    tool.wantsEntry = [=](const std::u32string& name) { return GetFileExt(fullPath(name)) != ext; };
-    tool.transform = [=](const std::u32string& name) {
-        const std::u32string path = fullPath(name);
-        const std::u32string folder = path.substr(0, path.size() - name.size());
-        return TransformResult::of(ChangeFileExt(path, ext).substr(folder.size()));
-    };
-    runPass(tool);
+        return {};
+    if (ext.find(U'/') != std::u32string::npos)
+        return {{},
+                QStringLiteral("新扩展名“%1”含有“/”，会把文件移到别的文件夹，没有文件被改名。")
+                    .arg(toQt(ext))};
+    std::u32string folder = decodeName(m_ctx.list.Path());
+    if (folder.empty() || folder.back() != U'/')
+        folder += U'/';
+    return {[ext, folder](FileSystem&) {
+                RenameTool tool;
+                tool.wantsEntry = [=](const std::u32string& name) {
+                    return GetFileExt(folder + name) != ext;
+                };
+                tool.transform = [=](const std::u32string& name) {
+                    return TransformResult::of(ChangeFileExt(folder + name, ext).substr(folder.size()));
+                };
+                return tool;
+            },
+            {}};
 }
 
-void OtherPage::cmdRemoveStr_Click() {
+ToolPlan OtherPage::removePlan() const {
     const std::u32string text = toU32(txtRemoveStr->text());
     if (text.empty())
-        return;
-    RenameTool tool;
-    tool.wantsEntry = [=](const std::u32string& name) {
-        return name.find(text) != std::u32string::npos;
-    };
-    tool.transform = [=](const std::u32string& name) {
-        return TransformResult::of(RemoveFirst(name, text).value_or(name));
-    };
-    runPass(tool);
+        return {};
+    return {[text](FileSystem&) {
+                RenameTool tool;
+                tool.wantsEntry = [=](const std::u32string& name) {
+                    return name.find(text) != std::u32string::npos;
+                };
+                tool.transform = [=](const std::u32string& name) {
+                    return TransformResult::of(RemoveFirst(name, text).value_or(name));
+                };
+                return tool;
+            },
+            {}};
 }
 
-void OtherPage::convertChinese(bool toSimplified) {
+ToolPlan OtherPage::chinesePlan(bool toSimplified) const {
     const ConvTable& table = Module1::Table();
-    if (table.empty()) {
-        showMessage(window(), MessageKind::Warning,
-                    QStringLiteral("繁简转换表“%1”不存在或为空，没有文件被改名。")
-                        .arg(bytesToQt(joinPath(m_tableFolder, kConvTableFileName))));
-        return;
-    }
-    RenameTool tool;
-    tool.transform = [&table, toSimplified](const std::u32string& name) {
-        return TransformResult::of(toSimplified ? StrF2J(table, name) : StrJ2F(table, name));
-    };
-    runPass(tool);
+    if (table.empty())
+        return {{},
+                QStringLiteral("繁简转换表“%1”不存在或为空，没有文件被改名。")
+                    .arg(bytesToQt(joinPath(m_tableFolder, kConvTableFileName)))};
+    return {[&table, toSimplified](FileSystem&) {
+                RenameTool tool;
+                tool.transform = [&table, toSimplified](const std::u32string& name) {
+                    return TransformResult::of(toSimplified ? StrF2J(table, name)
+                                                            : StrJ2F(table, name));
+                };
+                return tool;
+            },
+            {}};
 }
 
-void OtherPage::cmdF2J_Click() { convertChinese(true); }
-void OtherPage::cmdJ2F_Click() { convertChinese(false); }
+void OtherPage::cmdChangeExt_Click() { runPlan(changeExtPlan()); }
+void OtherPage::cmdRemoveStr_Click() { runPlan(removePlan()); }
+void OtherPage::cmdF2J_Click() { runPlan(chinesePlan(true)); }
+void OtherPage::cmdJ2F_Click() { runPlan(chinesePlan(false)); }
 
 } // namespace nw::app

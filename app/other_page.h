@@ -21,6 +21,9 @@ public:
     void cmdF2J_Click();
     void cmdJ2F_Click();
 
+    std::vector<std::pair<QPushButton*, QString>> applyButtons() const override;
+    ToolPlan plan(QPushButton* button, bool preview) override;
+
     QGroupBox* Frame9 = nullptr;
     QLabel* Label8 = nullptr;
     QLineEdit* txtRemoveStr = nullptr;
@@ -35,7 +38,9 @@ public:
     QPushButton* cmdJ2F = nullptr;
 
 private:
-    void convertChinese(bool toSimplified);
+    ToolPlan changeExtPlan() const;
+    ToolPlan removePlan() const;
+    ToolPlan chinesePlan(bool toSimplified) const;
     std::string m_tableFolder;
 };
 

@@ -23,7 +23,7 @@ void PassRunner::protectFile(const std::string& folder, const std::string& name)
     }
 }
 
-PassResult PassRunner::run(RenameTool tool) {
+void PassRunner::protect(RenameTool& tool) {
     tool.isProgramFile = [this](const std::string& folder, const std::string& name) {
         if (std::find(m_protectedNames.begin(), m_protectedNames.end(), name) ==
             m_protectedNames.end())
@@ -31,6 +31,21 @@ PassResult PassRunner::run(RenameTool tool) {
         const auto id = m_fs.fileId(folder, name);
         return id && std::find(m_protected.begin(), m_protected.end(), *id) != m_protected.end();
     };
+}
+
+PassResult PassRunner::undo() {
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    PassResult r = m_history.undoLast(m_list, m_fs);
+    QGuiApplication::restoreOverrideCursor();
+    if (r.failure) {
+        m_list.Refresh(); // the list shows what the undo left
+        showMessage(m_window, MessageKind::Warning, passFailureText(*r.failure));
+    }
+    return r;
+}
+
+PassResult PassRunner::run(RenameTool tool) {
+    protect(tool);
 
     // The dialog comes up once the pass has run for a while, and is brought
     // up to date a few times a second: asking the clock costs next to
@@ -66,6 +81,7 @@ PassResult PassRunner::run(RenameTool tool) {
     PassResult r = RunRenamePass(m_list, m_fs, tool);
     QGuiApplication::restoreOverrideCursor();
     dialog.reset();
+    m_history.record(r);
     if (r.failure)
         showMessage(m_window, MessageKind::Warning, passFailureText(*r.failure));
     else if (r.outcome == PassResult::Outcome::Completed && !m_list.lastRefresh().ok())

@@ -3,6 +3,7 @@
 // files kept out of it, a progress dialog with "停止" when it runs long, and
 // the one message that says where it stopped, if it did.
 #include "core/rename_pass.h"
+#include "core/undo.h"
 
 #include <QObject>
 
@@ -24,7 +25,14 @@ public:
     // A file of the program (its executable, its table) that no pass renames.
     void protectFile(const std::string& folder, const std::string& name);
 
+    // The pass over File1; what it renamed can be undone afterwards.
     PassResult run(RenameTool tool);
+    // Keeps the program's own files out of a tool (the preview's as well).
+    void protect(RenameTool& tool);
+
+    // Renames the last pass's files back, then re-reads the list.
+    PassResult undo();
+    bool canUndo() const { return !m_history.empty(); }
 
     // How long a pass runs before the progress dialog shows, and how often
     // the dialog is brought up to date.
@@ -46,6 +54,7 @@ private:
     int m_delayMs = 500;
     int m_intervalMs = 100;
     std::function<void(QProgressDialog&, int)> m_hook;
+    UndoHistory m_history;
 };
 
 } // namespace nw::app

@@ -3,7 +3,13 @@
 // control's own top-left corner, the tab row included.
 #include "core/rename_pass.h"
 
+#include <QString>
 #include <QWidget>
+
+#include <functional>
+#include <vector>
+
+class QPushButton;
 
 namespace nw::app {
 
@@ -16,6 +22,14 @@ struct PageContext {
     PassRunner& runner;
 };
 
+// What an apply button does with the page's settings as they stand: the
+// tool it runs, built against a file system, or no pass at all (and what the
+// user is told instead, if anything).
+struct ToolPlan {
+    std::function<RenameTool(FileSystem&)> make;
+    QString refusal;
+};
+
 class ToolPage : public QWidget {
     Q_OBJECT
 public:
@@ -24,10 +38,22 @@ public:
     // the tab control, in pixels.
     virtual void build(QPoint origin) = 0;
 
+    // The page's apply buttons, with a short name for each.
+    virtual std::vector<std::pair<QPushButton*, QString>> applyButtons() const { return {}; }
+    // The plan of one of them. A preview asks for hooks that record instead
+    // of asking the user.
+    virtual ToolPlan plan(QPushButton* button, bool preview) {
+        (void)button;
+        (void)preview;
+        return {};
+    }
+
 protected:
     // Runs the rename pass with this page's tool and tells the user when it
     // stopped.
     PassResult runPass(const RenameTool& tool);
+    // Runs a plan: the pass, or the refusal.
+    PassResult runPlan(const ToolPlan& plan);
 
     PageContext m_ctx;
 };

@@ -1,0 +1,177 @@
+#include "app/preview_window.h"
+
+#include "app/failure_text.h"
+#include "app/file_list_box.h"
+#include "app/pass_runner.h"
+#include "app/qt_text.h"
+#include "app/tool_page.h"
+
+#include <QAbstractButton>
+#include <QBrush>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace nw::app {
+namespace {
+
+QString resultText(const PreviewRow& r, const PassResult& pass) {
+    switch (r.kind) {
+    case PreviewKind::Rename: return QStringLiteral("改名");
+    case PreviewKind::Unchanged: return QStringLiteral("不变：新文件名与原文件名相同");
+    case PreviewKind::Left: return QStringLiteral("不变：无需改名");
+    case PreviewKind::Exists:
+        return QStringLiteral("跳过：") + toQt(r.newName) + QStringLiteral("文件已经存在！");
+    case PreviewKind::Stop:
+        return QStringLiteral("在此停止：") + (pass.failure ? passReasonText(*pass.failure) : QString());
+    case PreviewKind::NotReached: return QStringLiteral("不会处理：改名已在前面停止");
+    }
+    return {};
+}
+
+} // namespace
+
+int PreviewModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_preview.rows.size());
+}
+
+int PreviewModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
+
+QVariant PreviewModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_preview.rows.size())
+        return {};
+    const PreviewRow& r = m_preview.rows[static_cast<std::size_t>(index.row())];
+    if (role == Qt::DisplayRole) {
+        switch (index.column()) {
+        case 0: return toQt(r.oldName);
+        case 1: return toQt(r.newName);
+        default: return resultText(r, m_preview.pass);
+        }
+    }
+    // Conflicts and the stopping entry stand out; what is never reached is
+    // greyed.
+    if (role == Qt::BackgroundRole) {
+        if (r.kind == PreviewKind::Exists)
+            return QBrush(QColor(0xFF, 0xE4, 0xB5));
+        if (r.kind == PreviewKind::Stop)
+            return QBrush(QColor(0xFF, 0xC0, 0xC0));
+    }
+    if (role == Qt::ForegroundRole && r.kind == PreviewKind::Stop)
+        return QBrush(QColor(0x80, 0x00, 0x00));
+    if (role == Qt::ForegroundRole &&
+        (r.kind == PreviewKind::NotReached || r.kind == PreviewKind::Left ||
+         r.kind == PreviewKind::Unchanged))
+        return QBrush(QColor(0x80, 0x80, 0x80));
+    return {};
+}
+
+QVariant PreviewModel::headerData(int section, Qt::Orientation o, int role) const {
+    if (o != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, o, role);
+    switch (section) {
+    case 0: return QStringLiteral("原文件名");
+    case 1: return QStringLiteral("新文件名");
+    default: return QStringLiteral("结果");
+    }
+}
+
+void PreviewModel::setPreview(Preview p) {
+    beginResetModel();
+    m_preview = std::move(p);
+    endResetModel();
+}
+
+PreviewWindow::PreviewWindow(ToolPage& page, QPushButton& button, FileListBox& list,
+                             FileSystem& fs, PassRunner& runner, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_page(page), m_button(button), m_list(list), m_fs(fs),
+      m_runner(runner) {
+    setObjectName(QStringLiteral("PreviewWindow"));
+    setWindowTitle(QStringLiteral("改名预览"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(640, 420);
+
+    model = new PreviewModel(this);
+    table = new QTableView(this);
+    table->setObjectName(QStringLiteral("tblPreview"));
+    table->setModel(model);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->setVisible(false);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setColumnWidth(0, 200);
+    table->setColumnWidth(1, 200);
+    lblSummary = new QLabel(this);
+    lblSummary->setObjectName(QStringLiteral("lblSummary"));
+    lblSummary->setTextFormat(Qt::PlainText);
+    cmdApply = new QPushButton(QStringLiteral("按此改名"), this);
+    cmdApply->setObjectName(QStringLiteral("cmdApply"));
+    cmdClose = new QPushButton(QStringLiteral("关闭"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(lblSummary, 1);
+    buttons->addWidget(cmdApply);
+    buttons->addWidget(cmdClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(table, 1);
+    layout->addLayout(buttons);
+    connect(cmdApply, &QPushButton::clicked, this, &PreviewWindow::cmdApply_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+
+    // Whatever the page's settings or the selection do, the preview follows.
+    m_later = new QTimer(this);
+    m_later->setSingleShot(true);
+    m_later->setInterval(30);
+    connect(m_later, &QTimer::timeout, this, &PreviewWindow::refresh);
+    for (QLineEdit* e : page.findChildren<QLineEdit*>())
+        connect(e, &QLineEdit::textChanged, this, &PreviewWindow::follow);
+    for (QAbstractButton* b : page.findChildren<QAbstractButton*>())
+        if (b->isCheckable())
+            connect(b, &QAbstractButton::toggled, this, &PreviewWindow::follow);
+    connect(list.selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &PreviewWindow::follow);
+    connect(list.model(), &QAbstractItemModel::modelReset, this, &PreviewWindow::follow);
+    refresh();
+}
+
+void PreviewWindow::follow() { m_later->start(); }
+
+void PreviewWindow::refresh() {
+    const ToolPlan plan = m_page.plan(&m_button, true);
+    if (!plan.make) {
+        model->setPreview({});
+        lblSummary->setText(plan.refusal.isEmpty() ? QStringLiteral("按现在的设置不会改名。")
+                                                   : plan.refusal);
+        return;
+    }
+    Preview p = DryRun(m_list, m_fs, [&](FileSystem& memory) {
+        RenameTool tool = plan.make(memory);
+        m_runner.protect(tool);
+        return tool;
+    });
+    int renamed = 0, skipped = 0;
+    for (const PreviewRow& r : p.rows) {
+        renamed += r.kind == PreviewKind::Rename;
+        skipped += r.kind == PreviewKind::Exists;
+    }
+    QString summary = QStringLiteral("选中 %1 个，将改名 %2 个").arg(p.rows.size()).arg(renamed);
+    if (skipped)
+        summary += QStringLiteral("，跳过 %1 个").arg(skipped);
+    if (p.pass.failure)
+        summary += QStringLiteral("，并在“%1”处停止").arg(toQt(p.pass.failure->oldName));
+    lblSummary->setText(summary + QStringLiteral("。"));
+    model->setPreview(std::move(p));
+}
+
+void PreviewWindow::cmdApply_Click() {
+    m_button.click();
+    refresh();
+}
+
+} // namespace nw::app

@@ -1,0 +1,172 @@
+// The preview window from every entry point, following the settings, and
+// "按此改名"; undo through the menu and Ctrl+Z.
+#include "app_test_support.h"
+
+#include "app/batch_page.h"
+#include "app/file_list_menu.h"
+#include "app/other_page.h"
+#include "app/preview_window.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+
+namespace nw::app::test {
+
+class PreviewUndoTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyEntryPointOpensItsPreview();
+    void previewFollowsAndAppliesWhatItShows();
+    void undoPassByPass();
+};
+
+PreviewWindow* openedPreview(Harness& h) {
+    const auto all = h.form->findChildren<PreviewWindow*>();
+    for (PreviewWindow* w : all)
+        if (w->isVisible())
+            return w;
+    return nullptr;
+}
+
+QStringList column(PreviewWindow& w, int c) {
+    QStringList out;
+    for (int r = 0; r < w.model->rowCount(); ++r)
+        out << w.model->index(r, c).data().toString();
+    return out;
+}
+
+void PreviewUndoTest::everyEntryPointOpensItsPreview() {
+    Harness h(true);
+    for (const char* n : {"a.txt", "中國.doc"})
+        file(h.work.path(), n);
+    h.click("cmdSelect(3)");
+    h.click("cmdSelect(0)");
+    const char* buttons[] = {"Command1", "Command2", "cmdChangeExt", "cmdRemoveStr", "cmdF2J", "cmdJ2F"};
+    for (const char* name : buttons) {
+        auto* button = h.find<QPushButton>(name);
+        auto* item = button->findChild<QAction*>(QStringLiteral("mnuPreviewButton"));
+        QVERIFY(item && item->text() == QStringLiteral("预览改名结果…"));
+        item->trigger();
+        PreviewWindow* w = openedPreview(h);
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("改名预览"));
+        QCOMPARE(&w->button(), button);
+        w->close();
+        QTRY_VERIFY(!openedPreview(h));
+    }
+    QCOMPARE(h.takeMessages(), QString());
+
+    // The file list's menu: the page in front; on "其它" a sub-menu names its tools.
+    FileListMenu& menu = *h.form->File1Menu;
+    h.form->SSTab1->setCurrentIndex(1);
+    menu.update();
+    QVERIFY(!menu.mnuPreview->menu());
+    menu.mnuPreview->trigger();
+    QVERIFY(openedPreview(h) && &openedPreview(h)->button() == h.form->page1->Command2);
+    openedPreview(h)->close();
+    h.form->SSTab1->setCurrentIndex(2);
+    menu.update();
+    QVERIFY(menu.mnuPreview->menu());
+    const auto tools = menu.mnuPreview->menu()->actions();
+    QCOMPARE(tools.size(), 4);
+    QCOMPARE(tools[2]->text(), QStringLiteral("繁体转简体"));
+    tools[2]->trigger();
+    PreviewWindow* w = openedPreview(h);
+    QVERIFY(w && &w->button() == h.form->page2->cmdF2J);
+    QCOMPARE(column(*w, 1), QStringList({QStringLiteral("a.txt"), QStringLiteral("中国.doc")}));
+    w->close();
+    h.form->SSTab1->setCurrentIndex(3);
+    menu.update();
+    QVERIFY(!menu.mnuPreview->isEnabled());
+}
+
+void PreviewUndoTest::previewFollowsAndAppliesWhatItShows() {
+    Harness h;
+    for (const char* n : {"a.txt", "b.txt", "c.txt", "n2.txt"})
+        file(h.work.path(), n);
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.click("cmdSelect(0)");
+    h.find<QLineEdit>("Text1")->setText(QStringLiteral("n"));
+    PreviewWindow* w = h.form->openPreview(*h.form->page1, *h.form->page1->Command2);
+    QCOMPARE(column(*w, 0), QStringList({"a.txt", "b.txt", "c.txt", "n2.txt"}));
+    QCOMPARE(column(*w, 1), QStringList({"n1.txt", "n2.txt", "n3.txt", "n4.txt"}));
+    QCOMPARE(column(*w, 2), QStringList({QStringLiteral("改名"), QStringLiteral("跳过：n2.txt文件已经存在！"),
+                                         QStringLiteral("改名"), QStringLiteral("改名")}));
+    QVERIFY(w->model->index(1, 2).data(Qt::BackgroundRole).isValid()); // the conflict stands out
+    QVERIFY(!w->model->index(0, 2).data(Qt::BackgroundRole).isValid());
+
+    // A settings change and a selection change are followed.
+    h.find<QLineEdit>("txtStep")->setText(QStringLiteral("abc"));
+    QTRY_COMPARE(column(*w, 2).value(0), QStringLiteral("在此停止：增量必须是 -32768 到 32767 之间的数字"));
+    QCOMPARE(column(*w, 2).value(3), QStringLiteral("不会处理：改名已在前面停止"));
+    QVERIFY(w->model->index(0, 2).data(Qt::BackgroundRole).isValid());
+    h.find<QLineEdit>("txtStep")->setText(QStringLiteral("1"));
+    h.select({"b.txt", "c.txt"});
+    QTRY_COMPARE(column(*w, 1), QStringList({"n1.txt", "n2.txt"}));
+    QVERIFY(h.takeMessages().isEmpty()); // a preview asks and tells nothing
+    QCOMPARE(nw::test::snapshot(h.work.path()), before);
+
+    // "按此改名" is the button's own pass: b.txt -> n1.txt, then n2.txt exists.
+    QTest::mouseClick(w->cmdApply, Qt::LeftButton);
+    QCOMPARE(h.takeMessages(), QStringLiteral("n2.txt文件已经存在！"));
+    QCOMPARE(nw::test::snapshot(h.work.path()), nw::test::renamed(before, {{"b.txt", "n1.txt"}}));
+    QTest::mouseClick(w->cmdClose, Qt::LeftButton);
+    QTRY_VERIFY(!openedPreview(h));
+}
+
+void PreviewUndoTest::undoPassByPass() {
+    Harness h;
+    for (const char* n : {"a.txt", "b.txt", "c.txt"})
+        file(h.work.path(), n);
+    h.click("cmdSelect(3)");
+    const Snapshot start = nw::test::snapshot(h.work.path());
+    FileListMenu& menu = *h.form->File1Menu;
+    menu.update();
+    QVERIFY(!menu.mnuUndo->isEnabled());
+
+    QTest::mouseClick(h.find<QRadioButton>("Option1(0)"), Qt::LeftButton);
+    h.click("cmdSelect(0)");
+    h.click("Command1"); // A.TXT B.TXT C.TXT
+    h.find<QLineEdit>("txtRemoveStr")->setText(QStringLiteral("B"));
+    h.click("cmdSelect(0)");
+    h.click("cmdRemoveStr"); // .TXT
+    const Snapshot twice = nw::test::snapshot(h.work.path());
+    QVERIFY(twice.count(".TXT"));
+
+    // Ctrl+Z in a text box is the box's own; elsewhere it undoes a pass.
+    h.find<QLineEdit>("txtRemoveStr")->setFocus();
+    QTest::keyClick(h.find<QLineEdit>("txtRemoveStr"), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(nw::test::snapshot(h.work.path()), twice);
+    h.list().setFocus();
+    QTest::keyClick(&h.list(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(nw::test::snapshot(h.work.path()),
+             nw::test::renamed(start, {{"a.txt", "A.TXT"}, {"b.txt", "B.TXT"}, {"c.txt", "C.TXT"}}));
+    QCOMPARE(h.names(), QStringList({"A.TXT", "B.TXT", "C.TXT"})); // re-read
+
+    // An old name taken meanwhile stops the undo there; what is left stays.
+    file(h.work.path(), "b.txt", "someone else's");
+    menu.update();
+    menu.mnuUndo->trigger();
+    QVERIFY(h.takeMessages().contains(QStringLiteral("已有同名")));
+    ::unlink((h.work.path() + "/b.txt").c_str());
+    menu.update();
+    QVERIFY(menu.mnuUndo->isEnabled());
+    menu.mnuUndo->trigger();
+    QCOMPARE(nw::test::snapshot(h.work.path()), start);
+    menu.update();
+    QVERIFY(!menu.mnuUndo->isEnabled());
+    QCOMPARE(h.takeMessages(), QString());
+}
+
+NW_APP_TEST(PreviewUndoTest)
+
+} // namespace nw::app::test
+
+#include "preview_undo_test.moc"
