@@ -13,6 +13,8 @@
 
 #include "app/form1.h"
 #include "app/pass_runner.h"
+#include "app/preview_window.h"
+#include "core/dry_run.h"
 #include "app/user_messages.h"
 #include "core/custom_name.h"
 #include "core/extension.h"
@@ -260,6 +262,45 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
     form.passRunner->setProgressTiming(500, 100);
     report("Command1 with the progress dialog / without", with / without, "<= 1.05");
 
+    // Undo of a Command1 pass against a renameat2 loop putting the same names
+    // back.
+    {
+        double loop = 1e9, undo = 1e9;
+        bool right = true;
+        for (int round = 0; round < 2; ++round) {
+            folder = makeNamedFolder(renames, photo);
+            const std::string baseline = makeNamedFolder(renames, photo);
+            form.txtPath->setText(QString::fromStdString(folder));
+            form.cmdGoPath_Click();
+            form.SSTab1->setCurrentIndex(0);
+            cases[0].setUp(form);
+            form.File1->selectAllEntries();
+            control<QPushButton>(form, "Command1")->click();
+            QApplication::processEvents();
+            std::vector<std::pair<std::string, std::string>> names;
+            for (int i = 0; i < renames; ++i)
+                names.emplace_back(photo(i), nw::encodeName(cases[0].expected(nw::decodeName(photo(i)))));
+            for (const auto& [from, to] : names)
+                ::syscall(SYS_renameat2, AT_FDCWD, (baseline + "/" + from).c_str(), AT_FDCWD,
+                          (baseline + "/" + to).c_str(), 1);
+            loop = std::min(loop, seconds([&] {
+                for (auto it = names.rbegin(); it != names.rend(); ++it)
+                    ::syscall(SYS_renameat2, AT_FDCWD, (baseline + "/" + it->second).c_str(),
+                              AT_FDCWD, (baseline + "/" + it->first).c_str(), 1);
+            }));
+            undo = std::min(undo, seconds([&] {
+                form.passRunner->undo();
+                QApplication::processEvents();
+            }));
+            right = right && namesIn(folder) == namesIn(baseline) && messages.isEmpty();
+            messages.clear();
+            std::system(("rm -rf '" + folder + "' '" + baseline + "'").c_str());
+        }
+        allRight = allRight && right;
+        report(right ? "undo of a Command1 pass / renameat2 loop" : "undo WRONG RESULT", undo / loop,
+               "<= 1.5");
+    }
+
     // A peer: Debian's rename (the Perl one) making Command1's names.
     if (::access("/usr/bin/rename", X_OK) == 0) {
         double loop = 1e9, perl = 1e9;
@@ -424,6 +465,24 @@ int main(int argc, char** argv) {
         scattered.append(QItemSelectionRange(list.model()->index(i, 0)));
     list.selectionModel()->select(scattered, QItemSelectionModel::ClearAndSelect);
     report("invert / one listing", best(3, [&] { list.invertEntries(); list.Selected(0); }) / raw, "< 1");
+    // The preview of every entry selected: the dry run of Command1's tool and
+    // the table's model over it.
+    list.selectAllEntries();
+    nw::app::PreviewModel previewModel;
+    const double preview = best(3, [&] {
+        previewModel.setPreview(nw::DryRun(list, fs, [](nw::FileSystem&) {
+            nw::RenameTool t;
+            t.transform = [](const std::u32string& n) {
+                return nw::TransformResult::of(
+                    nw::ConvertName(n, {nw::CaseMode::Upper, true, true, nw::SpaceMode::SpaceToUnderscore}));
+            };
+            return t;
+        }));
+    });
+    if (previewModel.rowCount() != files)
+        g_failed = true;
+    report("preview of every entry / one listing", preview / raw, "< 1");
+    report("preview of every entry / File1 showing the folder", preview / shown, "< 1");
     const std::string tableFile = argc > 3 ? argv[3] : "data/F2J.txt";
     benchMemory(argv[0], big, files, tableFile);
     std::system(("rm -rf '" + big + "'").c_str());

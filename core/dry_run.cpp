@@ -69,6 +69,7 @@ bool RecordingFileSystem::plainFileExists(const std::string& folder, const std::
 Preview DryRun(FileListSource& list, FileSystem& fs,
                const std::function<RenameTool(FileSystem&)>& makeTool) {
     Preview p;
+    p.rows.reserve(static_cast<std::size_t>(list.ListCount()));
     RecordingFileSystem memory(fs, list.Path());
     FrozenList frozen(list);
     RenameTool tool = makeTool(memory);

@@ -41,6 +41,8 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         return result;
     };
     const int n = list.ListCount();
+    // The listed folder does not change while the pass runs.
+    const std::string folder = list.Path();
     int selected = 0, done = 0;
     if (tool.progress)
         for (int i = 0; i < n; ++i)
@@ -65,7 +67,6 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         const std::u32string& newName = *t.name;
         if (auto bad = CheckNewName(newName))
             return stop(i, oldName, newName, *bad);
-        const std::string folder = list.Path();
         const std::string newBytes =
             writeName(newName, t.encoding.value_or(tool.writeAs.value_or(encoding)));
         const std::string oldBytes = writeName(oldName, encoding);

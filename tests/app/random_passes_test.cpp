@@ -7,6 +7,10 @@
 
 #include "app/batch_page.h"
 #include "app/conversion_page.h"
+#include "app/file_list_menu.h"
+#include "app/pass_runner.h"
+#include "app/preview_window.h"
+#include "app/tool_page.h"
 #include "app/qt_text.h"
 #include "core/conv_table.h"
 #include "core/convert_name.h"
@@ -17,6 +21,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 
@@ -122,7 +127,7 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
     const int rounds = roundsText ? std::atoi(roundsText) : 400;
     Rng rng(seed);
     Harness h(true);
-    int stops = 0, skips = 0, renamedTotal = 0, gbkNames = 0;
+    int stops = 0, skips = 0, renamedTotal = 0, gbkNames = 0, undone = 0;
 
     for (int round = 0; round < rounds; ++round) {
         const QString where = QStringLiteral("seed %1, round %2").arg(seed).arg(round);
@@ -233,6 +238,13 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
         const Prediction p = runs ? predict(before, entries, encodings, selected, wants, transform,
                                             tool == Tool::Custom)
                                   : Prediction{before, false, 0};
+        // The preview of the same button, before the pass.
+        auto* button = h.find<QPushButton>(QString::fromLatin1(kButtons[toolIndex]));
+        ToolPage* page = qobject_cast<ToolPage*>(h.form->SSTab1->currentWidget());
+        PreviewWindow* preview = h.form->openPreview(*page, *button);
+        const Preview dry = preview->model->preview();
+        preview->close();
+
         h.click(QString::fromLatin1(kButtons[toolIndex]));
         const Folder after = nw::test::snapshot(path);
 
@@ -247,6 +259,28 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
         const QString msgs = h.takeMessages();
         QVERIFY2(msgs.isEmpty() == (!p.stopped && p.skipped == 0),
                  qPrintable(where + QStringLiteral(": messages: ") + msgs));
+
+        // The dry run said exactly this: the same renames, the same boxes,
+        // the same stopping entry.
+        std::map<std::string, std::string> planned;
+        for (const RenameRecord& r : dry.pass.done)
+            planned[r.oldName] = r.newName;
+        QVERIFY2(after == nw::test::renamed(before, planned),
+                 qPrintable(where + QStringLiteral(": the preview said otherwise")));
+        int boxes = 0;
+        for (const PreviewRow& r : dry.rows)
+            boxes += r.kind == PreviewKind::Exists;
+        QVERIFY2(boxes == p.skipped && dry.pass.failure.has_value() == p.stopped,
+                 qPrintable(where + QStringLiteral(": the preview's conflicts or stop differ")));
+
+        // Undo, now and then, gives back the folder of before exactly.
+        if (chance(rng, 25) && h.form->passRunner->canUndo() && after != before) {
+            h.form->File1Menu->mnuUndo_Click();
+            QVERIFY2(nw::test::snapshot(path) == before,
+                     qPrintable(where + QStringLiteral(": undo did not restore the folder")));
+            QVERIFY2(h.takeMessages().isEmpty(), qPrintable(where + QStringLiteral(": undo failed")));
+            ++undone;
+        }
         stops += p.stopped;
         skips += p.skipped;
         for (const auto& [n, c] : after)
@@ -257,8 +291,8 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
             h.click("cmdSelect(3)"); // the list still shows the names of before the pass
     }
     qInfo("seed %u: %d rounds, %d files renamed, %d passes stopped, %d names skipped, %d GBK "
-          "entries seen",
-          seed, rounds, renamedTotal, stops, skips, gbkNames);
+          "entries seen, %d passes undone",
+          seed, rounds, renamedTotal, stops, skips, gbkNames, undone);
     QVERIFY(rounds < 50 || gbkNames > 0);
 }
 
