@@ -67,9 +67,9 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         const std::u32string& newName = *t.name;
         if (auto bad = CheckNewName(newName))
             return stop(i, oldName, newName, *bad);
-        const std::string newBytes =
+        std::string newBytes =
             writeName(newName, t.encoding.value_or(tool.writeAs.value_or(encoding)));
-        const std::string oldBytes = writeName(oldName, encoding);
+        std::string oldBytes = writeName(oldName, encoding);
         if (oldBytes != newBytes && tool.isProgramFile && tool.isProgramFile(folder, oldBytes))
             return stop(i, oldName, newName, FailureReason::ProgramFile);
         if (tool.wantsNewName && !tool.wantsNewName(folder, newName, newBytes)) {
@@ -80,9 +80,10 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         if (!st.ok())
             return stop(i, oldName, newName, FailureReason::FileSystem, st);
         ++result.renamed;
-        if (oldBytes != newBytes)
-            result.done.push_back(RenameRecord{oldBytes, newBytes});
-        tell(i, oldName, newName, oldBytes == newBytes ? StepKind::Unchanged : StepKind::Renamed);
+        const bool unchanged = oldBytes == newBytes;
+        tell(i, oldName, newName, unchanged ? StepKind::Unchanged : StepKind::Renamed);
+        if (!unchanged)
+            result.done.push_back(RenameRecord{std::move(oldBytes), std::move(newBytes)});
     }
     list.Refresh();
     return result;
