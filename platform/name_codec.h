@@ -37,8 +37,9 @@ DecodedName readName(std::string_view bytes);
 
 // The bytes of a name in the given encoding. A name that GBK cannot write (an
 // emoji, an escaped byte), or whose GBK bytes would be read back as other
-// text, is written in UTF-8. readName(writeName(t, e)).text == t for every t
-// that decodeName can produce.
+// text, is written in UTF-8, its escaped bytes as they were. A name without
+// escaped bytes reads back as the same text; one with them keeps its bytes,
+// which may then form valid GBK and read back as Chinese.
 std::string writeName(std::u32string_view text, NameEncoding encoding);
 
 } // namespace nw
