@@ -2,6 +2,10 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPalette>
+#include <QTranslator>
 #include <QProxyStyle>
 #include <QStyleFactory>
 
@@ -27,8 +31,17 @@ public:
 } // namespace
 
 void applyAppearance(QApplication& app) {
+    // Qt's own texts (the buttons of a message box, a text box's menu) in
+    // Chinese, whatever the user's locale.
+    auto* qtTexts = new QTranslator(&app);
+    if (qtTexts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
+    // The style is ours, for the layout's sake; the colours stay the desktop's.
+    const QPalette desktop = QGuiApplication::palette();
     if (QStyle* s = QStyleFactory::create(QStringLiteral("Fusion")))
         app.setStyle(new CompactStyle(s));
+    app.setPalette(desktop);
     QFont f(QStringLiteral("WenQuanYi Micro Hei"));
     f.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
                    QStringLiteral("Droid Sans Fallback")});

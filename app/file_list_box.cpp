@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QToolTip>
 #include <QScrollBar>
+#include <QTextDocument>
 
 namespace nw::app {
 
@@ -162,6 +163,11 @@ bool FileListBox::viewportEvent(QEvent* e) {
         const auto* he = static_cast<QHelpEvent*>(e);
         if (toolTip().isEmpty())
             QToolTip::hideText();
+        else if (Qt::mightBeRichText(toolTip())) // a name, never markup
+            QToolTip::showText(he->globalPos(),
+                               QStringLiteral("<p style='white-space:pre'>%1</p>")
+                                   .arg(toolTip().toHtmlEscaped()),
+                               viewport());
         else
             QToolTip::showText(he->globalPos(), toolTip(), viewport());
         return true;

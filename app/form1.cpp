@@ -22,7 +22,14 @@
 #include "platform/name_codec.h"
 
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMimeData>
+#include <QUrl>
 #include <QMenu>
 #include <QShortcut>
 #include <QScreen>
@@ -174,8 +181,46 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
         });
     }
 
+    // Names are shown as they are, never as markup.
+    for (QLabel* l : findChildren<QLabel*>())
+        l->setTextFormat(Qt::PlainText);
+    // The drop-down as wide as its longest item.
+    int widest = 0;
+    for (int i = 0; i < Combo1->count(); ++i)
+        widest = std::max(widest, Combo1->view()->fontMetrics().horizontalAdvance(Combo1->itemText(i)));
+    Combo1->view()->setMinimumWidth(widest + 2 * Combo1->view()->frameWidth() + 24);
+    // Long names have the tooltip; a scroll bar would cost a row.
+    File1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Buttons that share a caption are told apart by a screen reader.
+    for (ToolPage* p : std::initializer_list<ToolPage*>{page0, page1, page2})
+        for (const auto& [button, name] : p->applyButtons())
+            button->setAccessibleName(name + QStringLiteral("：") + button->text());
+    // A folder dropped on the window or the path box is gone to.
+    setAcceptDrops(true);
+    txtPath->setAcceptDrops(false);
+
     setFocusOrder();
     Form_Load();
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* e) {
+    if (e->mimeData()->hasUrls() && e->mimeData()->urls().value(0).isLocalFile())
+        e->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* e) {
+    const QList<QUrl> urls = e->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile())
+        return;
+    e->acceptProposedAction();
+    goToDropped(urls.front().toLocalFile());
+}
+
+void Form1::goToDropped(const QString& path) {
+    // A file stands for its folder.
+    const QFileInfo info(path);
+    txtPath->setText(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+    cmdGoPath_Click();
 }
 
 PreviewWindow* Form1::openPreview(ToolPage& page, QPushButton& button) {
@@ -271,9 +316,15 @@ bool Form1::Dir1_Change() {
 }
 
 void Form1::cmdGoPath_Click() {
-    const std::u32string s = TrimSpaces(toU32(txtPath->text()));
+    std::u32string s = TrimSpaces(toU32(txtPath->text()));
     if (s.empty())
         return;
+    // A "file://" address, as file managers copy it, is the folder it names.
+    if (s.rfind(U"file://", 0) == 0) {
+        const QUrl url(toQt(s));
+        if (url.isLocalFile())
+            s = toU32(url.toLocalFile());
+    }
     std::string path = encodeName(s);
     // A relative path is taken from the folder now shown.
     if (path[0] != '/')

@@ -79,8 +79,13 @@ public:
     OtherPage* page2 = nullptr;
     AboutPage* page3 = nullptr;
 
+    // A folder or file dropped on the window: its folder is gone to.
+    void goToDropped(const QString& path);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
 private:

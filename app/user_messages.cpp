@@ -47,6 +47,7 @@ void showMessage(QWidget* parent, MessageKind kind, const QString& text) {
     QMessageBox box(kind == MessageKind::Information ? QMessageBox::Information
                                                      : QMessageBox::Warning,
                     QStringLiteral("Namewright"), text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText); // a name is never markup
     box.exec();
 }
 
