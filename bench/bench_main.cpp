@@ -351,12 +351,10 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
     return allRight;
 }
 
-double runProgram(const char* path, bool quitWhenShown) {
+double runProgram(const char* path) {
     return seconds([&] {
         const pid_t pid = ::fork();
         if (pid == 0) {
-            if (quitWhenShown)
-                ::setenv("NAMEWRIGHT_QUIT_WHEN_SHOWN", "1", 1);
             ::execl(path, path, static_cast<char*>(nullptr));
             ::_exit(127);
         }
@@ -376,8 +374,8 @@ void benchStartUp(const char* platform, const char* label) {
     ::setenv("QT_QPA_PLATFORM", platform, 1);
     double app = 1e9, minimal = 1e9;
     for (int i = 0; i < 5; ++i) {
-        minimal = std::min(minimal, runProgram(NW_BENCH_MINIMAL, false));
-        app = std::min(app, runProgram(NW_BENCH_APP, true));
+        minimal = std::min(minimal, runProgram(NW_BENCH_MINIMAL));
+        app = std::min(app, runProgram(NW_BENCH_APP));
     }
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const std::string what = std::string("start to shown window / minimal Qt window (") + label + ")";

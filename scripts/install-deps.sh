@@ -11,6 +11,7 @@ packages=(
   fonts-wqy-microhei qt6-translations-l10n
   opencc libopencc1.1
   clang libclang-rt-14-dev
+  dpkg-dev file
 )
 missing=()
 for p in "${packages[@]}"; do

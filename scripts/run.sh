@@ -4,6 +4,6 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DNAMEWRIGHT_BUILD_TESTS=OFF -DNAMEWRIGHT_BUILD_BENCH=OFF >/dev/null
+  -DBUILD_TESTING=OFF -DNAMEWRIGHT_BUILD_BENCH=OFF >/dev/null
 cmake --build "$root/build" --target namewright
 exec "$root/build/app/namewright"

@@ -12,6 +12,8 @@ run() {
   (cd "$dir" && ctest --output-on-failure -j "$jobs")
 }
 run "$root/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The Debian package installs with apt and its program starts.
+"$root/scripts/deb-check.sh" "$root/build-test"
 run "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DNAMEWRIGHT_SANITIZE=ON -DNAMEWRIGHT_BUILD_BENCH=OFF
 # Each fuzz target briefly; scripts/fuzz.sh SECONDS runs them longer.
 "$root/scripts/fuzz.sh" 3
