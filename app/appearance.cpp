@@ -6,7 +6,9 @@
 #include <QLocale>
 #include <QPalette>
 #include <QTranslator>
+#include <QPainter>
 #include <QProxyStyle>
+#include <QStyleOptionGroupBox>
 #include <QStyleFactory>
 
 namespace nw::app {
@@ -25,6 +27,39 @@ public:
         if (metric == PM_RadioButtonLabelSpacing)
             return 1;
         return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+    // A frame's caption sits on its top border line, the line passing
+    // through the caption's middle, as the layout was drawn for: the controls
+    // begin just below it. Fusion puts the caption above the box instead, and
+    // its line runs through the first row of controls.
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override {
+        const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+        if (control != CC_GroupBox || !box || box->text.isEmpty()) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        const QRect label = captionRect(*box, widget);
+        // The line drawn here, in the outline colour Fusion uses for frames.
+        const QRectF line = QRectF(box->rect).adjusted(0.5, frameBorderTop(label.height()) + 0.5, -0.5, -0.5);
+        painter->save();
+        painter->setClipRegion(QRegion(box->rect) - label.adjusted(-2, 0, 2, 0));
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        painter->setPen(box->palette.window().color().darker(140));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(line, 2, 2);
+        painter->restore();
+        proxy()->drawItemText(painter, label, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
+                              box->palette, box->state & State_Enabled, box->text,
+                              QPalette::WindowText);
+    }
+
+private:
+    QRect captionRect(const QStyleOptionGroupBox& box, const QWidget* widget) const {
+        QRect r = QProxyStyle::subControlRect(CC_GroupBox, &box, SC_GroupBoxLabel, widget);
+        r.moveTopLeft(QPoint(6, 0));
+        return r;
     }
 };
 

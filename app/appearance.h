@@ -7,4 +7,8 @@ namespace nw::app {
 // a CJK font at 12 pixels, as the layout's 12-pixel labels expect.
 void applyAppearance(QApplication& app);
 
+// Where a frame's top border line runs, for a caption of that height: through
+// the caption's middle.
+constexpr int frameBorderTop(int captionHeight) { return captionHeight / 2; }
+
 } // namespace nw::app

@@ -3,8 +3,16 @@
 // bar, dropped folders and file:// addresses, buttons told apart.
 #include "app_test_support.h"
 
+#include "app/appearance.h"
+
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QImage>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QGroupBox>
+#include <QStyleOptionGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -22,6 +30,8 @@ private slots:
     void wholeFilterItemsAndNoSidewaysScrolling();
     void droppedFoldersAndFileAddresses();
     void buttonsWithOneCaptionAreToldApart();
+    void everyControlLiesInsideItsFrame();
+    void theDesktopsDarkPaletteIsKept();
 };
 
 void DesktopTest::qtTextsAreChinese() {
@@ -76,6 +86,78 @@ void DesktopTest::buttonsWithOneCaptionAreToldApart() {
         QVERIFY2(!names.contains(name), qPrintable(name));
         names.insert(name);
     }
+}
+
+// The frame's line runs through its caption's middle; every control of the
+// frame stands inside the line, at scale 1 (the test's) as at any other,
+// since the layout and the caption scale together.
+void DesktopTest::everyControlLiesInsideItsFrame() {
+    Harness h;
+    int frames = 0;
+    for (QGroupBox* g : h.form->findChildren<QGroupBox*>()) {
+        QStyleOptionGroupBox opt;
+        opt.initFrom(g);
+        opt.text = g->title();
+        opt.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+        const int caption =
+            g->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, g).height();
+        const QRect inside = g->rect().adjusted(1, frameBorderTop(caption) + 1, -1, -1);
+        // The line is drawn where the controls were placed for.
+        const QImage shot = g->grab().toImage();
+        const int x = g->width() - 4, y = frameBorderTop(caption);
+        QVERIFY2(shot.pixelColor(x, y) != shot.pixelColor(x, y + 3), qPrintable(g->objectName()));
+        for (QWidget* c : g->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (!c->isVisibleTo(g))
+                continue;
+            // A check box or an option button is as tall as its font needs,
+            // centred on its place: what it draws is what must stay inside.
+            QRect drawn = c->geometry();
+            if (auto* b = qobject_cast<QAbstractButton*>(c); b && b->isCheckable()) {
+                QStyleOptionButton o;
+                o.initFrom(b);
+                o.text = b->text();
+                const auto element = qobject_cast<QRadioButton*>(b) ? QStyle::SE_RadioButtonClickRect
+                                                                    : QStyle::SE_CheckBoxClickRect;
+                drawn = b->style()->subElementRect(element, &o, b).translated(b->pos());
+            }
+            QVERIFY2(inside.contains(drawn),
+                     qPrintable(QStringLiteral("%1 crosses %2's border: %3,%4 %5x%6 in %7x%8")
+                                    .arg(c->objectName(), g->objectName())
+                                    .arg(drawn.x()).arg(drawn.y()).arg(drawn.width()).arg(drawn.height())
+                                    .arg(g->width()).arg(g->height())));
+        }
+        ++frames;
+    }
+    QCOMPARE(frames, 12);
+}
+
+void DesktopTest::theDesktopsDarkPaletteIsKept() {
+    const QPalette before = QApplication::palette();
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x2D, 0x2D, 0x2D));
+    dark.setColor(QPalette::WindowText, QColor(0xE0, 0xE0, 0xE0));
+    dark.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x1E));
+    dark.setColor(QPalette::Text, QColor(0xE0, 0xE0, 0xE0));
+    dark.setColor(QPalette::Button, QColor(0x3A, 0x3A, 0x3A));
+    dark.setColor(QPalette::ButtonText, QColor(0xE0, 0xE0, 0xE0));
+    QApplication::setPalette(dark);
+    {
+        Harness h;
+        const QImage shot = h.form->grab().toImage();
+        if (const char* out = std::getenv("NAMEWRIGHT_DARK_SHOT"))
+            shot.save(QString::fromLocal8Bit(out));
+        QVERIFY(shot.pixelColor(h.form->width() / 2, h.form->height() - 3).lightness() < 80);
+        // Every caption is light on the dark window; the example's red is red.
+        for (QLabel* l : h.form->findChildren<QLabel*>())
+            if (!l->autoFillBackground())
+                QVERIFY2(l->palette().color(l->foregroundRole()).lightness() > 100,
+                         qPrintable(l->objectName()));
+        // The example's red stays pure red, on a light ground of its own.
+        auto* red = h.find<QLabel>("lblT1");
+        QCOMPARE(red->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QVERIFY(red->autoFillBackground() && red->palette().color(QPalette::Window).lightness() > 200);
+    }
+    QApplication::setPalette(before);
 }
 
 NW_APP_TEST(DesktopTest)
