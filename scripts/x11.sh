@@ -11,7 +11,7 @@ start_xvfb() {
   for _ in $(seq 20); do
     n=$((RANDOM % 900 + 100))
     [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp -noreset >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=:$n
     _xvfb_settled "$n" && return 0
