@@ -8,6 +8,9 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QImage>
 #include <QRadioButton>
 #include <QStyleOptionButton>
@@ -70,8 +73,18 @@ void DesktopTest::droppedFoldersAndFileAddresses() {
     h.form->goToDropped(QString::fromStdString(other.path() + "/dropped.txt")); // a file: its folder
     QCOMPARE(h.list().Path(), other.path());
     QCOMPARE(h.names(), QStringList({"dropped.txt"}));
-    h.form->goToDropped(QString::fromStdString(h.work.path()));
+    // A real drop on the path box reaches the window.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(h.work.path()))});
+    auto* box = h.find<QLineEdit>("txtPath");
+    const QPoint at = box->mapTo(h.form.get(), box->rect().center());
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(h.form.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(h.form.get(), &drop);
     QCOMPARE(h.list().Path(), h.work.path());
+    QVERIFY(!box->acceptDrops()); // so that the box does not paste the address
     h.find<QLineEdit>("txtPath")->setText(QStringLiteral("file://") + QString::fromStdString(other.path()));
     h.click("cmdGoPath");
     QCOMPARE(h.list().Path(), other.path());
