@@ -62,8 +62,11 @@ void FileListMenu::popup(const QPoint& pos) {
 void FileListMenu::mnuToUtf8_Click() {
     RenameTool tool;
     tool.onlyEncoding = NameEncoding::Gbk;
-    tool.writeAs = NameEncoding::Utf8;
-    tool.transform = [](const std::u32string& name) { return TransformResult::of(name); };
+    tool.transform = [](const std::u32string& name) {
+        TransformResult t = TransformResult::of(name);
+        t.encoding = NameEncoding::Utf8;
+        return t;
+    };
     m_runner.run(tool);
 }
 

@@ -141,9 +141,11 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
     for (ToolPage* p : std::initializer_list<ToolPage*>{page0, page1, page2, page3})
         p->build(origin);
     connect(page3->cmdExit, &QPushButton::clicked, this, &Form1::cmdExit_Click);
-    // Each apply button's own menu previews what it would do.
+    // Each apply button's own menu previews what it would do, and buttons
+    // that share a caption are told apart by a screen reader.
     for (ToolPage* p : std::initializer_list<ToolPage*>{page0, page1, page2})
         for (const auto& [button, name] : p->applyButtons()) {
+            button->setAccessibleName(name + QStringLiteral("：") + button->text());
             auto* menu = new QMenu(button);
             QAction* item = menu->addAction(QStringLiteral("预览改名结果…"));
             item->setObjectName(QStringLiteral("mnuPreviewButton"));
@@ -191,10 +193,6 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
     Combo1->view()->setMinimumWidth(widest + 2 * Combo1->view()->frameWidth() + 24);
     // Long names have the tooltip; a scroll bar would cost a row.
     File1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // Buttons that share a caption are told apart by a screen reader.
-    for (ToolPage* p : std::initializer_list<ToolPage*>{page0, page1, page2})
-        for (const auto& [button, name] : p->applyButtons())
-            button->setAccessibleName(name + QStringLiteral("：") + button->text());
     // A folder dropped on the window or the path box is gone to.
     setAcceptDrops(true);
     txtPath->setAcceptDrops(false);

@@ -5,15 +5,13 @@
 
 namespace nw::app {
 
-PassResult ToolPage::runPass(const RenameTool& tool) { return m_ctx.runner.run(tool); }
-
 PassResult ToolPage::runPlan(const ToolPlan& plan) {
     if (!plan.make) {
         if (!plan.refusal.isEmpty())
             showMessage(window(), MessageKind::Warning, plan.refusal);
         return PassResult{PassResult::Outcome::Guarded, 0, std::nullopt, {}, {}};
     }
-    return runPass(plan.make(m_ctx.fs));
+    return m_ctx.runner.run(plan.make(m_ctx.fs));
 }
 
 } // namespace nw::app

@@ -49,10 +49,8 @@ public:
     }
 
 protected:
-    // Runs the rename pass with this page's tool and tells the user when it
-    // stopped.
-    PassResult runPass(const RenameTool& tool);
-    // Runs a plan: the pass, or the refusal.
+    // Runs a plan: the pass (which tells the user where it stopped, if it
+    // did), or the refusal.
     PassResult runPlan(const ToolPlan& plan);
 
     PageContext m_ctx;

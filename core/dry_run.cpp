@@ -23,7 +23,7 @@ private:
 RecordingFileSystem::RecordingFileSystem(FileSystem& real, const std::string& folder)
     : m_real(real), m_folder(folder) {
     std::vector<RawEntry> entries;
-    m_status = real.readFolder(folder, entries);
+    real.readFolder(folder, entries);
     m_names.reserve(entries.size());
     for (RawEntry& e : entries)
         m_names.emplace(std::move(e.name), e.kind);
@@ -74,15 +74,12 @@ Preview DryRun(FileListSource& list, FileSystem& fs,
     FrozenList frozen(list);
     RenameTool tool = makeTool(memory);
     tool.progress = nullptr;
-    auto observed = tool.observe;
     tool.observe = [&](const PassStep& s) {
         static constexpr PreviewKind kinds[] = {PreviewKind::Rename, PreviewKind::Unchanged,
                                                 PreviewKind::Left, PreviewKind::Exists,
                                                 PreviewKind::Stop};
         p.rows.push_back(PreviewRow{s.index, s.oldName, s.newName.value_or(std::u32string()),
                                     kinds[static_cast<int>(s.kind)]});
-        if (observed)
-            observed(s);
     };
     p.pass = RunRenamePass(frozen, memory, tool);
     if (p.pass.outcome == PassResult::Outcome::Stopped && p.pass.failure)

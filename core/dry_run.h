@@ -13,8 +13,9 @@ namespace nw {
 // touched. Which file a name stands for is asked of the real one.
 class RecordingFileSystem : public FileSystem {
 public:
+    // A folder that cannot be read holds no names: every rename then fails
+    // as it would on the disk.
     RecordingFileSystem(FileSystem& real, const std::string& folder);
-    FsStatus status() const { return m_status; } // of reading the folder
 
     std::vector<std::string> mounts() override { return m_real.mounts(); }
     FsStatus readFolder(const std::string& folder, std::vector<RawEntry>& out) override;
@@ -32,7 +33,6 @@ private:
     FileSystem& m_real;
     std::string m_folder;
     std::unordered_map<std::string, EntryKind> m_names;
-    FsStatus m_status;
 };
 
 enum class PreviewKind {

@@ -67,8 +67,7 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         const std::u32string& newName = *t.name;
         if (auto bad = CheckNewName(newName))
             return stop(i, oldName, newName, *bad);
-        std::string newBytes =
-            writeName(newName, t.encoding.value_or(tool.writeAs.value_or(encoding)));
+        std::string newBytes = writeName(newName, t.encoding.value_or(encoding));
         std::string oldBytes = writeName(oldName, encoding);
         if (oldBytes != newBytes && tool.isProgramFile && tool.isProgramFile(folder, oldBytes))
             return stop(i, oldName, newName, FailureReason::ProgramFile);

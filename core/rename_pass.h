@@ -85,7 +85,8 @@ struct PassStep {
 struct TransformResult {
     std::optional<std::u32string> name;
     FailureReason error = FailureReason::EmptyName;
-    // Where the new name must be written in a given encoding.
+    // Where the new name must be written in a given encoding; by default it
+    // keeps its old name's.
     std::optional<NameEncoding> encoding;
 
     static TransformResult of(std::u32string n) {
@@ -110,8 +111,6 @@ struct RenameTool {
     // Only entries whose name is written in this encoding; the others are
     // left alone.
     std::optional<NameEncoding> onlyEncoding;
-    // The encoding of the new names; by default each keeps its old name's.
-    std::optional<NameEncoding> writeAs;
     // Whether an entry is one of the program's own files, which are never
     // renamed.
     std::function<bool(const std::string& folder, const std::string& oldBytes)> isProgramFile;

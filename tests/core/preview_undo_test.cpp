@@ -153,8 +153,11 @@ TEST(Undo, GbkNamesComeBackAsTheirBytes) {
     RealList list(fs, dir.path());
     list.selectAll();
     RenameTool toUtf8;
-    toUtf8.writeAs = NameEncoding::Utf8;
-    toUtf8.transform = [](const std::u32string& n) { return TransformResult::of(n); };
+    toUtf8.transform = [](const std::u32string& n) {
+        TransformResult t = TransformResult::of(n);
+        t.encoding = NameEncoding::Utf8;
+        return t;
+    };
     UndoHistory history;
     history.record(RunRenamePass(list, fs, toUtf8));
     EXPECT_EQ(test::snapshot(dir.path()), (Snapshot{{"資料.txt", "data"}}));
