@@ -4,12 +4,12 @@
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QPalette>
-#include <QTranslator>
 #include <QPainter>
+#include <QPalette>
 #include <QProxyStyle>
-#include <QStyleOptionGroupBox>
 #include <QStyleFactory>
+#include <QStyleOptionGroupBox>
+#include <QTranslator>
 
 namespace nw::app {
 namespace {
@@ -42,7 +42,8 @@ public:
         }
         const QRect label = captionRect(*box, widget);
         // The line drawn here, in the outline colour Fusion uses for frames.
-        const QRectF line = QRectF(box->rect).adjusted(0.5, frameBorderTop(label.height()) + 0.5, -0.5, -0.5);
+        const QRectF line =
+            QRectF(box->rect).adjusted(0.5, frameBorderTop(label.height()) + 0.5, -0.5, -0.5);
         painter->save();
         painter->setClipRegion(QRegion(box->rect) - label.adjusted(-2, 0, 2, 0));
         painter->setRenderHint(QPainter::Antialiasing, true);
@@ -50,9 +51,9 @@ public:
         painter->setBrush(Qt::NoBrush);
         painter->drawRoundedRect(line, 2, 2);
         painter->restore();
-        proxy()->drawItemText(painter, label, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
-                              box->palette, box->state & State_Enabled, box->text,
-                              QPalette::WindowText);
+        proxy()->drawItemText(painter, label,
+                              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, box->palette,
+                              box->state & State_Enabled, box->text, QPalette::WindowText);
     }
 
 private:

@@ -27,7 +27,8 @@ void BatchPage::build(QPoint o) {
                               "在前缀的后面", "在后缀的前面", "在后缀的后面"};
     const int lefts[] = {120, 1320, 2760};
     for (int i = 0; i < 6; ++i) {
-        Option3[i] = named(new QRadioButton(QString::fromUtf8(captions[i]), Frame7), indexed("Option3", i));
+        Option3[i] =
+            named(new QRadioButton(QString::fromUtf8(captions[i]), Frame7), indexed("Option3", i));
         place(Option3[i], lefts[i / 2], i % 2 == 0 ? 360 : 720, i < 2 ? 1095 : 1455, 255);
     }
     Option3[0]->setChecked(true);
@@ -38,15 +39,18 @@ void BatchPage::build(QPoint o) {
     place(Label4[0], 120, 240, 1080, 180);
     Label4[1] = named(new QLabel(Frame8), indexed("Label4", 1));
     place(Label4[1], 1200, 240, 90, 180);
-    lblSource[0] = named(new QLabel(QStringLiteral("example.gif"), Frame8), indexed("lblSource", 0));
+    lblSource[0] =
+        named(new QLabel(QStringLiteral("example.gif"), Frame8), indexed("lblSource", 0));
     place(lblSource[0], 1200, 240, 990, 180);
     lblSource[1] = named(new QLabel(QStringLiteral("model.gif"), Frame8), indexed("lblSource", 1));
     place(lblSource[1], 1200, 480, 810, 180);
     Label4[4] = named(new QLabel(QStringLiteral("转换后成为："), Frame8), indexed("Label4", 4));
     place(Label4[4], 120, 720, 1080, 180);
-    lblTarget[0] = redLabel(named(new QLabel(QStringLiteral("1.gif"), Frame8), indexed("lblTarget", 0)));
+    lblTarget[0] =
+        redLabel(named(new QLabel(QStringLiteral("1.gif"), Frame8), indexed("lblTarget", 0)));
     place(lblTarget[0], 1200, 720, 450, 180);
-    lblTarget[1] = redLabel(named(new QLabel(QStringLiteral("2.gif"), Frame8), indexed("lblTarget", 1)));
+    lblTarget[1] =
+        redLabel(named(new QLabel(QStringLiteral("2.gif"), Frame8), indexed("lblTarget", 1)));
     place(lblTarget[1], 1200, 960, 450, 180);
     // The layout's widths fit only the initial results; give the results the
     // rest of the frame so that a longer name is not cut.
@@ -81,7 +85,8 @@ void BatchPage::updateExample() {
     for (int i = 0; i < 2; ++i) {
         // A failure keeps this caption and the ones after it: the user is
         // still typing the increment.
-        const CustomNameResult r = BuildCustomName(toU32(lblSource[i]->text()), settings(), RunningNumber);
+        const CustomNameResult r =
+            BuildCustomName(toU32(lblSource[i]->text()), settings(), RunningNumber);
         if (!r.name)
             return;
         lblTarget[i]->setText(toQt(*r.name));
@@ -109,8 +114,8 @@ ToolPlan BatchPage::plan(QPushButton*, bool preview) {
                                   : TransformResult::fail(reasonOf(r.error));
                 };
                 tool.wantsNewName = [this, &fs, preview](const std::string& folder,
-                                                        const std::u32string& newName,
-                                                        const std::string& newBytes) {
+                                                         const std::u32string& newName,
+                                                         const std::string& newBytes) {
                     if (!fs.plainFileExists(folder, newBytes))
                         return true;
                     if (preview)

@@ -12,7 +12,8 @@ void ConversionPage::build(QPoint o) {
     place(Frame2, 240, 575, 1095, 1335, o);
     const char* ranges[] = {"前缀", "后缀"};
     for (int i = 0; i < 2; ++i) {
-        Check2[i] = named(new QCheckBox(QString::fromUtf8(ranges[i]), Frame2), indexed("Check2", i));
+        Check2[i] =
+            named(new QCheckBox(QString::fromUtf8(ranges[i]), Frame2), indexed("Check2", i));
         Check2[i]->setChecked(true);
         place(Check2[i], 120, i == 0 ? 240 : 720, 735, 255);
         connect(Check2[i], &QCheckBox::toggled, this, [this, i] { Check2_Click(short(i)); });
@@ -22,7 +23,8 @@ void ConversionPage::build(QPoint o) {
     place(Frame3, 1440, 575, 1455, 1335, o);
     const char* cases[] = {"大写", "小写", "首字母大写"};
     for (int i = 0; i < 3; ++i) {
-        Option1[i] = named(new QRadioButton(QString::fromUtf8(cases[i]), Frame3), indexed("Option1", i));
+        Option1[i] =
+            named(new QRadioButton(QString::fromUtf8(cases[i]), Frame3), indexed("Option1", i));
         place(Option1[i], 120, 240 + 360 * i, i == 2 ? 1200 : 735, 180);
     }
     Option1[2]->setChecked(true);
@@ -31,7 +33,8 @@ void ConversionPage::build(QPoint o) {
     place(Frame4, 3000, 575, 1215, 1335, o);
     const char* spaces[] = {"删除", "转换为_"};
     for (int i = 0; i < 2; ++i) {
-        Option2[i] = named(new QRadioButton(QString::fromUtf8(spaces[i]), Frame4), indexed("Option2", i));
+        Option2[i] =
+            named(new QRadioButton(QString::fromUtf8(spaces[i]), Frame4), indexed("Option2", i));
         place(Option2[i], 120, 240 + 360 * i, i == 0 ? 735 : 975, 255);
     }
     Option2[0]->setChecked(true);

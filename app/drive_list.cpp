@@ -38,8 +38,9 @@ bool DriveList::setMounts(std::vector<std::string> mounts) {
 
 std::string DriveList::Drive() const {
     const int i = currentIndex();
-    return i >= 0 && static_cast<std::size_t>(i) < m_mounts.size() ? m_mounts[static_cast<std::size_t>(i)]
-                                                                   : std::string("/");
+    return i >= 0 && static_cast<std::size_t>(i) < m_mounts.size()
+               ? m_mounts[static_cast<std::size_t>(i)]
+               : std::string("/");
 }
 
 bool DriveList::setDrive(const std::string& path) {

@@ -45,12 +45,13 @@ QString passReasonText(const PassFailure& f) {
 
 QString passFailureText(const PassFailure& f) {
     if (f.reason == FailureReason::UserStopped)
-        return QStringLiteral("改名已按“停止”中止，停在“%1”之前：此前的文件已经改名，“%1”及其后的文件没有改动。")
+        return QStringLiteral(
+                   "改名已按“停止”中止，停在“%1”之前：此前的文件已经改名，“%1”及其后的文件没有改动。")
             .arg(toQt(f.oldName));
-    const QString head =
-        f.newName ? QStringLiteral("无法将“%1”改名为“%2”：%3。")
-                        .arg(toQt(f.oldName), toQt(*f.newName), passReasonText(f))
-                  : QStringLiteral("无法为“%1”生成新文件名：%2。").arg(toQt(f.oldName), passReasonText(f));
+    const QString head = f.newName ? QStringLiteral("无法将“%1”改名为“%2”：%3。")
+                                         .arg(toQt(f.oldName), toQt(*f.newName), passReasonText(f))
+                                   : QStringLiteral("无法为“%1”生成新文件名：%2。")
+                                         .arg(toQt(f.oldName), passReasonText(f));
     return head + QStringLiteral("\n改名已在此停止，其后的文件没有改动。");
 }
 

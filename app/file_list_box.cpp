@@ -7,9 +7,9 @@
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
-#include <QToolTip>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <QToolTip>
 
 namespace nw::app {
 
@@ -164,10 +164,10 @@ bool FileListBox::viewportEvent(QEvent* e) {
         if (toolTip().isEmpty())
             QToolTip::hideText();
         else if (Qt::mightBeRichText(toolTip())) // a name, never markup
-            QToolTip::showText(he->globalPos(),
-                               QStringLiteral("<p style='white-space:pre'>%1</p>")
-                                   .arg(toolTip().toHtmlEscaped()),
-                               viewport());
+            QToolTip::showText(
+                he->globalPos(),
+                QStringLiteral("<p style='white-space:pre'>%1</p>").arg(toolTip().toHtmlEscaped()),
+                viewport());
         else
             QToolTip::showText(he->globalPos(), toolTip(), viewport());
         return true;

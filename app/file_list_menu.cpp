@@ -55,9 +55,7 @@ void FileListMenu::update() {
     mnuPreview->setMenu(buttons.size() > 1 ? mnuPreviewTools : nullptr);
 }
 
-void FileListMenu::popup(const QPoint& pos) {
-    menu->popup(m_list.viewport()->mapToGlobal(pos));
-}
+void FileListMenu::popup(const QPoint& pos) { menu->popup(m_list.viewport()->mapToGlobal(pos)); }
 
 void FileListMenu::mnuToUtf8_Click() {
     RenameTool tool;

@@ -18,8 +18,8 @@
 #include "core/conv_table.h"
 #include "core/text.h"
 #include "platform/mounts.h"
-#include "platform/program_folder.h"
 #include "platform/name_codec.h"
+#include "platform/program_folder.h"
 
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -28,14 +28,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
-#include <QMimeData>
-#include <QUrl>
 #include <QMenu>
-#include <QShortcut>
+#include <QMimeData>
 #include <QScreen>
+#include <QShortcut>
 #include <QSocketNotifier>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabWidget>
+#include <QUrl>
 
 #include <cerrno>
 #include <cmath>
@@ -119,9 +119,11 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
     const int selLeft[] = {2640, 3360, 4200, 4920};
     const int selWidth[] = {615, 735, 615, 615};
     for (int i = 0; i < 4; ++i) {
-        cmdSelect[i] = named(new QPushButton(QString::fromUtf8(sel[i]), this), indexed("cmdSelect", i));
+        cmdSelect[i] =
+            named(new QPushButton(QString::fromUtf8(sel[i]), this), indexed("cmdSelect", i));
         place(cmdSelect[i], selLeft[i], 4800, selWidth[i], 375);
-        connect(cmdSelect[i], &QPushButton::clicked, this, [this, i] { cmdSelect_Click(short(i)); });
+        connect(cmdSelect[i], &QPushButton::clicked, this,
+                [this, i] { cmdSelect_Click(short(i)); });
     }
 
     auto* tabs = new TabControl(this);
@@ -189,7 +191,8 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
     // The drop-down as wide as its longest item.
     int widest = 0;
     for (int i = 0; i < Combo1->count(); ++i)
-        widest = std::max(widest, Combo1->view()->fontMetrics().horizontalAdvance(Combo1->itemText(i)));
+        widest =
+            std::max(widest, Combo1->view()->fontMetrics().horizontalAdvance(Combo1->itemText(i)));
     Combo1->view()->setMinimumWidth(widest + 2 * Combo1->view()->frameWidth() + 24);
     // Long names have the tooltip; a scroll bar would cost a row.
     File1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -34,8 +34,9 @@ void OtherPage::build(QPoint o) {
 
     Frame11 = named(new QGroupBox(QStringLiteral("文件名简繁互转"), this), "Frame11");
     place(Frame11, 120, 2880, 3855, 1215, o);
-    Label9 = named(new QLabel(QStringLiteral("示例说明:\r\n繁转简:中國->中国\r\n简转繁:中国->中國"), Frame11),
-                   "Label9");
+    Label9 = named(
+        new QLabel(QStringLiteral("示例说明:\r\n繁转简:中國->中国\r\n简转繁:中国->中國"), Frame11),
+        "Label9");
     Label9->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(Label9, 120, 360, 1575, 615);
     cmdF2J = named(new QPushButton(QStringLiteral("繁体转简体"), Frame11), "cmdF2J");
@@ -81,7 +82,8 @@ ToolPlan OtherPage::changeExtPlan() const {
                     return GetFileExt(folder + name) != ext;
                 };
                 tool.transform = [=](const std::u32string& name) {
-                    return TransformResult::of(ChangeFileExt(folder + name, ext).substr(folder.size()));
+                    return TransformResult::of(
+                        ChangeFileExt(folder + name, ext).substr(folder.size()));
                 };
                 return tool;
             },

@@ -70,7 +70,8 @@ PassResult PassRunner::run(RenameTool tool) {
             dialog->setMinimumDuration(0);
             dialog->setRange(0, selected);
         }
-        dialog->setLabelText(QStringLiteral("正在改名：已处理 %1 个，共选中 %2 个").arg(done).arg(selected));
+        dialog->setLabelText(
+            QStringLiteral("正在改名：已处理 %1 个，共选中 %2 个").arg(done).arg(selected));
         dialog->setValue(done); // a modal dialog takes the pending events here
         if (m_hook)
             m_hook(*dialog, done);

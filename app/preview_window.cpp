@@ -29,7 +29,8 @@ QString resultText(const PreviewRow& r, const PassResult& pass) {
     case PreviewKind::Exists:
         return QStringLiteral("跳过：") + toQt(r.newName) + QStringLiteral("文件已经存在！");
     case PreviewKind::Stop:
-        return QStringLiteral("在此停止：") + (pass.failure ? passReasonText(*pass.failure) : QString());
+        return QStringLiteral("在此停止：") +
+               (pass.failure ? passReasonText(*pass.failure) : QString());
     case PreviewKind::NotReached: return QStringLiteral("不会处理：改名已在前面停止");
     }
     return {};
@@ -87,8 +88,8 @@ void PreviewModel::setPreview(Preview p) {
     endResetModel();
 }
 
-PreviewWindow::PreviewWindow(ToolPage& page, QPushButton& button, FileListBox& list,
-                             FileSystem& fs, PassRunner& runner, QWidget* parent)
+PreviewWindow::PreviewWindow(ToolPage& page, QPushButton& button, FileListBox& list, FileSystem& fs,
+                             PassRunner& runner, QWidget* parent)
     : QWidget(parent, Qt::Window), m_page(page), m_button(button), m_list(list), m_fs(fs),
       m_runner(runner) {
     setObjectName(QStringLiteral("PreviewWindow"));

@@ -11,9 +11,7 @@ std::u32string toU32(const QString& s) {
     return std::u32string(ucs4.begin(), ucs4.end());
 }
 
-QString toQt(std::u32string_view s) {
-    return QString::fromStdString(toDisplayUtf8(s));
-}
+QString toQt(std::u32string_view s) { return QString::fromStdString(toDisplayUtf8(s)); }
 
 QString bytesToQt(const std::string& bytes) {
     // Each part of a path is read in its own encoding: a GBK folder may sit
@@ -23,15 +21,14 @@ QString bytesToQt(const std::string& bytes) {
     for (;;) {
         const std::size_t slash = bytes.find('/', start);
         text += readName(std::string_view(bytes).substr(start, slash - start)).text;
-        if (slash == std::string::npos) break;
+        if (slash == std::string::npos)
+            break;
         text += U'/';
         start = slash + 1;
     }
     return toQt(text);
 }
 
-std::string qtToBytes(const QString& s) {
-    return s.toStdString();
-}
+std::string qtToBytes(const QString& s) { return s.toStdString(); }
 
 } // namespace nw::app

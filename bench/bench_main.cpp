@@ -14,9 +14,9 @@
 #include "app/form1.h"
 #include "app/pass_runner.h"
 #include "app/preview_window.h"
-#include "core/dry_run.h"
 #include "app/user_messages.h"
 #include "core/custom_name.h"
+#include "core/dry_run.h"
 #include "core/extension.h"
 
 #include <QApplication>
@@ -29,18 +29,18 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <limits>
 #include <set>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -128,8 +128,8 @@ template <typename T> T* control(nw::app::Form1& form, const char* name) {
 struct ButtonCase {
     const char* button;
     int page;
-    std::function<std::string(int)> name;          // the files' names before
-    std::function<void(nw::app::Form1&)> setUp;     // the page's settings
+    std::function<std::string(int)> name;                          // the files' names before
+    std::function<void(nw::app::Form1&)> setUp;                    // the page's settings
     std::function<std::u32string(const std::u32string&)> expected; // in list order
 };
 
@@ -156,8 +156,8 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
              control<QCheckBox>(f, "Check2(1)")->setChecked(true);
          },
          [](const std::u32string& n) {
-             return nw::ConvertName(n, {nw::CaseMode::Upper, true, true,
-                                        nw::SpaceMode::SpaceToUnderscore});
+             return nw::ConvertName(
+                 n, {nw::CaseMode::Upper, true, true, nw::SpaceMode::SpaceToUnderscore});
          }},
         {"Command2", 1, photo,
          [&](Form1& f) {
@@ -178,14 +178,14 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
              return nw::ChangeFileExt(dir + n, U"png").substr(dir.size());
          }},
         {"cmdRemoveStr", 2, photo,
-         [](Form1& f) {
-             control<QLineEdit>(f, "txtRemoveStr")->setText(QStringLiteral("Photo "));
-         },
+         [](Form1& f) { control<QLineEdit>(f, "txtRemoveStr")->setText(QStringLiteral("Photo ")); },
          [](const std::u32string& n) { return *nw::RemoveFirst(n, U"Photo "); }},
         {"cmdF2J", 2, [](int i) { return "中國發展報告 " + std::to_string(i) + ".txt"; },
-         [](Form1&) {}, [](const std::u32string& n) { return nw::StrF2J(nw::Module1::Table(), n); }},
+         [](Form1&) {},
+         [](const std::u32string& n) { return nw::StrF2J(nw::Module1::Table(), n); }},
         {"cmdJ2F", 2, [](int i) { return "中国发展报告 " + std::to_string(i) + ".txt"; },
-         [](Form1&) {}, [](const std::u32string& n) { return nw::StrJ2F(nw::Module1::Table(), n); }},
+         [](Form1&) {},
+         [](const std::u32string& n) { return nw::StrJ2F(nw::Module1::Table(), n); }},
     };
 
     bool allRight = true;
@@ -211,18 +211,19 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
                     right = false;
             }
             c.setUp(form); // the running number starts again for the real pass
-            loop = std::min(loop, seconds([&] {
-                for (const auto& [from, to] : names)
-                    ::syscall(SYS_renameat2, AT_FDCWD, (baseline + "/" + from).c_str(), AT_FDCWD,
-                              (baseline + "/" + to).c_str(), 1);
-            }));
+            loop =
+                std::min(loop, seconds([&] {
+                             for (const auto& [from, to] : names)
+                                 ::syscall(SYS_renameat2, AT_FDCWD, (baseline + "/" + from).c_str(),
+                                           AT_FDCWD, (baseline + "/" + to).c_str(), 1);
+                         }));
             form.File1->selectAllEntries();
             QApplication::processEvents();
             auto* button = control<QPushButton>(form, c.button);
             pass = std::min(pass, seconds([&] {
-                button->click();
-                QApplication::processEvents();
-            }));
+                                button->click();
+                                QApplication::processEvents();
+                            }));
             right = right && namesIn(folder) == want && messages.isEmpty() &&
                     static_cast<int>(want.size()) == renames;
             for (const QString& m : messages)
@@ -279,26 +280,28 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
             QApplication::processEvents();
             std::vector<std::pair<std::string, std::string>> names;
             for (int i = 0; i < renames; ++i)
-                names.emplace_back(photo(i), nw::encodeName(cases[0].expected(nw::decodeName(photo(i)))));
+                names.emplace_back(photo(i),
+                                   nw::encodeName(cases[0].expected(nw::decodeName(photo(i)))));
             for (const auto& [from, to] : names)
                 ::syscall(SYS_renameat2, AT_FDCWD, (baseline + "/" + from).c_str(), AT_FDCWD,
                           (baseline + "/" + to).c_str(), 1);
             loop = std::min(loop, seconds([&] {
-                for (auto it = names.rbegin(); it != names.rend(); ++it)
-                    ::syscall(SYS_renameat2, AT_FDCWD, (baseline + "/" + it->second).c_str(),
-                              AT_FDCWD, (baseline + "/" + it->first).c_str(), 1);
-            }));
+                                for (auto it = names.rbegin(); it != names.rend(); ++it)
+                                    ::syscall(SYS_renameat2, AT_FDCWD,
+                                              (baseline + "/" + it->second).c_str(), AT_FDCWD,
+                                              (baseline + "/" + it->first).c_str(), 1);
+                            }));
             undo = std::min(undo, seconds([&] {
-                form.passRunner->undo();
-                QApplication::processEvents();
-            }));
+                                form.passRunner->undo();
+                                QApplication::processEvents();
+                            }));
             right = right && namesIn(folder) == namesIn(baseline) && messages.isEmpty();
             messages.clear();
             std::system(("rm -rf '" + folder + "' '" + baseline + "'").c_str());
         }
         allRight = allRight && right;
-        report(right ? "undo of a Command1 pass / renameat2 loop" : "undo WRONG RESULT", undo / loop,
-               "<= 1.5");
+        report(right ? "undo of a Command1 pass / renameat2 loop" : "undo WRONG RESULT",
+               undo / loop, "<= 1.5");
     }
 
     // A peer: Debian's rename (the Perl one) making Command1's names.
@@ -315,28 +318,29 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
                 want.insert(nw::encodeName(cases[0].expected(nw::decodeName(from.back()))));
             }
             loop = std::min(loop, seconds([&] {
-                for (const std::string& f : from) {
-                    const std::string to = nw::encodeName(cases[0].expected(nw::decodeName(f)));
-                    ::syscall(SYS_renameat2, AT_FDCWD, (baseline + "/" + f).c_str(), AT_FDCWD,
-                              (baseline + "/" + to).c_str(), 1);
-                }
-            }));
+                                for (const std::string& f : from) {
+                                    const std::string to =
+                                        nw::encodeName(cases[0].expected(nw::decodeName(f)));
+                                    ::syscall(SYS_renameat2, AT_FDCWD, (baseline + "/" + f).c_str(),
+                                              AT_FDCWD, (baseline + "/" + to).c_str(), 1);
+                                }
+                            }));
             perl = std::min(perl, seconds([&] {
-                const pid_t pid = ::fork();
-                if (pid == 0) {
-                    if (::chdir(folder.c_str()) != 0)
-                        ::_exit(127);
-                    std::vector<char*> args{const_cast<char*>("rename"),
-                                            const_cast<char*>("s/ /_/g; $_ = uc")};
-                    for (std::string& f : from)
-                        args.push_back(f.data());
-                    args.push_back(nullptr);
-                    ::execv("/usr/bin/rename", args.data());
-                    ::_exit(127);
-                }
-                int status = 0;
-                ::waitpid(pid, &status, 0);
-            }));
+                                const pid_t pid = ::fork();
+                                if (pid == 0) {
+                                    if (::chdir(folder.c_str()) != 0)
+                                        ::_exit(127);
+                                    std::vector<char*> args{const_cast<char*>("rename"),
+                                                            const_cast<char*>("s/ /_/g; $_ = uc")};
+                                    for (std::string& f : from)
+                                        args.push_back(f.data());
+                                    args.push_back(nullptr);
+                                    ::execv("/usr/bin/rename", args.data());
+                                    ::_exit(127);
+                                }
+                                int status = 0;
+                                ::waitpid(pid, &status, 0);
+                            }));
             right = right && namesIn(folder) == want;
             std::system(("rm -rf '" + folder + "' '" + baseline + "'").c_str());
         }
@@ -360,8 +364,7 @@ double runProgram(const char* path) {
         }
         int status = 0;
         ::waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        {
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
             std::fprintf(stderr, "%s ended with status %d\n", path, status);
             g_failed = true;
         }
@@ -378,7 +381,8 @@ void benchStartUp(const char* platform, const char* label) {
         app = std::min(app, runProgram(NW_BENCH_APP));
     }
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const std::string what = std::string("start to shown window / minimal Qt window (") + label + ")";
+    const std::string what =
+        std::string("start to shown window / minimal Qt window (") + label + ")";
     report(what.c_str(), app / minimal, "<= 1.5");
 }
 
@@ -406,8 +410,8 @@ int memoryChild(const std::string& folder, const std::string& tableFile) {
 
 double peakMiB(const char* self, const std::string& folder, const std::string& tableFile,
                int expectCount) {
-    const std::string cmd = "'" + std::string(self) + "' --memory '" + folder + "' '" +
-                            tableFile + "'";
+    const std::string cmd =
+        "'" + std::string(self) + "' --memory '" + folder + "' '" + tableFile + "'";
     FILE* p = ::popen(cmd.c_str(), "r");
     long kib = 0;
     int count = -1;
@@ -455,14 +459,35 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
     });
     report("File1 showing the folder / readdir+stat", shown / raw, "<= 3");
-    report("select all / one listing", best(3, [&] { list.selectAllEntries(); list.Selected(0); }) / raw, "< 1");
-    report("clear all / one listing", best(3, [&] { list.clearAllEntries(); list.Selected(0); }) / raw, "< 1");
+    report("select all / one listing",
+           best(3,
+                [&] {
+                    list.selectAllEntries();
+                    list.Selected(0);
+                }) /
+               raw,
+           "< 1");
+    report("clear all / one listing",
+           best(3,
+                [&] {
+                    list.clearAllEntries();
+                    list.Selected(0);
+                }) /
+               raw,
+           "< 1");
     // Every other entry, the worst case for a selection kept as ranges.
     QItemSelection scattered;
     for (int i = 0; i < files; i += 2)
         scattered.append(QItemSelectionRange(list.model()->index(i, 0)));
     list.selectionModel()->select(scattered, QItemSelectionModel::ClearAndSelect);
-    report("invert / one listing", best(3, [&] { list.invertEntries(); list.Selected(0); }) / raw, "< 1");
+    report("invert / one listing",
+           best(3,
+                [&] {
+                    list.invertEntries();
+                    list.Selected(0);
+                }) /
+               raw,
+           "< 1");
     // The preview of every entry selected: the dry run of Command1's tool and
     // the table's model over it.
     list.selectAllEntries();
@@ -471,8 +496,8 @@ int main(int argc, char** argv) {
         previewModel.setPreview(nw::DryRun(list, fs, [](nw::FileSystem&) {
             nw::RenameTool t;
             t.transform = [](const std::u32string& n) {
-                return nw::TransformResult::of(
-                    nw::ConvertName(n, {nw::CaseMode::Upper, true, true, nw::SpaceMode::SpaceToUnderscore}));
+                return nw::TransformResult::of(nw::ConvertName(
+                    n, {nw::CaseMode::Upper, true, true, nw::SpaceMode::SpaceToUnderscore}));
             };
             return t;
         }));

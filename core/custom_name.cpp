@@ -57,7 +57,8 @@ std::u32string PlaceCustomText(std::u32string_view name, std::u32string_view cus
                                std::u32string_view numberText, TextPlacement placement) {
     const std::size_t dot = name.rfind(U'.');
     const std::size_t p = dot == std::u32string_view::npos ? name.size() : dot; // 0-based
-    const std::u32string_view head = dot == std::u32string_view::npos ? name : name.substr(0, p + 1);
+    const std::u32string_view head =
+        dot == std::u32string_view::npos ? name : name.substr(0, p + 1);
     const std::u32string_view base = name.substr(0, p);
     const std::u32string_view dottedExt =
         dot == std::u32string_view::npos ? std::u32string_view{} : name.substr(p);

@@ -28,8 +28,8 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         result.outcome = PassResult::Outcome::Guarded;
         return result;
     }
-    auto tell = [&](int i, const std::u32string& oldName, const std::optional<std::u32string>& newName,
-                    StepKind kind) {
+    auto tell = [&](int i, const std::u32string& oldName,
+                    const std::optional<std::u32string>& newName, StepKind kind) {
         if (tool.observe)
             tool.observe(PassStep{i, oldName, newName, kind});
     };

@@ -9,7 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     const std::u32string textIn = nw::fuzz::text(in, 32);
     // Tables of any length, up to past the largest the format allows.
-    std::vector<std::uint8_t> bytes = in.ConsumeBytes<std::uint8_t>(in.ConsumeIntegralInRange<std::size_t>(0, 70000));
+    std::vector<std::uint8_t> bytes =
+        in.ConsumeBytes<std::uint8_t>(in.ConsumeIntegralInRange<std::size_t>(0, 70000));
     if (in.ConsumeBool() && bytes.size() > 4) {
         // A table from a few codes repeated: many slots with the same code.
         const std::vector<std::uint8_t> unit(bytes.begin(), bytes.begin() + 4);

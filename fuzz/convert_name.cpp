@@ -6,7 +6,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     nw::ConvertOptions o;
-    o.caseMode = in.PickValueInArray({nw::CaseMode::Upper, nw::CaseMode::Lower, nw::CaseMode::FirstUpper});
+    o.caseMode =
+        in.PickValueInArray({nw::CaseMode::Upper, nw::CaseMode::Lower, nw::CaseMode::FirstUpper});
     o.Prefix = in.ConsumeBool();
     o.Suffix = in.ConsumeBool();
     o.spaceMode = in.ConsumeBool() ? nw::SpaceMode::DeleteSpace : nw::SpaceMode::SpaceToUnderscore;

@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     nw::CustomNameSettings s;
     s.customText = nw::fuzz::text(in, 16);
-    s.incrementText = in.ConsumeBool() ? nw::fuzz::text(in, 8)
-                                       : std::u32string(written.begin(), written.end());
+    s.incrementText =
+        in.ConsumeBool() ? nw::fuzz::text(in, 8) : std::u32string(written.begin(), written.end());
     s.placement = nw::TextPlacement(in.ConsumeIntegralInRange<int>(0, 5));
     std::int16_t number = in.ConsumeIntegral<std::int16_t>();
     const std::int16_t before = number;
@@ -27,12 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const int next = int{before} + int{*inc};
     if (next < -32768 || next > 32767) {
-        NW_FUZZ_CHECK(!r.name && r.error == nw::CustomNameError::NumberOverflow && number == before);
+        NW_FUZZ_CHECK(!r.name && r.error == nw::CustomNameError::NumberOverflow &&
+                      number == before);
         return 0;
     }
     NW_FUZZ_CHECK(r.name && number == next);
     const std::string digits = std::to_string(next);
-    NW_FUZZ_CHECK(r.name->find(std::u32string(digits.begin(), digits.end())) != std::u32string::npos);
+    NW_FUZZ_CHECK(r.name->find(std::u32string(digits.begin(), digits.end())) !=
+                  std::u32string::npos);
 
     // PlaceCustomText on its own, with any texts.
     const std::u32string custom = nw::fuzz::text(in, 8), numberText = nw::fuzz::text(in, 6);

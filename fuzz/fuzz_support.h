@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <string>
 
-#define NW_FUZZ_CHECK(cond)                                                                 \
-    do {                                                                                   \
-        if (!(cond)) {                                                                     \
-            std::fprintf(stderr, "property failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
-            std::abort();                                                                  \
-        }                                                                                  \
+#define NW_FUZZ_CHECK(cond)                                                                        \
+    do {                                                                                           \
+        if (!(cond)) {                                                                             \
+            std::fprintf(stderr, "property failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__);      \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (0)
 
 namespace nw::fuzz {
@@ -24,8 +24,9 @@ namespace nw::fuzz {
 inline std::u32string text(FuzzedDataProvider& in, std::size_t maxLength = 64) {
     if (in.ConsumeBool())
         return decodeName(in.ConsumeRandomLengthString(maxLength));
-    static const char32_t alphabet[] = {U'a', U'b', U'A', U' ', U'.', U'中', U'國', U'\u3000',
-                                        U'_', U'1', U'/', char32_t(0xDC80 + 0xE9)};
+    static const char32_t alphabet[] = {U'a', U'b',  U'A',  U' ',
+                                        U'.', U'中', U'國', U'\u3000',
+                                        U'_', U'1',  U'/',  char32_t(0xDC80 + 0xE9)};
     const std::string picks = in.ConsumeRandomLengthString(maxLength);
     std::u32string out;
     for (char c : picks)

@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             c = U'?';
     }
     if (!pattern.empty() && in.ConsumeBool())
-        pattern = pattern.substr(0, in.ConsumeIntegralInRange<std::size_t>(0, pattern.size())) + U"*";
+        pattern =
+            pattern.substr(0, in.ConsumeIntegralInRange<std::size_t>(0, pattern.size())) + U"*";
     NW_FUZZ_CHECK(nw::WildcardSet(pattern).matches(name));
     NW_FUZZ_CHECK(nw::WildcardSet(U"x;" + pattern).matches(name));
     NW_FUZZ_CHECK(!nw::WildcardSet(name + U"?").matches(name));

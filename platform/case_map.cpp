@@ -22,8 +22,9 @@ char32_t lowerChar(char32_t c) {
 char32_t foldChar(char32_t c) {
     if (c < 0x80)
         return (c >= U'A' && c <= U'Z') ? c + 32 : c;
-    return mappable(c) ? static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT))
-                       : c;
+    return mappable(c)
+               ? static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT))
+               : c;
 }
 
 std::u32string upper(std::u32string_view s) {

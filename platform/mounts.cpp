@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <fcntl.h>
-#include <unistd.h>
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <unistd.h>
 
 namespace nw {
 namespace {
@@ -16,8 +16,7 @@ std::string unescape(const std::string& s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '\\' && i + 3 < s.size()) {
             const std::string oct = s.substr(i + 1, 3);
-            if (std::all_of(oct.begin(), oct.end(),
-                                               [](char c) { return c >= '0' && c <= '7'; })) {
+            if (std::all_of(oct.begin(), oct.end(), [](char c) { return c >= '0' && c <= '7'; })) {
                 out.push_back(static_cast<char>(std::stoi(oct, nullptr, 8)));
                 i += 3;
                 continue;
@@ -35,10 +34,11 @@ bool under(const std::string& path, const std::string& prefix) {
 
 bool pseudo(const std::string& type) {
     static const std::set<std::string> types = {
-        "proc",     "sysfs",     "cgroup",    "cgroup2",   "devpts",     "devtmpfs", "tmpfs",
-        "mqueue",   "debugfs",   "tracefs",   "securityfs", "pstore",    "bpf",      "autofs",
-        "fusectl",  "configfs",  "hugetlbfs", "binfmt_misc", "efivarfs", "ramfs",    "nsfs",
-        "rpc_pipefs", "selinuxfs", "overlay", "squashfs", "fuse.portal", "fuse.gvfsd-fuse"};
+        "proc",     "sysfs",       "cgroup",         "cgroup2",    "devpts",     "devtmpfs",
+        "tmpfs",    "mqueue",      "debugfs",        "tracefs",    "securityfs", "pstore",
+        "bpf",      "autofs",      "fusectl",        "configfs",   "hugetlbfs",  "binfmt_misc",
+        "efivarfs", "ramfs",       "nsfs",           "rpc_pipefs", "selinuxfs",  "overlay",
+        "squashfs", "fuse.portal", "fuse.gvfsd-fuse"};
     return types.count(type) != 0;
 }
 
@@ -65,10 +65,10 @@ std::vector<std::string> browsableMountsFrom(const std::string& mountinfo) {
         const bool blockDevice = source.rfind("/dev/", 0) == 0;
         if (pseudo(type))
             continue;
-        const bool systemPlace = under(point, "/proc") || under(point, "/sys") ||
-                                 under(point, "/dev") || (under(point, "/run") && !under(point, "/run/media")) ||
-                                 under(point, "/boot") || point == "/boot" || under(point, "/snap") ||
-                                 under(point, "/var");
+        const bool systemPlace =
+            under(point, "/proc") || under(point, "/sys") || under(point, "/dev") ||
+            (under(point, "/run") && !under(point, "/run/media")) || under(point, "/boot") ||
+            point == "/boot" || under(point, "/snap") || under(point, "/var");
         if (mediaPlace || (blockDevice && !systemPlace))
             if (std::find(out.begin(), out.end(), point) == out.end())
                 out.push_back(point);

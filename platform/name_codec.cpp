@@ -5,9 +5,7 @@
 namespace nw {
 namespace {
 
-char32_t escape(unsigned char b) {
-    return 0xDC00u + b;
-}
+char32_t escape(unsigned char b) { return 0xDC00u + b; }
 
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -27,9 +25,7 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-bool isSurrogate(char32_t c) {
-    return c >= 0xD800 && c <= 0xDFFF;
-}
+bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
 } // namespace
 
@@ -65,7 +61,8 @@ std::u32string decodeName(std::string_view bytes) {
         }
         // Overlong forms, encoded surrogates and values past U+10FFFF are
         // invalid; escaping them keeps the mapping one-to-one.
-        if (ok && (c < min || c > 0x10FFFF || isSurrogate(c))) ok = false;
+        if (ok && (c < min || c > 0x10FFFF || isSurrogate(c)))
+            ok = false;
         if (ok) {
             out.push_back(c);
             i += len;
@@ -101,9 +98,7 @@ std::string toDisplayUtf8(std::u32string_view text) {
 
 namespace {
 
-bool isPrivateUse(char32_t c) {
-    return c >= 0xE000 && c <= 0xF8FF;
-}
+bool isPrivateUse(char32_t c) { return c >= 0xE000 && c <= 0xF8FF; }
 
 // Strict GBK: ASCII and double-byte characters that the code page assigns
 // (private-use codes are not taken as text), each mapping back to its bytes.
@@ -116,10 +111,12 @@ bool decodeGbk(std::string_view bytes, std::u32string& out) {
             out.push_back(p[i++]);
             continue;
         }
-        if (i + 1 >= n || p[i] < 0x81 || p[i] > 0xFE) return false;
+        if (i + 1 >= n || p[i] < 0x81 || p[i] > 0xFE)
+            return false;
         const auto code = static_cast<std::uint16_t>(p[i] << 8 | p[i + 1]);
         const auto c = cp936::charOf(code);
-        if (!c || isPrivateUse(*c) || cp936::codeOf(*c) != code) return false;
+        if (!c || isPrivateUse(*c) || cp936::codeOf(*c) != code)
+            return false;
         out.push_back(*c);
         i += 2;
     }
@@ -134,7 +131,8 @@ bool encodeGbk(std::u32string_view text, std::string& out) {
             continue;
         }
         const std::uint16_t code = cp936::codeOf(c);
-        if (code < 0x8140 || isPrivateUse(c)) return false;
+        if (code < 0x8140 || isPrivateUse(c))
+            return false;
         out.push_back(static_cast<char>(code >> 8));
         out.push_back(static_cast<char>(code & 0xFF));
     }
@@ -143,7 +141,8 @@ bool encodeGbk(std::u32string_view text, std::string& out) {
 
 bool hasEscapes(std::u32string_view text) {
     for (char32_t c : text)
-        if (isEscapedByte(c)) return true;
+        if (isEscapedByte(c))
+            return true;
     return false;
 }
 
@@ -151,7 +150,8 @@ bool hasEscapes(std::u32string_view text) {
 
 DecodedName readName(std::string_view bytes) {
     DecodedName d{decodeName(bytes), NameEncoding::Utf8};
-    if (!hasEscapes(d.text)) return d;
+    if (!hasEscapes(d.text))
+        return d;
     std::u32string gbk;
     std::string back;
     if (decodeGbk(bytes, gbk) && encodeGbk(gbk, back) && back == bytes)
@@ -164,7 +164,8 @@ std::string writeName(std::u32string_view text, NameEncoding encoding) {
         std::string bytes;
         // GBK bytes that happen to be valid UTF-8 would be read back as other
         // characters: such a name is better written in UTF-8.
-        if (encodeGbk(text, bytes) && readName(bytes).text == text) return bytes;
+        if (encodeGbk(text, bytes) && readName(bytes).text == text)
+            return bytes;
     }
     return encodeName(text);
 }

@@ -13,9 +13,7 @@ std::u32string decodeName(std::string_view bytes);
 std::string encodeName(std::u32string_view text);
 
 // True for the characters that stand for a single undecodable byte.
-constexpr bool isEscapedByte(char32_t c) {
-    return c >= 0xDC80 && c <= 0xDCFF;
-}
+constexpr bool isEscapedByte(char32_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
 
 // UTF-8 for display and messages: escaped bytes and other non-characters
 // become U+FFFD.

@@ -20,8 +20,7 @@ namespace nw {
 namespace {
 
 int renameNoReplace(const char* from, const char* to) {
-    return static_cast<int>(
-        syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+    return static_cast<int>(syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
 }
 
 // Answers that mean "this file system cannot do that", as opposed to a real
@@ -32,7 +31,8 @@ bool linksRefused(int err) {
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
@@ -208,8 +208,8 @@ FsStatus PosixFileSystem::rename(const std::string& folder, const std::string& o
     // system that ignores case. Go through a free temporary name in the same
     // folder, and put the old name back if the second step fails.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string tmp = joinPath(folder, ".namewright-" + std::to_string(::getpid()) +
-                                                     "-" + std::to_string(attempt) + ".tmp");
+        const std::string tmp = joinPath(folder, ".namewright-" + std::to_string(::getpid()) + "-" +
+                                                     std::to_string(attempt) + ".tmp");
         FsStatus first = move(from, tmp, method);
         remember();
         if (first.sysError == EEXIST)

@@ -53,16 +53,19 @@ std::string utf8(char32_t c) {
 // character dictionaries) and multi-character candidates are passed over.
 bool load(const char* path, Dict& dict) {
     std::ifstream in(path);
-    if (!in) return false;
+    if (!in)
+        return false;
     std::string line;
     while (std::getline(in, line)) {
         const auto tab = line.find('\t');
-        if (tab == std::string::npos) continue;
+        if (tab == std::string::npos)
+            continue;
         const std::u32string key = decode(line.substr(0, tab));
         std::string first = line.substr(tab + 1);
         first = first.substr(0, first.find(' '));
         const std::u32string value = decode(first);
-        if (key.size() == 1 && value.size() == 1) dict.emplace(key[0], value[0]);
+        if (key.size() == 1 && value.size() == 1)
+            dict.emplace(key[0], value[0]);
     }
     return !dict.empty();
 }
@@ -112,7 +115,8 @@ int main(int argc, char** argv) {
         for (int trail = 0x40; trail <= 0xFE; ++trail) {
             const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
             const auto ch = charOf(code);
-            if (trail == 0x7F || !ch || codeOf(*ch) != code) continue;
+            if (trail == 0x7F || !ch || codeOf(*ch) != code)
+                continue;
             ++gbkCount;
             const char32_t s = lookup(ts, *ch);
             if (s != *ch && isDoubleByte(s)) {

@@ -1,8 +1,8 @@
 #pragma once
 // Builds the real window over real temporary folders, catches its messages,
 // and finds controls by name.
-#include "app/form1.h"
 #include "app/file_list_box.h"
+#include "app/form1.h"
 #include "platform/posix_file_system.h"
 #include "tests/support/folder_snapshot.h"
 
@@ -59,7 +59,9 @@ void file(const std::string& folder, const std::string& name, const std::string&
 // Test classes register themselves; main runs them all.
 std::vector<std::function<QObject*()>>& registry();
 template <typename T> struct Register {
-    Register() { registry().push_back([] { return new T; }); }
+    Register() {
+        registry().push_back([] { return new T; });
+    }
 };
 
 } // namespace nw::app::test

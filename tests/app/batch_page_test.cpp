@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include <sys/stat.h>
 #include <QRadioButton>
+#include <sys/stat.h>
 
 namespace nw::app::test {
 
@@ -31,11 +31,16 @@ void BatchPageTest::example_data() {
     QTest::addColumn<QString>("step");
     QTest::addColumn<int>("placement");
     QTest::addColumn<QStringList>("results");
-    QTest::newRow("empty") << "" << "1" << 0 << QStringList{"1.gif", "2.gif"};
-    QTest::newRow("pic") << "pic" << "1" << 0 << QStringList{"pic1.gif", "pic2.gif"};
-    QTest::newRow("pic by 5") << "pic" << "5" << 3 << QStringList{"examplepic5.gif", "modelpic10.gif"};
-    QTest::newRow("_v after") << "_v" << "1" << 5 << QStringList{"example.gif_v1", "model.gif_v2"};
-    QTest::newRow("zero") << "" << "0" << 1 << QStringList{"example.0", "model.0"};
+    QTest::newRow("empty") << ""
+                           << "1" << 0 << QStringList{"1.gif", "2.gif"};
+    QTest::newRow("pic") << "pic"
+                         << "1" << 0 << QStringList{"pic1.gif", "pic2.gif"};
+    QTest::newRow("pic by 5") << "pic"
+                              << "5" << 3 << QStringList{"examplepic5.gif", "modelpic10.gif"};
+    QTest::newRow("_v after") << "_v"
+                              << "1" << 5 << QStringList{"example.gif_v1", "model.gif_v2"};
+    QTest::newRow("zero") << ""
+                          << "0" << 1 << QStringList{"example.0", "model.0"};
 }
 
 void BatchPageTest::example() {
@@ -50,7 +55,8 @@ void BatchPageTest::example() {
     auto* inc = h.find<QLineEdit>("txtStep");
     inc->selectAll();
     QTest::keyClicks(inc, step);
-    QTest::mouseClick(h.find<QRadioButton>(QStringLiteral("Option3(%1)").arg(placement)), Qt::LeftButton);
+    QTest::mouseClick(h.find<QRadioButton>(QStringLiteral("Option3(%1)").arg(placement)),
+                      Qt::LeftButton);
     QCOMPARE(targets(h), results);
 }
 
@@ -172,7 +178,8 @@ void BatchPageTest::badIncrementStopsThePass() {
     QVERIFY(h.takeMessages().contains(QStringLiteral("增量")));
     h.find<QLineEdit>("txtStep")->setText(QStringLiteral("20000"));
     h.click("Command2");
-    QCOMPARE(nw::test::snapshot(h.work.path()), nw::test::renamed(before, {{"a.txt", "20000.txt"}}));
+    QCOMPARE(nw::test::snapshot(h.work.path()),
+             nw::test::renamed(before, {{"a.txt", "20000.txt"}}));
     QVERIFY(h.takeMessages().contains(QStringLiteral("编号超出")));
 }
 

@@ -232,7 +232,8 @@ void BrowserTest::folderTreeOpensOnDoubleClickOnly() {
     QCOMPARE(h.list().Path(), h.work.path());
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, r.center());
     QCOMPARE(h.list().Path(), h.work.path() + "/child");
-    QCOMPARE(h.find<QLineEdit>("txtPath")->text(), QString::fromStdString(h.work.path() + "/child"));
+    QCOMPARE(h.find<QLineEdit>("txtPath")->text(),
+             QString::fromStdString(h.work.path() + "/child"));
     QCOMPARE(h.names(), QStringList({"c.txt"}));
     // The parent is in the tree and opens the same way.
     QTreeWidgetItem* parent = tree->currentItem()->parent();

@@ -9,19 +9,19 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
-#include <QImage>
-#include <QRadioButton>
-#include <QStyleOptionButton>
 #include <QGroupBox>
-#include <QStyleOptionGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QSet>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
+#include <QUrl>
 
 namespace nw::app::test {
 
@@ -70,7 +70,8 @@ void DesktopTest::droppedFoldersAndFileAddresses() {
     Harness h;
     TempFolder other;
     file(other.path(), "dropped.txt");
-    h.form->goToDropped(QString::fromStdString(other.path() + "/dropped.txt")); // a file: its folder
+    h.form->goToDropped(
+        QString::fromStdString(other.path() + "/dropped.txt")); // a file: its folder
     QCOMPARE(h.list().Path(), other.path());
     QCOMPARE(h.names(), QStringList({"dropped.txt"}));
     // A real drop on the path box reaches the window.
@@ -85,7 +86,8 @@ void DesktopTest::droppedFoldersAndFileAddresses() {
     QApplication::sendEvent(h.form.get(), &drop);
     QCOMPARE(h.list().Path(), h.work.path());
     QVERIFY(!box->acceptDrops()); // so that the box does not paste the address
-    h.find<QLineEdit>("txtPath")->setText(QStringLiteral("file://") + QString::fromStdString(other.path()));
+    h.find<QLineEdit>("txtPath")->setText(QStringLiteral("file://") +
+                                          QString::fromStdString(other.path()));
     h.click("cmdGoPath");
     QCOMPARE(h.list().Path(), other.path());
     QCOMPARE(h.takeMessages(), QString());
@@ -113,7 +115,9 @@ void DesktopTest::everyControlLiesInsideItsFrame() {
         opt.text = g->title();
         opt.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
         const int caption =
-            g->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, g).height();
+            g->style()
+                ->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, g)
+                .height();
         const QRect inside = g->rect().adjusted(1, frameBorderTop(caption) + 1, -1, -1);
         // The line is drawn where the controls were placed for.
         const QImage shot = g->grab().toImage();
@@ -129,15 +133,20 @@ void DesktopTest::everyControlLiesInsideItsFrame() {
                 QStyleOptionButton o;
                 o.initFrom(b);
                 o.text = b->text();
-                const auto element = qobject_cast<QRadioButton*>(b) ? QStyle::SE_RadioButtonClickRect
-                                                                    : QStyle::SE_CheckBoxClickRect;
+                const auto element = qobject_cast<QRadioButton*>(b)
+                                         ? QStyle::SE_RadioButtonClickRect
+                                         : QStyle::SE_CheckBoxClickRect;
                 drawn = b->style()->subElementRect(element, &o, b).translated(b->pos());
             }
             QVERIFY2(inside.contains(drawn),
                      qPrintable(QStringLiteral("%1 crosses %2's border: %3,%4 %5x%6 in %7x%8")
                                     .arg(c->objectName(), g->objectName())
-                                    .arg(drawn.x()).arg(drawn.y()).arg(drawn.width()).arg(drawn.height())
-                                    .arg(g->width()).arg(g->height())));
+                                    .arg(drawn.x())
+                                    .arg(drawn.y())
+                                    .arg(drawn.width())
+                                    .arg(drawn.height())
+                                    .arg(g->width())
+                                    .arg(g->height())));
         }
         ++frames;
     }
@@ -168,7 +177,8 @@ void DesktopTest::theDesktopsDarkPaletteIsKept() {
         // The example's red stays pure red, on a light ground of its own.
         auto* red = h.find<QLabel>("lblT1");
         QCOMPARE(red->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        QVERIFY(red->autoFillBackground() && red->palette().color(QPalette::Window).lightness() > 200);
+        QVERIFY(red->autoFillBackground() &&
+                red->palette().color(QPalette::Window).lightness() > 200);
     }
     QApplication::setPalette(before);
 }

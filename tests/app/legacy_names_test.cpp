@@ -20,9 +20,7 @@ std::string gbk(const std::u32string& text) {
     return readName(bytes).encoding == NameEncoding::Gbk ? bytes : "not GBK: " + bytes;
 }
 
-std::string utf8(const std::u32string& text) {
-    return encodeName(text);
-}
+std::string utf8(const std::u32string& text) { return encodeName(text); }
 
 // A folder of GBK names beside a UTF-8 one and one that is neither.
 struct LegacyFolder {

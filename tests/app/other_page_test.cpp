@@ -33,9 +33,11 @@ void OtherPageTest::extensionChange() {
     h.select({"a.doc", "a.rtf"});
     h.click("cmdChangeExt");
     QCOMPARE(nw::test::snapshot(h.work.path()),
-             nw::test::renamed(before, {{"c.TXT", "c.txt"}, {"README", "README.txt"}, {"a.doc", "a.txt"}}));
+             nw::test::renamed(before,
+                               {{"c.TXT", "c.txt"}, {"README", "README.txt"}, {"a.doc", "a.txt"}}));
     const QString msg = h.takeMessages();
-    QVERIFY2(msg.contains(QStringLiteral("a.rtf")) && msg.contains(QStringLiteral("a.txt")), qPrintable(msg));
+    QVERIFY2(msg.contains(QStringLiteral("a.rtf")) && msg.contains(QStringLiteral("a.txt")),
+             qPrintable(msg));
 }
 
 void OtherPageTest::extensionGuardAndSlash() {
@@ -67,10 +69,12 @@ void OtherPageTest::removal() {
     h.find<QLineEdit>("txtRemoveStr")->setText(QStringLiteral("abc"));
     h.click("cmdSelect(0)");
     h.click("cmdRemoveStr");
-    QCOMPARE(nw::test::snapshot(h.work.path()), nw::test::renamed(before, {{"abcabc.txt", "abc.txt"}}));
+    QCOMPARE(nw::test::snapshot(h.work.path()),
+             nw::test::renamed(before, {{"abcabc.txt", "abc.txt"}}));
     h.click("cmdSelect(0)");
     h.click("cmdRemoveStr");
-    QCOMPARE(nw::test::snapshot(h.work.path()), nw::test::renamed(before, {{"abcabc.txt", ".txt"}}));
+    QCOMPARE(nw::test::snapshot(h.work.path()),
+             nw::test::renamed(before, {{"abcabc.txt", ".txt"}}));
     h.find<QLineEdit>("txtRemoveStr")->setText(QStringLiteral("copy "));
     h.click("cmdSelect(0)");
     h.click("cmdRemoveStr");
@@ -106,7 +110,8 @@ void OtherPageTest::traditionalAndSimplified() {
     h.click("cmdSelect(0)");
     h.click("cmdF2J");
     QVERIFY(h.messages.isEmpty());
-    const Snapshot simplified = nw::test::renamed(before, {{"中國.txt", "中国.txt"}, {"報告.檔", "报告.档"}});
+    const Snapshot simplified =
+        nw::test::renamed(before, {{"中國.txt", "中国.txt"}, {"報告.檔", "报告.档"}});
     QCOMPARE(nw::test::snapshot(h.work.path()), simplified);
     h.select({"中国.txt"});
     h.click("cmdJ2F");

@@ -32,11 +32,14 @@ void PassSafetyTest::skipAllEndsTheBoxes() {
     queueExistsAnswer(ExistsAnswer::SkipAll);
     h.click("Command2");
     // One box, then the count of the names skipped without one; no success.
-    QCOMPARE(h.messages, QStringList({QStringLiteral("图1.txt文件已经存在！"),
-                                      QStringLiteral("另有 3 个文件的新文件名已经存在，已跳过，没有逐个提示。")}));
+    QCOMPARE(
+        h.messages,
+        QStringList({QStringLiteral("图1.txt文件已经存在！"),
+                     QStringLiteral("另有 3 个文件的新文件名已经存在，已跳过，没有逐个提示。")}));
     // In list order x.txt comes first (its new name 图1.txt is taken), and
     // only 图4.txt finds its new name free.
-    QCOMPARE(nw::test::snapshot(h.work.path()), nw::test::renamed(before, {{"图4.txt", "图5.txt"}}));
+    QCOMPARE(nw::test::snapshot(h.work.path()),
+             nw::test::renamed(before, {{"图4.txt", "图5.txt"}}));
 }
 
 void PassSafetyTest::theProgramsOwnFilesStopThePass() {
@@ -49,7 +52,8 @@ void PassSafetyTest::theProgramsOwnFilesStopThePass() {
     h.click("cmdSelect(0)");
     h.click("Command1");
     const QString msg = h.takeMessages();
-    QVERIFY2(msg.contains(QStringLiteral("F2J.txt")) && msg.contains(QStringLiteral("程序自身的文件，不能改名")),
+    QVERIFY2(msg.contains(QStringLiteral("F2J.txt")) &&
+                 msg.contains(QStringLiteral("程序自身的文件，不能改名")),
              qPrintable(msg));
     QCOMPARE(nw::test::snapshot(h.program.path()), nw::test::renamed(before, {{"a.txt", "A.TXT"}}));
     // A name that stays as it is touches nothing, so the table may be selected.
@@ -88,9 +92,11 @@ void PassSafetyTest::stoppingFromTheProgressDialog() {
     // Stopped before the fourth entry, exactly as a failing rename: the
     // earlier renames stay, the list is not re-read, and the user is told.
     const QString msg = h.takeMessages();
-    QVERIFY2(msg.contains(QStringLiteral("停止")) && msg.contains(QStringLiteral("“d.txt”")), qPrintable(msg));
-    QCOMPARE(nw::test::snapshot(h.work.path()),
-             nw::test::renamed(before, {{"a.txt", "A.TXT"}, {"b.txt", "B.TXT"}, {"c.txt", "C.TXT"}}));
+    QVERIFY2(msg.contains(QStringLiteral("停止")) && msg.contains(QStringLiteral("“d.txt”")),
+             qPrintable(msg));
+    QCOMPARE(
+        nw::test::snapshot(h.work.path()),
+        nw::test::renamed(before, {{"a.txt", "A.TXT"}, {"b.txt", "B.TXT"}, {"c.txt", "C.TXT"}}));
     QCOMPARE(h.names(), names);
     QVERIFY(h.list().Selected(9));
     QVERIFY(!h.form->findChild<QProgressDialog*>());

@@ -47,7 +47,8 @@ void PreviewUndoTest::everyEntryPointOpensItsPreview() {
         file(h.work.path(), n);
     h.click("cmdSelect(3)");
     h.click("cmdSelect(0)");
-    const char* buttons[] = {"Command1", "Command2", "cmdChangeExt", "cmdRemoveStr", "cmdF2J", "cmdJ2F"};
+    const char* buttons[] = {"Command1",     "Command2", "cmdChangeExt",
+                             "cmdRemoveStr", "cmdF2J",   "cmdJ2F"};
     for (const char* name : buttons) {
         auto* button = h.find<QPushButton>(name);
         auto* item = button->findChild<QAction*>(QStringLiteral("mnuPreviewButton"));
@@ -97,14 +98,16 @@ void PreviewUndoTest::previewFollowsAndAppliesWhatItShows() {
     PreviewWindow* w = h.form->openPreview(*h.form->page1, *h.form->page1->Command2);
     QCOMPARE(column(*w, 0), QStringList({"a.txt", "b.txt", "c.txt", "n2.txt"}));
     QCOMPARE(column(*w, 1), QStringList({"n1.txt", "n2.txt", "n3.txt", "n4.txt"}));
-    QCOMPARE(column(*w, 2), QStringList({QStringLiteral("改名"), QStringLiteral("跳过：n2.txt文件已经存在！"),
-                                         QStringLiteral("改名"), QStringLiteral("改名")}));
+    QCOMPARE(column(*w, 2),
+             QStringList({QStringLiteral("改名"), QStringLiteral("跳过：n2.txt文件已经存在！"),
+                          QStringLiteral("改名"), QStringLiteral("改名")}));
     QVERIFY(w->model->index(1, 2).data(Qt::BackgroundRole).isValid()); // the conflict stands out
     QVERIFY(!w->model->index(0, 2).data(Qt::BackgroundRole).isValid());
 
     // A settings change and a selection change are followed.
     h.find<QLineEdit>("txtStep")->setText(QStringLiteral("abc"));
-    QTRY_COMPARE(column(*w, 2).value(0), QStringLiteral("在此停止：增量必须是 -32768 到 32767 之间的数字"));
+    QTRY_COMPARE(column(*w, 2).value(0),
+                 QStringLiteral("在此停止：增量必须是 -32768 到 32767 之间的数字"));
     QCOMPARE(column(*w, 2).value(3), QStringLiteral("不会处理：改名已在前面停止"));
     QVERIFY(w->model->index(0, 2).data(Qt::BackgroundRole).isValid());
     h.find<QLineEdit>("txtStep")->setText(QStringLiteral("1"));
@@ -146,8 +149,9 @@ void PreviewUndoTest::undoPassByPass() {
     QCOMPARE(nw::test::snapshot(h.work.path()), twice);
     h.list().setFocus();
     QTest::keyClick(&h.list(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(nw::test::snapshot(h.work.path()),
-             nw::test::renamed(start, {{"a.txt", "A.TXT"}, {"b.txt", "B.TXT"}, {"c.txt", "C.TXT"}}));
+    QCOMPARE(
+        nw::test::snapshot(h.work.path()),
+        nw::test::renamed(start, {{"a.txt", "A.TXT"}, {"b.txt", "B.TXT"}, {"c.txt", "C.TXT"}}));
     QCOMPARE(h.names(), QStringList({"A.TXT", "B.TXT", "C.TXT"})); // re-read
 
     // An old name taken meanwhile stops the undo there; what is left stays.

@@ -10,8 +10,8 @@
 #include "app/file_list_menu.h"
 #include "app/pass_runner.h"
 #include "app/preview_window.h"
-#include "app/tool_page.h"
 #include "app/qt_text.h"
+#include "app/tool_page.h"
 #include "core/conv_table.h"
 #include "core/convert_name.h"
 #include "core/custom_name.h"
@@ -44,18 +44,21 @@ using Rng = std::mt19937;
 template <typename T, std::size_t N> const T& pick(Rng& rng, const T (&items)[N]) {
     return items[std::uniform_int_distribution<std::size_t>(0, N - 1)(rng)];
 }
-bool chance(Rng& rng, int percent) { return std::uniform_int_distribution<int>(0, 99)(rng) < percent; }
+bool chance(Rng& rng, int percent) {
+    return std::uniform_int_distribution<int>(0, 99)(rng) < percent;
+}
 
 std::string randomName(Rng& rng) {
-    static const char* const words[] = {"Photo", "photo", "IMG", "a", "B", "readme", "Ab cD",
-                                        "中國", "中国", "發展", "发展", "報告", "报告", "名", "x"};
+    static const char* const words[] = {"Photo",  "photo", "IMG",  "a",    "B",
+                                        "readme", "Ab cD", "中國", "中国", "發展",
+                                        "发展",   "報告",  "报告", "名",   "x"};
     static const char* const glue[] = {" ", "", ".", "_", "  ", "-"};
     static const char* const exts[] = {".txt", ".JPG", ".tar.gz", "", ".", ".Txt", ".jpg", ".报告"};
     static const char* const broken[] = {"\xE9", "\xFF\xFE", "\xC3"};
     // GBK: 資料, 會議, 中國, 报告. Alone, a name of them is read as GBK; beside
     // UTF-8 words it is neither.
-    static const char* const gbk[] = {"\xD9\x59\xC1\xCF", "\x95\xFE\xD7\x68",
-                                      "\xD6\xD0\x87\xF8", "\xB1\xA8\xB8\xE6"};
+    static const char* const gbk[] = {"\xD9\x59\xC1\xCF", "\x95\xFE\xD7\x68", "\xD6\xD0\x87\xF8",
+                                      "\xB1\xA8\xB8\xE6"};
     const bool legacy = chance(rng, 20);
     std::string n = chance(rng, 10) ? "." : "";
     const int parts = std::uniform_int_distribution<int>(1, 3)(rng);
@@ -79,7 +82,8 @@ struct Prediction {
 };
 
 enum class Tool { Convert, Custom, ChangeExt, Remove, F2J, J2F };
-const char* const kButtons[] = {"Command1", "Command2", "cmdChangeExt", "cmdRemoveStr", "cmdF2J", "cmdJ2F"};
+const char* const kButtons[] = {"Command1",     "Command2", "cmdChangeExt",
+                                "cmdRemoveStr", "cmdF2J",   "cmdJ2F"};
 const int kPages[] = {0, 1, 2, 2, 2, 2};
 
 // The pass as the program is meant to run it, over the model of the folder.
@@ -133,7 +137,8 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
         const QString where = QStringLiteral("seed %1, round %2").arg(seed).arg(round);
         if (round % 6 == 0) {
             // A fresh folder of unique names with unique contents.
-            std::system(("rm -rf '" + h.work.path() + "'/* '" + h.work.path() + "'/.[!.]*").c_str());
+            std::system(
+                ("rm -rf '" + h.work.path() + "'/* '" + h.work.path() + "'/.[!.]*").c_str());
             const int files = std::uniform_int_distribution<int>(5, 30)(rng);
             for (int i = 0; i < files; ++i) {
                 const std::string n = randomName(rng);
@@ -142,7 +147,9 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
                 if (chance(rng, 5))
                     ::mkdir((h.work.path() + "/" + n).c_str(), 0755);
                 else
-                    nw::test::writeFile(h.work.path(), n, "content " + std::to_string(round) + "/" + std::to_string(i));
+                    nw::test::writeFile(h.work.path(), n,
+                                        "content " + std::to_string(round) + "/" +
+                                            std::to_string(i));
             }
             h.find<QCheckBox>("Check1(2)")->setChecked(chance(rng, 50)); // hidden files listed
             h.click("cmdSelect(3)");
@@ -184,7 +191,9 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
             h.find<QCheckBox>("Check2(0)")->setChecked(chance(rng, 70));
             h.find<QCheckBox>("Check2(1)")->setChecked(chance(rng, 70));
             const ConvertOptions o = h.form->page0->options();
-            transform = [o](const std::u32string& n) { return TransformResult::of(ConvertName(n, o)); };
+            transform = [o](const std::u32string& n) {
+                return TransformResult::of(ConvertName(n, o));
+            };
             break;
         }
         case Tool::Custom: {
@@ -196,14 +205,17 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
             const CustomNameSettings s = h.form->page1->settings();
             transform = [s, &number](const std::u32string& n) {
                 const CustomNameResult r = BuildCustomName(n, s, number);
-                return r.name ? TransformResult::of(*r.name) : TransformResult::fail(reasonOf(r.error));
+                return r.name ? TransformResult::of(*r.name)
+                              : TransformResult::fail(reasonOf(r.error));
             };
             break;
         }
         case Tool::ChangeExt: {
-            static const char* const exts[] = {"txt", "JPG", "", "  ", "tar.gz", "新", "报告", "\u3000jpg"};
+            static const char* const exts[] = {"txt",    "JPG", "",     "  ",
+                                               "tar.gz", "新",  "报告", "\u3000jpg"};
             h.find<QLineEdit>("txtNewExt")->setText(QString::fromUtf8(pick(rng, exts)));
-            const std::u32string ext = TrimSpacesWide(toU32(h.find<QLineEdit>("txtNewExt")->text()));
+            const std::u32string ext =
+                TrimSpacesWide(toU32(h.find<QLineEdit>("txtNewExt")->text()));
             runs = !ext.empty();
             const std::u32string dir = decodeName(path) + U"/";
             wants = [=](const std::u32string& n) { return GetFileExt(dir + n) != ext; };
@@ -254,8 +266,9 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
         for (const auto& [n, c] : after)
             is.insert(c);
         QVERIFY2(was == is, qPrintable(where + QStringLiteral(": contents changed")));
-        QVERIFY2(after == p.folder, qPrintable(where + QStringLiteral(": names are not the tool's, ") +
-                                               QString::fromLatin1(kButtons[toolIndex])));
+        QVERIFY2(after == p.folder,
+                 qPrintable(where + QStringLiteral(": names are not the tool's, ") +
+                            QString::fromLatin1(kButtons[toolIndex])));
         const QString msgs = h.takeMessages();
         QVERIFY2(msgs.isEmpty() == (!p.stopped && p.skipped == 0),
                  qPrintable(where + QStringLiteral(": messages: ") + msgs));
@@ -278,7 +291,8 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
             h.form->File1Menu->mnuUndo_Click();
             QVERIFY2(nw::test::snapshot(path) == before,
                      qPrintable(where + QStringLiteral(": undo did not restore the folder")));
-            QVERIFY2(h.takeMessages().isEmpty(), qPrintable(where + QStringLiteral(": undo failed")));
+            QVERIFY2(h.takeMessages().isEmpty(),
+                     qPrintable(where + QStringLiteral(": undo failed")));
             ++undone;
         }
         stops += p.stopped;

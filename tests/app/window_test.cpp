@@ -103,31 +103,60 @@ void WindowTest::captionsAndInitialStates() {
     QStringList items;
     for (int i = 0; i < h.form->Combo1->count(); ++i)
         items << h.form->Combo1->itemText(i);
-    QCOMPARE(items, QStringList({"所有文件(*.*)", "文本文件(*.txt)", "静态网页(*.htm;*.html)",
-                                 "ASP文件(*.asp)", "PHP文件(*.php;*.php3;*.php4)",
-                                 "其它网页文档(*.shtml;*.phtml)", "EXE文件(*.exe)",
-                                 "COM文件(*.com)", "JPG图片(*.jpg)", "GIF图片(*.gif)",
-                                 "图片(*.bmp;*.gif;*.jpg)"}));
+    QCOMPARE(items,
+             QStringList({"所有文件(*.*)", "文本文件(*.txt)", "静态网页(*.htm;*.html)",
+                          "ASP文件(*.asp)", "PHP文件(*.php;*.php3;*.php4)",
+                          "其它网页文档(*.shtml;*.phtml)", "EXE文件(*.exe)", "COM文件(*.com)",
+                          "JPG图片(*.jpg)", "GIF图片(*.gif)", "图片(*.bmp;*.gif;*.jpg)"}));
     QStringList tabs;
     for (int i = 0; i < 4; ++i)
         tabs << h.form->SSTab1->tabText(i);
     QCOMPARE(tabs, QStringList({"文件名转换", "批量改名", "其它", "关于"}));
     const std::vector<std::pair<const char*, const char*>> captions{
-        {"Label1", "文件扩展名过滤："}, {"Check1(0)", "常规"},     {"Check1(1)", "只读"},
-        {"Check1(2)", "隐藏"},         {"Check1(3)", "系统"},     {"cmdSelect(0)", "全选"},
-        {"cmdSelect(1)", "全不选"},    {"cmdSelect(2)", "反选"},  {"cmdSelect(3)", "刷新"},
-        {"cmdGoPath", "转到"},         {"Check2(0)", "前缀"},     {"Check2(1)", "后缀"},
-        {"Option1(0)", "大写"},        {"Option1(1)", "小写"},    {"Option1(2)", "首字母大写"},
-        {"Option2(0)", "删除"},        {"Option2(1)", "转换为_"}, {"Label2(0)", "原文件名为："},
-        {"lblS1", "Exa mpL e.exE"},    {"Label2(1)", "转换后成为："}, {"lblT1", "Example.exe"},
-        {"Command1", "改名"},          {"Label3(0)", "增量："},   {"Option3(0)", "替换前缀"},
-        {"Option3(1)", "替换后缀"},    {"Option3(2)", "在前缀的前面"}, {"Option3(3)", "在前缀的后面"},
-        {"Option3(4)", "在后缀的前面"}, {"Option3(5)", "在后缀的后面"}, {"Label4(0)", "原文件名为："},
-        {"Label4(1)", ""},             {"lblSource(0)", "example.gif"}, {"lblSource(1)", "model.gif"},
-        {"Label4(4)", "转换后成为："}, {"lblTarget(0)", "1.gif"}, {"lblTarget(1)", "2.gif"},
-        {"Command2", "改名"},          {"Label8", "需要去掉的字符串："}, {"cmdRemoveStr", "改名"},
-        {"Label7", "新扩展名:"},       {"cmdChangeExt", "改名"},  {"cmdF2J", "繁体转简体"},
-        {"cmdJ2F", "简体转繁体"},      {"Label9", "示例说明:\r\n繁转简:中國->中国\r\n简转繁:中国->中國"},
+        {"Label1", "文件扩展名过滤："},
+        {"Check1(0)", "常规"},
+        {"Check1(1)", "只读"},
+        {"Check1(2)", "隐藏"},
+        {"Check1(3)", "系统"},
+        {"cmdSelect(0)", "全选"},
+        {"cmdSelect(1)", "全不选"},
+        {"cmdSelect(2)", "反选"},
+        {"cmdSelect(3)", "刷新"},
+        {"cmdGoPath", "转到"},
+        {"Check2(0)", "前缀"},
+        {"Check2(1)", "后缀"},
+        {"Option1(0)", "大写"},
+        {"Option1(1)", "小写"},
+        {"Option1(2)", "首字母大写"},
+        {"Option2(0)", "删除"},
+        {"Option2(1)", "转换为_"},
+        {"Label2(0)", "原文件名为："},
+        {"lblS1", "Exa mpL e.exE"},
+        {"Label2(1)", "转换后成为："},
+        {"lblT1", "Example.exe"},
+        {"Command1", "改名"},
+        {"Label3(0)", "增量："},
+        {"Option3(0)", "替换前缀"},
+        {"Option3(1)", "替换后缀"},
+        {"Option3(2)", "在前缀的前面"},
+        {"Option3(3)", "在前缀的后面"},
+        {"Option3(4)", "在后缀的前面"},
+        {"Option3(5)", "在后缀的后面"},
+        {"Label4(0)", "原文件名为："},
+        {"Label4(1)", ""},
+        {"lblSource(0)", "example.gif"},
+        {"lblSource(1)", "model.gif"},
+        {"Label4(4)", "转换后成为："},
+        {"lblTarget(0)", "1.gif"},
+        {"lblTarget(1)", "2.gif"},
+        {"Command2", "改名"},
+        {"Label8", "需要去掉的字符串："},
+        {"cmdRemoveStr", "改名"},
+        {"Label7", "新扩展名:"},
+        {"cmdChangeExt", "改名"},
+        {"cmdF2J", "繁体转简体"},
+        {"cmdJ2F", "简体转繁体"},
+        {"Label9", "示例说明:\r\n繁转简:中國->中国\r\n简转繁:中国->中國"},
         {"cmdExit", "退出"},
     };
     for (const auto& [name, caption] : captions) {
@@ -137,10 +166,17 @@ void WindowTest::captionsAndInitialStates() {
         QCOMPARE(text, QString::fromUtf8(caption));
     }
     const std::vector<std::pair<const char*, const char*>> frames{
-        {"Frame1", "文件属性"},   {"Frame2", "转换范围"},       {"Frame3", "转换成"},
-        {"Frame4", "空格处理"},   {"Frame5", "示例"},           {"Frame6", "自定义文本"},
-        {"Frame7", "自定义文本位置"}, {"Frame8", "示例"},       {"Frame9", "去掉文件名的部分字符"},
-        {"Frame10", "修改文件扩展名"}, {"Frame11", "文件名简繁互转"},
+        {"Frame1", "文件属性"},
+        {"Frame2", "转换范围"},
+        {"Frame3", "转换成"},
+        {"Frame4", "空格处理"},
+        {"Frame5", "示例"},
+        {"Frame6", "自定义文本"},
+        {"Frame7", "自定义文本位置"},
+        {"Frame8", "示例"},
+        {"Frame9", "去掉文件名的部分字符"},
+        {"Frame10", "修改文件扩展名"},
+        {"Frame11", "文件名简繁互转"},
         {"Frame12", "快速转到要修改文件名的路径"}};
     for (const auto& [name, title] : frames)
         QCOMPARE(h.find<QGroupBox>(QString::fromUtf8(name))->title(), QString::fromUtf8(title));
@@ -153,8 +189,8 @@ void WindowTest::captionsAndInitialStates() {
         QCOMPARE(h.find<QLabel>(red)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     QVERIFY(h.find<QLabel>("lblS1")->palette().color(QPalette::WindowText) != QColor(255, 0, 0));
     const std::vector<std::pair<const char*, bool>> ticks{
-        {"Check1(0)", true}, {"Check1(1)", true},  {"Check1(2)", false}, {"Check1(3)", false},
-        {"Check2(0)", true}, {"Check2(1)", true},  {"Option1(2)", true}, {"Option1(0)", false},
+        {"Check1(0)", true},  {"Check1(1)", true},   {"Check1(2)", false}, {"Check1(3)", false},
+        {"Check2(0)", true},  {"Check2(1)", true},   {"Option1(2)", true}, {"Option1(0)", false},
         {"Option2(0)", true}, {"Option2(1)", false}, {"Option3(0)", true}, {"Option3(5)", false}};
     for (const auto& [name, on] : ticks)
         QCOMPARE(h.find<QAbstractButton>(QString::fromUtf8(name))->isChecked(), on);
@@ -171,7 +207,8 @@ void WindowTest::everyCaptionFits() {
                 const QSize need = l->sizeHint();
                 QVERIFY2(need.width() <= l->width() && need.height() <= l->height(),
                          qPrintable(l->objectName() + " is clipped"));
-            } else if (auto* b = qobject_cast<QAbstractButton*>(w); b && !qobject_cast<QLabel*>(w)) {
+            } else if (auto* b = qobject_cast<QAbstractButton*>(w);
+                       b && !qobject_cast<QLabel*>(w)) {
                 if (qobject_cast<QPushButton*>(b)) {
                     const int text = b->fontMetrics().horizontalAdvance(b->text());
                     QVERIFY2(text + 8 <= b->width(), qPrintable(b->objectName() + " is clipped"));
@@ -191,16 +228,15 @@ void WindowTest::everyCaptionFits() {
 
 void WindowTest::focusOrder() {
     Harness h;
-    const QStringList order{"Drive1",       "Dir1",         "Check1(1)",    "File1",
-                            "Check1(2)",    "Check1(3)",    "cmdSelect(0)", "cmdSelect(1)",
-                            "cmdSelect(2)", "cmdSelect(3)", "Combo1",       "Check1(0)",
-                            "Check2(0)",    "Check2(1)",    "Option1(0)",   "Option1(1)",
-                            "Option1(2)",   "Option2(0)",   "Option2(1)",   "Text1",
-                            "txtStep",      "Option3(0)",   "Option3(1)",   "Option3(2)",
-                            "Option3(3)",   "Option3(4)",   "Option3(5)",   "Command1",
-                            "Command2",     "txtRemoveStr", "txtNewExt",    "cmdF2J",
-                            "cmdJ2F",       "cmdChangeExt", "cmdRemoveStr", "txtPath",
-                            "cmdGoPath",    "cmdExit"};
+    const QStringList order{
+        "Drive1",     "Dir1",         "Check1(1)",    "File1",        "Check1(2)",
+        "Check1(3)",  "cmdSelect(0)", "cmdSelect(1)", "cmdSelect(2)", "cmdSelect(3)",
+        "Combo1",     "Check1(0)",    "Check2(0)",    "Check2(1)",    "Option1(0)",
+        "Option1(1)", "Option1(2)",   "Option2(0)",   "Option2(1)",   "Text1",
+        "txtStep",    "Option3(0)",   "Option3(1)",   "Option3(2)",   "Option3(3)",
+        "Option3(4)", "Option3(5)",   "Command1",     "Command2",     "txtRemoveStr",
+        "txtNewExt",  "cmdF2J",       "cmdJ2F",       "cmdChangeExt", "cmdRemoveStr",
+        "txtPath",    "cmdGoPath",    "cmdExit"};
     QWidget* w = h.find<QWidget>(order[0]);
     for (int i = 1; i < order.size(); ++i) {
         QWidget* next = w->nextInFocusChain();

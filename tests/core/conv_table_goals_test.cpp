@@ -30,7 +30,8 @@ std::u32string opencc(const char* config, const std::u32string& chars) {
     test::writeFile(dir.path(), "in", lines);
     const std::string cmd =
         std::string("opencc -c ") + config + " -i " + dir.path() + "/in -o " + dir.path() + "/out";
-    if (std::system(cmd.c_str()) != 0) return {};
+    if (std::system(cmd.c_str()) != 0)
+        return {};
     std::ifstream in(dir.path() + "/out");
     std::u32string out;
     for (std::string line; std::getline(in, line);) {
@@ -66,9 +67,7 @@ std::u32string big5FrequentInGbk() {
     return out;
 }
 
-std::string show(const std::u32string& s) {
-    return toDisplayUtf8(s);
-}
+std::string show(const std::u32string& s) { return toDisplayUtf8(s); }
 
 TEST(ShippedTable, SimplifiedToTraditionalGivesAnAnswerOpenccGives) {
     const ConvTable t = shipped();
@@ -98,9 +97,11 @@ TEST(ShippedTable, TraditionalToSimplifiedFollowsOpenccAndKeepsSimplifiedText) {
     ASSERT_EQ(t2s.size(), big5.size());
     std::size_t single = 0, agree = 0;
     for (std::size_t i = 0; i < big5.size(); ++i) {
-        if (!cp936::isDoubleByte(t2s[i])) continue;
+        if (!cp936::isDoubleByte(t2s[i]))
+            continue;
         ++single;
-        if (StrF2J(t, std::u32string(1, big5[i]))[0] == t2s[i]) ++agree;
+        if (StrF2J(t, std::u32string(1, big5[i]))[0] == t2s[i])
+            ++agree;
     }
     EXPECT_GE(agree * 100, single * 98);
     std::printf("StrF2J agrees with t2s on %zu of %zu Big5 characters (%.1f%%)\n", agree, single,

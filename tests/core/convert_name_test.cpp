@@ -59,35 +59,36 @@ TEST_P(FurtherNames, Convert) {
 const auto U_ = SpaceMode::SpaceToUnderscore;
 INSTANTIATE_TEST_SUITE_P(
     Names, FurtherNames,
-    ::testing::Values(
-        Named{U"archive.tar.GZ", opts(M::Upper, Base), U"ARCHIVE.TAR.GZ"},
-        Named{U"archive.tar.GZ", opts(M::Lower, Base), U"archive.tar.GZ"},
-        Named{U"archive.tar.GZ", opts(M::FirstUpper, Ext), U"archive.tar.Gz"},
-        Named{U"archive.tar.GZ", opts(M::FirstUpper, Whole), U"Archive.tar.gz"},
-        Named{U".htaccess", opts(M::Upper, Base), U".htaccess"},
-        Named{U".htaccess", opts(M::Lower, Base), U".htaccess"},
-        Named{U".htaccess", opts(M::Upper, Ext), U".HTACCESS"},
-        Named{U".htaccess", opts(M::FirstUpper, Ext), U".Htaccess"},
-        Named{U".htaccess", opts(M::FirstUpper, Base), U".htaccess"},
-        Named{U".htaccess", opts(M::FirstUpper, Whole), U".htaccess"},
-        Named{U"abc.", opts(M::FirstUpper, Ext), U"abc."}, Named{U"abc.", opts(M::Upper, Ext), U"abc."},
-        Named{U"abc.", opts(M::Upper, Base), U"ABC."},
-        Named{U" lead.txt", opts(M::FirstUpper, Whole), U"lead.txt"},
-        Named{U" lead.txt", opts(M::FirstUpper, Whole, U_), U"_lead.txt"},
-        Named{U"x y  z.T X T", opts(M::Upper, Ext), U"xyz.TXT"},
-        Named{U"x y  z.T X T", opts(M::Lower, Whole, U_), U"x_y__z.t_x_t"},
-        Named{U"name .txt", opts(M::Lower, Whole), U"name.txt"},
-        Named{U"文件 A.TXT", opts(M::Lower, Whole), U"文件a.txt"},
-        Named{U"README", opts(M::FirstUpper, Whole), U"Readme"},
-        Named{U"README", opts(M::Lower, Whole), U"readme"},
-        // No dot with one range box: the base alone is converted, no dot added;
-        // the extension alone leaves the name.
-        Named{U"README", opts(M::Lower, Base), U"readme"},
-        Named{U"README", opts(M::Lower, Ext), U"README"},
-        Named{U"README", opts(M::Upper, None), U""}, Named{U"", opts(M::Upper, Whole), U""},
-        Named{U"", opts(M::FirstUpper, Base, U_), U""},
-        Named{U"tab\there\u3000.txt", opts(M::Upper, Whole), U"TAB\tHERE\u3000.TXT"},
-        Named{U"ÉCOLE straße.TXT", opts(M::Lower, Whole), U"écolestraße.txt"}));
+    ::testing::Values(Named{U"archive.tar.GZ", opts(M::Upper, Base), U"ARCHIVE.TAR.GZ"},
+                      Named{U"archive.tar.GZ", opts(M::Lower, Base), U"archive.tar.GZ"},
+                      Named{U"archive.tar.GZ", opts(M::FirstUpper, Ext), U"archive.tar.Gz"},
+                      Named{U"archive.tar.GZ", opts(M::FirstUpper, Whole), U"Archive.tar.gz"},
+                      Named{U".htaccess", opts(M::Upper, Base), U".htaccess"},
+                      Named{U".htaccess", opts(M::Lower, Base), U".htaccess"},
+                      Named{U".htaccess", opts(M::Upper, Ext), U".HTACCESS"},
+                      Named{U".htaccess", opts(M::FirstUpper, Ext), U".Htaccess"},
+                      Named{U".htaccess", opts(M::FirstUpper, Base), U".htaccess"},
+                      Named{U".htaccess", opts(M::FirstUpper, Whole), U".htaccess"},
+                      Named{U"abc.", opts(M::FirstUpper, Ext), U"abc."},
+                      Named{U"abc.", opts(M::Upper, Ext), U"abc."},
+                      Named{U"abc.", opts(M::Upper, Base), U"ABC."},
+                      Named{U" lead.txt", opts(M::FirstUpper, Whole), U"lead.txt"},
+                      Named{U" lead.txt", opts(M::FirstUpper, Whole, U_), U"_lead.txt"},
+                      Named{U"x y  z.T X T", opts(M::Upper, Ext), U"xyz.TXT"},
+                      Named{U"x y  z.T X T", opts(M::Lower, Whole, U_), U"x_y__z.t_x_t"},
+                      Named{U"name .txt", opts(M::Lower, Whole), U"name.txt"},
+                      Named{U"文件 A.TXT", opts(M::Lower, Whole), U"文件a.txt"},
+                      Named{U"README", opts(M::FirstUpper, Whole), U"Readme"},
+                      Named{U"README", opts(M::Lower, Whole), U"readme"},
+                      // No dot with one range box: the base alone is converted, no dot added;
+                      // the extension alone leaves the name.
+                      Named{U"README", opts(M::Lower, Base), U"readme"},
+                      Named{U"README", opts(M::Lower, Ext), U"README"},
+                      Named{U"README", opts(M::Upper, None), U""},
+                      Named{U"", opts(M::Upper, Whole), U""},
+                      Named{U"", opts(M::FirstUpper, Base, U_), U""},
+                      Named{U"tab\there\u3000.txt", opts(M::Upper, Whole), U"TAB\tHERE\u3000.TXT"},
+                      Named{U"ÉCOLE straße.TXT", opts(M::Lower, Whole), U"écolestraße.txt"}));
 
 TEST(ConvertName, KeepsTheLengthOfANameWithoutSpaces) {
     for (const char32_t* n : {U"Straße.ǅ", U"ǈǋ.x", U"İstanbul", U"ﬃ.TXT"})

@@ -15,15 +15,18 @@ TEST(PlaceCustomText, SixPlacementsOnFourNames) {
         {U"archive.tar.gz",
          {U"pic1.gz", U"archive.tar.pic1", U"pic1archive.tar.gz", U"archive.tarpic1.gz",
           U"archive.tar.pic1gz", U"archive.tar.gzpic1"}},
-        {U"README", {U"pic1", U"READMEpic1", U"pic1README", U"READMEpic1", U"READMEpic1", U"READMEpic1"}},
+        {U"README",
+         {U"pic1", U"READMEpic1", U"pic1README", U"READMEpic1", U"READMEpic1", U"READMEpic1"}},
         {U".htaccess",
          {U"pic1.htaccess", U".pic1", U"pic1.htaccess", U"pic1.htaccess", U".pic1htaccess",
           U".htaccesspic1"}},
-        {U"photo.", {U"pic1.", U"photo.pic1", U"pic1photo.", U"photopic1.", U"photo.pic1", U"photo.pic1"}},
+        {U"photo.",
+         {U"pic1.", U"photo.pic1", U"pic1photo.", U"photopic1.", U"photo.pic1", U"photo.pic1"}},
     };
     for (const auto& [name, results] : rows)
         for (int p = 0; p < 6; ++p)
-            EXPECT_EQ(PlaceCustomText(name, U"pic", U"1", static_cast<P>(p)), results[std::size_t(p)])
+            EXPECT_EQ(PlaceCustomText(name, U"pic", U"1", static_cast<P>(p)),
+                      results[std::size_t(p)])
                 << "placement " << p;
     EXPECT_EQ(PlaceCustomText(U"example.gif", U"", U"1", P::ReplacePrefix), U"1.gif");
     EXPECT_EQ(PlaceCustomText(U"model.gif", U"", U"2", P::ReplacePrefix), U"2.gif");
@@ -79,7 +82,8 @@ TEST(BuildCustomName, AdvancesBeforeUsingTheNumber) {
 TEST(BuildCustomName, OverflowKeepsTheLastNumber) {
     std::vector<std::optional<CustomNameError>> errors;
     std::int16_t last = 0;
-    EXPECT_EQ(numbers(U"32767", 2, &errors, &last), (std::vector<std::u32string>{U"32767", U"<fail>"}));
+    EXPECT_EQ(numbers(U"32767", 2, &errors, &last),
+              (std::vector<std::u32string>{U"32767", U"<fail>"}));
     EXPECT_EQ(errors[1], CustomNameError::NumberOverflow);
     EXPECT_EQ(last, 32767);
     EXPECT_EQ(numbers(U"16384", 2), (std::vector<std::u32string>{U"16384", U"<fail>"}));

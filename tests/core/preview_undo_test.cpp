@@ -41,7 +41,8 @@ RenameTool numbered(FileSystem& fs) {
 }
 
 std::vector<std::string> kinds(const Preview& p) {
-    static const char* const names[] = {"rename", "unchanged", "left", "exists", "stop", "not reached"};
+    static const char* const names[] = {"rename", "unchanged", "left",
+                                        "exists", "stop",      "not reached"};
     std::vector<std::string> out;
     for (const PreviewRow& r : p.rows)
         out.push_back(encodeName(r.oldName) + ">" + encodeName(r.newName) + " " +
@@ -87,14 +88,17 @@ TEST_P(DryRunCases, PredictsThePass) {
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, DryRunCases,
-    ::testing::Values(
-        Case{"upper", {"a b.txt", "C.TXT", "d.txt", "D.TXT", "e.txt"}, upper,
-             {"a b.txt>A_B.TXT rename", "C.TXT>C.TXT unchanged", "D.TXT>D.TXT unchanged",
-              "d.txt>D.TXT stop", "e.txt> not reached"}},
-        // n1 is taken by a file the list shows; n2 by one made free on the way.
-        Case{"numbered", {"a.txt", "b keep.txt", "c.txt", "n1.txt", "x.txt"}, numbered,
-             {"a.txt>n1.txt exists", "b keep.txt> left", "c.txt>n2.txt rename",
-              "n1.txt>n3.txt rename", "x.txt>n4.txt rename"}}),
+    ::testing::Values(Case{"upper",
+                           {"a b.txt", "C.TXT", "d.txt", "D.TXT", "e.txt"},
+                           upper,
+                           {"a b.txt>A_B.TXT rename", "C.TXT>C.TXT unchanged",
+                            "D.TXT>D.TXT unchanged", "d.txt>D.TXT stop", "e.txt> not reached"}},
+                      // n1 is taken by a file the list shows; n2 by one made free on the way.
+                      Case{"numbered",
+                           {"a.txt", "b keep.txt", "c.txt", "n1.txt", "x.txt"},
+                           numbered,
+                           {"a.txt>n1.txt exists", "b keep.txt> left", "c.txt>n2.txt rename",
+                            "n1.txt>n3.txt rename", "x.txt>n4.txt rename"}}),
     [](const auto& param) { return std::string(param.param.what); });
 
 TEST(Undo, PutsBackPassByPassAndStopsWhereANameIsTaken) {
@@ -111,7 +115,8 @@ TEST(Undo, PutsBackPassByPassAndStopsWhereANameIsTaken) {
     test::writeFile(dir.path(), "C.TXT.", "in the way");
     RenameTool toDot;
     toDot.transform = [](const std::u32string& n) {
-        return TransformResult::of(ConvertName(n, {CaseMode::Upper, true, true, SpaceMode::DeleteSpace}) + U".");
+        return TransformResult::of(
+            ConvertName(n, {CaseMode::Upper, true, true, SpaceMode::DeleteSpace}) + U".");
     };
     list.Refresh();
     list.selectAll();

@@ -49,7 +49,8 @@ test::FakeFileSystem folderOf(std::initializer_list<const char*> names) {
 RenameTool upper() {
     RenameTool t;
     t.transform = [](const std::u32string& n) {
-        return TransformResult::of(ConvertName(n, {CaseMode::Upper, true, true, SpaceMode::DeleteSpace}));
+        return TransformResult::of(
+            ConvertName(n, {CaseMode::Upper, true, true, SpaceMode::DeleteSpace}));
     };
     return t;
 }
@@ -66,7 +67,10 @@ TEST(RenamePass, NothingSelectedRenamesNothingAndRefreshesOnce) {
     FakeList list(fs, "/d");
     int calls = 0;
     RenameTool t;
-    t.transform = [&](const std::u32string& n) { ++calls; return TransformResult::of(n); };
+    t.transform = [&](const std::u32string& n) {
+        ++calls;
+        return TransformResult::of(n);
+    };
     const PassResult r = RunRenamePass(list, fs, t);
     EXPECT_EQ(r.outcome, PassResult::Outcome::Completed);
     EXPECT_EQ(calls, 0);

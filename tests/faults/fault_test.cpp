@@ -3,8 +3,8 @@
 // folders and mounts that may not be written, names that grow too long.
 // After each, the failure names the file and the reason, and the folder
 // holds every file it held, none replaced.
-#include "core/custom_name.h"
 #include "core/convert_name.h"
+#include "core/custom_name.h"
 #include "core/rename_pass.h"
 #include "platform/name_codec.h"
 #include "platform/posix_file_system.h"
@@ -52,7 +52,9 @@ const ConvertOptions kUpper{CaseMode::Upper, true, true, SpaceMode::SpaceToUnder
 
 RenameTool upperTool() {
     RenameTool t;
-    t.transform = [](const std::u32string& n) { return TransformResult::of(ConvertName(n, kUpper)); };
+    t.transform = [](const std::u32string& n) {
+        return TransformResult::of(ConvertName(n, kUpper));
+    };
     return t;
 }
 
@@ -63,7 +65,7 @@ void fill(const std::string& d, const std::vector<std::string>& names) {
         test::writeFile(d, n, "content of " + n);
 }
 
-const std::vector<std::string> kSix{"a one.txt", "b two.txt", "c three.txt",
+const std::vector<std::string> kSix{"a one.txt",  "b two.txt",  "c three.txt",
                                     "d four.txt", "e five.txt", "f six.txt"};
 
 // Runs fn in a child process and returns its exit code; 77 means the child
@@ -264,7 +266,8 @@ TEST_P(RealFaults, AReadOnlyMount) {
         RealList list(ro, dir.path());
         list.selectAll();
         const PassResult r = RunRenamePass(list, ro, upperTool());
-        if (!r.failure || r.failure->fs.error != FsError::ReadOnly || r.failure->oldName != U"a.txt")
+        if (!r.failure || r.failure->fs.error != FsError::ReadOnly ||
+            r.failure->oldName != U"a.txt")
             return 4;
         return test::snapshot(dir.path()) == before ? 0 : 5;
     });

@@ -88,7 +88,8 @@ TEST_P(FuseDrives, APassOverAThousandFiles) {
     const Snapshot before = test::snapshot(d);
     ASSERT_EQ(before.size(), 1000u);
     const PassResult r = pass(d, renames);
-    ASSERT_FALSE(r.failure) << encodeName(r.failure->oldName) << " errno " << r.failure->fs.sysError;
+    ASSERT_FALSE(r.failure) << encodeName(r.failure->oldName) << " errno "
+                            << r.failure->fs.sysError;
     EXPECT_EQ(r.renamed, 1000);
     EXPECT_EQ(test::snapshot(d), test::renamed(before, renames));
 }

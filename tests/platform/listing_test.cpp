@@ -55,9 +55,9 @@ TEST(Listing, AdmitsAFileWhenEveryAttributeItCarriesIsOn) {
     for (const auto& c : cases) {
         std::vector<ListedFile> out;
         ASSERT_TRUE(listFiles(fs, "/d", WildcardSet(U"*.*"), c.flags, out).ok());
-        EXPECT_EQ(names(out), c.listed) << "normal=" << c.flags.normal << " ro=" << c.flags.readOnly
-                                        << " hidden=" << c.flags.hidden
-                                        << " system=" << c.flags.system;
+        EXPECT_EQ(names(out), c.listed)
+            << "normal=" << c.flags.normal << " ro=" << c.flags.readOnly
+            << " hidden=" << c.flags.hidden << " system=" << c.flags.system;
     }
 }
 
@@ -98,14 +98,15 @@ TEST(Listing, RealFolderHiddenSystemLinksAndFolders) {
     std::vector<ListedFile> out;
     ASSERT_TRUE(listFiles(fs, d, WildcardSet(U"*.*"), AttributeFlags{}, out).ok());
     EXPECT_EQ(names(out), (std::vector<std::string>{"IMG1.png", "img2.png", "img10.png",
-                                                     "link-to-file", "README"}));
+                                                    "link-to-file", "README"}));
     AttributeFlags all{true, true, true, true, true};
     ASSERT_TRUE(listFiles(fs, d, WildcardSet(U"*.*"), all, out).ok());
-    EXPECT_EQ(names(out), (std::vector<std::string>{".hidden", "dangling", "IMG1.png", "img2.png",
-                                                     "img10.png", "link-to-file", "pipe",
-                                                     "README"}));
+    EXPECT_EQ(names(out),
+              (std::vector<std::string>{".hidden", "dangling", "IMG1.png", "img2.png", "img10.png",
+                                        "link-to-file", "pipe", "README"}));
     ASSERT_TRUE(listFiles(fs, d, WildcardSet(U"*.PNG;readme"), AttributeFlags{}, out).ok());
-    EXPECT_EQ(names(out), (std::vector<std::string>{"IMG1.png", "img2.png", "img10.png", "README"}));
+    EXPECT_EQ(names(out),
+              (std::vector<std::string>{"IMG1.png", "img2.png", "img10.png", "README"}));
     std::vector<ListedFile> subs;
     ASSERT_TRUE(listSubfolders(fs, d, subs).ok());
     EXPECT_EQ(names(subs), (std::vector<std::string>{"folder.txt", "link-to-folder"}));

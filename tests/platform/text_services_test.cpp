@@ -17,7 +17,7 @@ TEST(CaseMap, IsSimpleOneToOneForEveryScript) {
     std::setlocale(LC_ALL, "tr_TR.UTF-8");
     EXPECT_EQ(upper(U"istanbul"), U"ISTANBUL");
     EXPECT_EQ(upper(U"straße"), U"STRAßE"); // ß stays one character
-    EXPECT_EQ(upper(U"ａｂｃ"), U"ＡＢＣ");  // full-width
+    EXPECT_EQ(upper(U"ａｂｃ"), U"ＡＢＣ"); // full-width
     EXPECT_EQ(lower(U"ÀÉÎ"), U"àéî");
     EXPECT_EQ(upper(U"αβγ"), U"ΑΒΓ");
     EXPECT_EQ(lower(U"ПРИВЕТ"), U"привет");
@@ -63,26 +63,24 @@ TEST_P(Wildcards, MatchTheWholeNameIgnoringCase) {
 
 INSTANTIATE_TEST_SUITE_P(
     Patterns, Wildcards,
-    ::testing::Values(Match{U"*.txt", U"a.txt", true}, Match{U"*.txt", U"A.TXT", true},
-                      Match{U"*.txt", U"a.txt.bak", false}, Match{U"*.txt", U"atxt", false},
-                      Match{U"*.htm;*.html", U"index.HTML", true},
-                      Match{U"*.htm;*.html", U"index.htmx", false},
-                      Match{U"*.bmp;*.gif;*.jpg", U"x.gif", true},
-                      Match{U"*.bmp;*.gif;*.jpg", U"x.png", false}, Match{U"?.c", U"a.c", true},
-                      Match{U"?.c", U"ab.c", false}, Match{U"*.*", U"README", true},
-                      Match{U"*.*", U".hidden", true}, Match{U"a*b*c", U"aXbYbZc", true},
-                      Match{U"a*b*c", U"aXbYbZ", false}, Match{U"*.ＴＸＴ", U"文件.ｔｘｔ", true},
-                      Match{U"*.php;*.php3;*.php4", U"x.php3", true}, Match{U";*.c;", U"m.c", true}));
+    ::testing::Values(
+        Match{U"*.txt", U"a.txt", true}, Match{U"*.txt", U"A.TXT", true},
+        Match{U"*.txt", U"a.txt.bak", false}, Match{U"*.txt", U"atxt", false},
+        Match{U"*.htm;*.html", U"index.HTML", true}, Match{U"*.htm;*.html", U"index.htmx", false},
+        Match{U"*.bmp;*.gif;*.jpg", U"x.gif", true}, Match{U"*.bmp;*.gif;*.jpg", U"x.png", false},
+        Match{U"?.c", U"a.c", true}, Match{U"?.c", U"ab.c", false}, Match{U"*.*", U"README", true},
+        Match{U"*.*", U".hidden", true}, Match{U"a*b*c", U"aXbYbZc", true},
+        Match{U"a*b*c", U"aXbYbZ", false}, Match{U"*.ＴＸＴ", U"文件.ｔｘｔ", true},
+        Match{U"*.php;*.php3;*.php4", U"x.php3", true}, Match{U";*.c;", U"m.c", true}));
 
 TEST(NaturalOrder, SortsAsAPersonWould) {
-    std::vector<std::u32string> names{U"img10.png", U"IMG2.png", U"img1.png", U"b", U"A",
-                                      U"img02.png", U"img2.png", U"文件", U"x9y10", U"x9y9"};
+    std::vector<std::u32string> names{U"img10.png", U"IMG2.png", U"img1.png", U"b",     U"A",
+                                      U"img02.png", U"img2.png", U"文件",     U"x9y10", U"x9y9"};
     std::sort(names.begin(), names.end(),
               [](const auto& a, const auto& b) { return naturalCompare(a, b) < 0; });
-    const std::vector<std::u32string> expected{U"A",         U"b",        U"img1.png",
-                                               U"IMG2.png", U"img02.png", U"img2.png",
-                                               U"img10.png", U"x9y9",     U"x9y10",
-                                               U"文件"};
+    const std::vector<std::u32string> expected{U"A",         U"b",        U"img1.png",  U"IMG2.png",
+                                               U"img02.png", U"img2.png", U"img10.png", U"x9y9",
+                                               U"x9y10",     U"文件"};
     EXPECT_EQ(names, expected);
     EXPECT_EQ(naturalCompare(U"a", U"a"), 0);
     EXPECT_NE(naturalCompare(U"a", U"A"), 0); // total order
@@ -90,15 +88,14 @@ TEST(NaturalOrder, SortsAsAPersonWould) {
 }
 
 TEST(Mounts, KeepsWhatAUserBrowsesAndPicksTheLongestPrefix) {
-    const std::string info =
-        "22 27 0:21 / /proc rw - proc proc rw\n"
-        "27 1 254:0 / / rw - ext4 /dev/vda rw\n"
-        "28 27 0:25 / /mnt/sandbox ro - tmpfs none ro\n"
-        "29 27 8:1 / /home rw - ext4 /dev/sda1 rw\n"
-        "30 27 8:17 / /media/u/USB\\040STICK rw - vfat /dev/sdb1 rw\n"
-        "31 27 8:2 / /boot/efi rw - vfat /dev/sda2 rw\n"
-        "32 27 0:40 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
-        "33 27 8:3 / /data rw - xfs /dev/sda3 rw\n";
+    const std::string info = "22 27 0:21 / /proc rw - proc proc rw\n"
+                             "27 1 254:0 / / rw - ext4 /dev/vda rw\n"
+                             "28 27 0:25 / /mnt/sandbox ro - tmpfs none ro\n"
+                             "29 27 8:1 / /home rw - ext4 /dev/sda1 rw\n"
+                             "30 27 8:17 / /media/u/USB\\040STICK rw - vfat /dev/sdb1 rw\n"
+                             "31 27 8:2 / /boot/efi rw - vfat /dev/sda2 rw\n"
+                             "32 27 0:40 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
+                             "33 27 8:3 / /data rw - xfs /dev/sda3 rw\n";
     const auto m = browsableMountsFrom(info);
     const std::vector<std::string> expected{"/", "/data", "/home", "/media/u/USB STICK"};
     EXPECT_EQ(m, expected);

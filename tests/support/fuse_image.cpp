@@ -26,9 +26,7 @@ bool run(const std::string& cmd, std::string* out = nullptr) {
     return ::pclose(p.release()) == 0;
 }
 
-bool isMountPoint(const std::string& path) {
-    return run("mountpoint -q '" + path + "'");
-}
+bool isMountPoint(const std::string& path) { return run("mountpoint -q '" + path + "'"); }
 
 } // namespace
 
