@@ -12,6 +12,9 @@ void AboutPage::build(QPoint o) {
     place(Label6, 495, 1155, 1170, 180, o);
     cmdExit = named(new QPushButton(QStringLiteral("退出"), this), "cmdExit");
     place(cmdExit, 960, 3120, 3135, 855, o);
+    connect(cmdExit, &QPushButton::clicked, this, &AboutPage::exitRequested);
 }
+
+std::vector<QWidget*> AboutPage::focusChain() const { return {cmdExit}; }
 
 } // namespace nw::app

@@ -12,7 +12,13 @@ class AboutPage : public ToolPage {
 public:
     using ToolPage::ToolPage;
     void build(QPoint origin) override;
+    std::vector<QWidget*> focusChain() const override;
 
+signals:
+    // 退出 was clicked.
+    void exitRequested();
+
+private:
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QPushButton* cmdExit = nullptr;

@@ -108,10 +108,10 @@ ToolPlan BatchPage::plan(QPushButton*, bool preview) {
                 auto own = std::make_shared<std::int16_t>(0);
                 std::int16_t* number = preview ? own.get() : &RunningNumber;
                 RenameTool tool;
-                tool.transform = [this, number, own](const std::u32string& name) {
+                tool.transform = [this, number, own](int, const std::u32string& name) {
                     const CustomNameResult r = BuildCustomName(name, settings(), *number);
                     return r.name ? TransformResult::of(*r.name)
-                                  : TransformResult::fail(reasonOf(r.error));
+                                  : TransformResult::fail(reasonOf(*r.error));
                 };
                 tool.wantsNewName = [this, &fs, preview](const std::string& folder,
                                                          const std::u32string& newName,
@@ -142,6 +142,13 @@ void BatchPage::Command2_Click() {
         showMessage(window(), MessageKind::Information,
                     QStringLiteral("另有 %1 个文件的新文件名已经存在，已跳过，没有逐个提示。")
                         .arg(m_skippedSilently));
+}
+
+std::vector<QWidget*> BatchPage::focusChain() const {
+    std::vector<QWidget*> chain{Text1, txtStep};
+    chain.insert(chain.end(), Option3.begin(), Option3.end());
+    chain.push_back(Command2);
+    return chain;
 }
 
 } // namespace nw::app

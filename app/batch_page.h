@@ -29,7 +29,9 @@ public:
 
     std::vector<std::pair<QPushButton*, QString>> applyButtons() const override;
     ToolPlan plan(QPushButton* button, bool preview) override;
+    std::vector<QWidget*> focusChain() const override;
 
+private:
     QGroupBox* Frame6 = nullptr;
     QLineEdit* Text1 = nullptr;
     std::array<QLabel*, 1> Label3{};
@@ -44,7 +46,6 @@ public:
 
     std::int16_t RunningNumber = 0;
 
-private:
     void updateExample();
     // Set by a real pass whose user chose "全部跳过"; names skipped since.
     bool m_skipAll = false;

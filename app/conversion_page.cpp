@@ -94,7 +94,7 @@ ToolPlan ConversionPage::plan(QPushButton*, bool) {
     const ConvertOptions o = options();
     return {[o](FileSystem&) {
                 RenameTool tool;
-                tool.transform = [o](const std::u32string& name) {
+                tool.transform = [o](int, const std::u32string& name) {
                     return TransformResult::of(ConvertName(name, o));
                 };
                 return tool;
@@ -103,5 +103,13 @@ ToolPlan ConversionPage::plan(QPushButton*, bool) {
 }
 
 void ConversionPage::Command1_Click() { runPlan(plan(Command1, false)); }
+
+std::vector<QWidget*> ConversionPage::focusChain() const {
+    std::vector<QWidget*> chain(Check2.begin(), Check2.end());
+    chain.insert(chain.end(), Option1.begin(), Option1.end());
+    chain.insert(chain.end(), Option2.begin(), Option2.end());
+    chain.push_back(Command1);
+    return chain;
+}
 
 } // namespace nw::app

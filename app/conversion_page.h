@@ -28,7 +28,9 @@ public:
 
     std::vector<std::pair<QPushButton*, QString>> applyButtons() const override;
     ToolPlan plan(QPushButton* button, bool preview) override;
+    std::vector<QWidget*> focusChain() const override;
 
+private:
     QGroupBox* Frame2 = nullptr;
     std::array<QCheckBox*, 2> Check2{};
     QGroupBox* Frame3 = nullptr;
@@ -41,7 +43,6 @@ public:
     QLabel* lblT1 = nullptr;
     QPushButton* Command1 = nullptr;
 
-private:
     void updateExample();
 };
 

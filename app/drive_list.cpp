@@ -2,8 +2,7 @@
 
 #include "app/qt_text.h"
 #include "platform/mounts.h"
-
-#include <unistd.h>
+#include "platform/places.h"
 
 namespace nw::app {
 
@@ -11,9 +10,7 @@ DriveList::DriveList(FileSystem& fs, QWidget* parent) : QComboBox(parent) {
     m_mounts = fs.mounts();
     for (const auto& m : m_mounts)
         addItem(bytesToQt(m));
-    char cwd[4096];
-    const std::string here = ::getcwd(cwd, sizeof cwd) ? std::string(cwd) : std::string("/");
-    setDrive(here);
+    setDrive(workingFolder());
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (index != m_last) {
             m_last = index;

@@ -66,12 +66,12 @@ FsStatus FileListBox::setPath(const std::string& folder) { return reload(folder)
 FsStatus FileListBox::setPattern(const std::u32string& pattern) {
     m_patternText = pattern;
     m_patterns = WildcardSet(pattern);
-    return reload(m_path);
+    return m_path.empty() ? FsStatus{} : reload(m_path);
 }
 
 FsStatus FileListBox::setFlags(const AttributeFlags& flags) {
     m_flags = flags;
-    return reload(m_path);
+    return m_path.empty() ? FsStatus{} : reload(m_path);
 }
 
 void FileListBox::Refresh() { m_lastRefresh = reload(m_path); }

@@ -60,7 +60,7 @@ void FileListMenu::popup(const QPoint& pos) { menu->popup(m_list.viewport()->map
 void FileListMenu::mnuToUtf8_Click() {
     RenameTool tool;
     tool.onlyEncoding = NameEncoding::Gbk;
-    tool.transform = [](const std::u32string& name) {
+    tool.transform = [](int, const std::u32string& name) {
         TransformResult t = TransformResult::of(name);
         t.encoding = NameEncoding::Utf8;
         return t;

@@ -19,12 +19,13 @@
 #include "core/text.h"
 #include "platform/mounts.h"
 #include "platform/name_codec.h"
+#include "platform/places.h"
 #include "platform/program_folder.h"
+#include "platform/table_file.h"
 
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -56,11 +57,6 @@ public:
     }
 };
 
-std::string currentFolder() {
-    char buf[4096];
-    return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string("/");
-}
-
 // Rounds half to even, as the tooltip's index arithmetic asks.
 long roundEven(double v) { return std::lrint(v); }
 
@@ -70,15 +66,30 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
     : QWidget(parent), m_fs(fs), m_programFolder(std::move(programFolder)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Namewright"));
+    setWindowIcon(programIcon());
+    setFixedSize(px(10770), px(6060));
+    // No folder is read while the window is built: Form_Load shows the first.
+    buildBrowser();
+    buildPages();
+    buildPathBar();
+    wireApplyButtons();
+    // Names are shown as they are, never as markup.
+    for (QLabel* l : findChildren<QLabel*>())
+        l->setTextFormat(Qt::PlainText);
+    watchMounts();
+    setFocusOrder();
+    Form_Load();
+}
+
+QIcon Form1::programIcon() {
     QIcon icon;
     for (int size : {16, 32, 48})
         icon.addFile(QStringLiteral(":/namewright/icon%1.png").arg(size), QSize(size, size));
-    setWindowIcon(icon);
-    setFixedSize(px(10770), px(6060));
+    return icon;
+}
 
-    const std::string cwd = currentFolder();
-
-    Drive1 = named(new DriveList(fs, this), "Drive1");
+void Form1::buildBrowser() {
+    Drive1 = named(new DriveList(m_fs, this), "Drive1");
     place(Drive1, 120, 120, 2415, 300);
     Label1 = named(new QLabel(QStringLiteral("文件扩展名过滤："), this), "Label1");
     place(Label1, 120, 480, 1440, 180);
@@ -93,59 +104,97 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
     Combo1->setCurrentIndex(-1);
     Combo1->setEditText(QStringLiteral("*.*"));
     place(Combo1, 120, 720, 2415, 300);
-    Dir1 = named(new FolderTree(fs, this), "Dir1");
+    widenDropDown(*Combo1);
+    Dir1 = named(new FolderTree(m_fs, this), "Dir1");
     place(Dir1, 120, 1080, 2415, 4080);
-    Dir1->setPath(cwd, mountHolding(fs.mounts(), cwd));
 
     Frame1 = named(new QGroupBox(QStringLiteral("文件属性"), this), "Frame1");
     place(Frame1, 2640, 0, 3015, 495);
     const char* attrs[] = {"常规", "只读", "隐藏", "系统"};
-    for (int i = 0; i < 4; ++i) {
-        Check1[i] = named(new QCheckBox(QString::fromUtf8(attrs[i]), Frame1), indexed("Check1", i));
+    for (std::size_t i = 0; i < Check1.size(); ++i) {
+        Check1[i] =
+            named(new QCheckBox(QString::fromUtf8(attrs[i]), Frame1), indexed("Check1", int(i)));
         Check1[i]->setChecked(i < 2);
-        place(Check1[i], 120 + 720 * i, 240, 680, 180);
+        place(Check1[i], 120 + 720 * int(i), 240, 680, 180);
         connect(Check1[i], &QCheckBox::toggled, this, [this, i] { Check1_Click(short(i)); });
     }
 
-    File1 = named(new FileListBox(fs, this), "File1");
+    File1 = named(new FileListBox(m_fs, this), "File1");
     place(File1, 2640, 600, 3015, 4050);
-    File1->setPath(cwd);
-    passRunner = new PassRunner(this, *File1, fs);
+    // Long names have the tooltip; a scroll bar would cost a row.
+    File1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    passRunner = new PassRunner(this, *File1, m_fs);
     File1Menu = new FileListMenu(
         *File1, *passRunner, this,
         [this] { return qobject_cast<ToolPage*>(SSTab1->currentWidget()); },
         [this](ToolPage& page, QPushButton& button) { openPreview(page, button); });
+    // Ctrl+Z where no text box takes it for itself.
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    connect(undo, &QShortcut::activated, File1Menu, &FileListMenu::mnuUndo_Click);
     const char* sel[] = {"全选", "全不选", "反选", "刷新"};
     const int selLeft[] = {2640, 3360, 4200, 4920};
     const int selWidth[] = {615, 735, 615, 615};
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < cmdSelect.size(); ++i) {
         cmdSelect[i] =
-            named(new QPushButton(QString::fromUtf8(sel[i]), this), indexed("cmdSelect", i));
+            named(new QPushButton(QString::fromUtf8(sel[i]), this), indexed("cmdSelect", int(i)));
         place(cmdSelect[i], selLeft[i], 4800, selWidth[i], 375);
         connect(cmdSelect[i], &QPushButton::clicked, this,
                 [this, i] { cmdSelect_Click(short(i)); });
     }
 
+    connect(Drive1, &DriveList::driveChanged, this, &Form1::Drive1_Change);
+    connect(Dir1, &FolderTree::folderOpened, this, &Form1::setDir1Path);
+    connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
+    connect(File1, &FileListBox::mouseMoved, this, &Form1::File1_MouseMove);
+}
+
+void Form1::widenDropDown(QComboBox& combo) {
+    // Room for the view's frame and its scroll bar beside the longest item.
+    constexpr int kScrollBarRoom = 24;
+    int widest = 0;
+    for (int i = 0; i < combo.count(); ++i)
+        widest = std::max(widest, combo.view()->fontMetrics().horizontalAdvance(combo.itemText(i)));
+    combo.view()->setMinimumWidth(widest + 2 * combo.view()->frameWidth() + kScrollBarRoom);
+}
+
+void Form1::buildPages() {
     auto* tabs = new TabControl(this);
     SSTab1 = named(tabs, "SSTab1");
     place(SSTab1, 5715, 120, 4935, 4575);
-    PageContext ctx{*File1, fs, *passRunner};
-    page0 = named(new ConversionPage(ctx), "page0");
-    page1 = named(new BatchPage(ctx), "page1");
-    page2 = named(new OtherPage(ctx, m_programFolder), "page2");
-    page3 = named(new AboutPage(ctx), "page3");
-    SSTab1->addTab(page0, QStringLiteral("文件名转换"));
-    SSTab1->addTab(page1, QStringLiteral("批量改名"));
-    SSTab1->addTab(page2, QStringLiteral("其它"));
-    SSTab1->addTab(page3, QStringLiteral("关于"));
+    const PageContext ctx{*File1, m_fs, *passRunner};
+    auto* about = new AboutPage(ctx);
+    m_pages = {new ConversionPage(ctx), new BatchPage(ctx),
+               new OtherPage(ctx, m_table, m_programFolder), about};
+    const char* captions[] = {"文件名转换", "批量改名", "其它", "关于"};
+    for (std::size_t i = 0; i < m_pages.size(); ++i) {
+        named(m_pages[i], QStringLiteral("page%1").arg(i));
+        SSTab1->addTab(m_pages[i], QString::fromUtf8(captions[i]));
+    }
     SSTab1->ensurePolished();
     const QPoint origin = tabs->contentsOrigin();
-    for (ToolPage* p : std::initializer_list<ToolPage*>{page0, page1, page2, page3})
+    for (ToolPage* p : m_pages)
         p->build(origin);
-    connect(page3->cmdExit, &QPushButton::clicked, this, &Form1::cmdExit_Click);
+    connect(about, &AboutPage::exitRequested, this, &Form1::cmdExit_Click);
+}
+
+void Form1::buildPathBar() {
+    Frame12 = named(new QGroupBox(QStringLiteral("快速转到要修改文件名的路径"), this), "Frame12");
+    place(Frame12, 120, 5280, 10575, 735);
+    txtPath = named(new QLineEdit(Frame12), "txtPath");
+    place(txtPath, 120, 240, 9375, 320);
+    txtPath->installEventFilter(this);
+    cmdGoPath = named(new QPushButton(QStringLiteral("转到"), Frame12), "cmdGoPath");
+    place(cmdGoPath, 9600, 240, 735, 375);
+    connect(cmdGoPath, &QPushButton::clicked, this, &Form1::cmdGoPath_Click);
+    // A folder dropped on the window or the path box is gone to.
+    setAcceptDrops(true);
+    txtPath->setAcceptDrops(false);
+}
+
+void Form1::wireApplyButtons() {
     // Each apply button's own menu previews what it would do, and buttons
     // that share a caption are told apart by a screen reader.
-    for (ToolPage* p : std::initializer_list<ToolPage*>{page0, page1, page2})
+    for (ToolPage* p : m_pages)
         for (const auto& [button, name] : p->applyButtons()) {
             button->setAccessibleName(name + QStringLiteral("：") + button->text());
             auto* menu = new QMenu(button);
@@ -157,51 +206,17 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
             connect(b, &QWidget::customContextMenuRequested, menu,
                     [menu, b](const QPoint& pos) { menu->popup(b->mapToGlobal(pos)); });
         }
-    // Ctrl+Z where no text box takes it for itself.
-    auto* undo = new QShortcut(QKeySequence::Undo, this);
-    connect(undo, &QShortcut::activated, File1Menu, &FileListMenu::mnuUndo_Click);
+}
 
-    Frame12 = named(new QGroupBox(QStringLiteral("快速转到要修改文件名的路径"), this), "Frame12");
-    place(Frame12, 120, 5280, 10575, 735);
-    txtPath = named(new QLineEdit(Frame12), "txtPath");
-    place(txtPath, 120, 240, 9375, 320);
-    txtPath->installEventFilter(this);
-    cmdGoPath = named(new QPushButton(QStringLiteral("转到"), Frame12), "cmdGoPath");
-    place(cmdGoPath, 9600, 240, 735, 375);
-    connect(cmdGoPath, &QPushButton::clicked, this, &Form1::cmdGoPath_Click);
-
-    connect(Drive1, &DriveList::driveChanged, this, &Form1::Drive1_Change);
-    connect(Dir1, &FolderTree::folderOpened, this, &Form1::setDir1Path);
-    connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
-    connect(File1, &FileListBox::mouseMoved, this, &Form1::File1_MouseMove);
-
+void Form1::watchMounts() {
     m_mountWatcher = std::make_unique<MountWatcher>();
-    if (m_mountWatcher->fd() >= 0) {
-        auto* notifier =
-            new QSocketNotifier(m_mountWatcher->fd(), QSocketNotifier::Exception, this);
-        connect(notifier, &QSocketNotifier::activated, this, [this] {
-            m_mountWatcher->consume();
-            mountsChanged();
-        });
-    }
-
-    // Names are shown as they are, never as markup.
-    for (QLabel* l : findChildren<QLabel*>())
-        l->setTextFormat(Qt::PlainText);
-    // The drop-down as wide as its longest item.
-    int widest = 0;
-    for (int i = 0; i < Combo1->count(); ++i)
-        widest =
-            std::max(widest, Combo1->view()->fontMetrics().horizontalAdvance(Combo1->itemText(i)));
-    Combo1->view()->setMinimumWidth(widest + 2 * Combo1->view()->frameWidth() + 24);
-    // Long names have the tooltip; a scroll bar would cost a row.
-    File1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // A folder dropped on the window or the path box is gone to.
-    setAcceptDrops(true);
-    txtPath->setAcceptDrops(false);
-
-    setFocusOrder();
-    Form_Load();
+    if (m_mountWatcher->fd() < 0)
+        return;
+    auto* notifier = new QSocketNotifier(m_mountWatcher->fd(), QSocketNotifier::Exception, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        m_mountWatcher->consume();
+        mountsChanged();
+    });
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* e) {
@@ -218,9 +233,7 @@ void Form1::dropEvent(QDropEvent* e) {
 }
 
 void Form1::goToDropped(const QString& path) {
-    // A file stands for its folder.
-    const QFileInfo info(path);
-    txtPath->setText(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+    txtPath->setText(bytesToQt(folderOfPath(encodeName(toU32(path)))));
     cmdGoPath_Click();
 }
 
@@ -253,17 +266,17 @@ Form1::~Form1() = default;
 
 void Form1::setFocusOrder() {
     std::vector<QWidget*> order{Drive1, Dir1, Check1[1], File1, Check1[2], Check1[3]};
-    for (auto* b : cmdSelect)
-        order.push_back(b);
-    order.insert(order.end(), {Combo1, Check1[0], page0->Check2[0], page0->Check2[1]});
-    for (auto* o : page0->Option1)
-        order.push_back(o);
-    order.insert(order.end(), {page0->Option2[0], page0->Option2[1], page1->Text1, page1->txtStep});
-    for (auto* o : page1->Option3)
-        order.push_back(o);
-    order.insert(order.end(), {page0->Command1, page1->Command2, page2->txtRemoveStr,
-                               page2->txtNewExt, page2->cmdF2J, page2->cmdJ2F, page2->cmdChangeExt,
-                               page2->cmdRemoveStr, txtPath, cmdGoPath, page3->cmdExit});
+    order.insert(order.end(), cmdSelect.begin(), cmdSelect.end());
+    order.insert(order.end(), {Combo1, Check1[0]});
+    // The tool pages in turn, the path bar, then the page that only closes
+    // the window.
+    for (ToolPage* p : m_pages)
+        if (p != m_pages.back())
+            for (QWidget* w : p->focusChain())
+                order.push_back(w);
+    order.insert(order.end(), {txtPath, cmdGoPath});
+    for (QWidget* w : m_pages.back()->focusChain())
+        order.push_back(w);
     for (std::size_t i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
@@ -272,7 +285,7 @@ void Form1::Form_Load() {
     Combo1->setCurrentIndex(0);
     Combo1_Click();
     setDir1Path(m_programFolder);
-    Module1::LoadConvTable(m_programFolder);
+    m_table = ConvTable(readTableFile(m_programFolder, ConvTable::kMaxBytes));
     // The program, and the table it loaded, are never renamed under it.
     const std::string exe = programExecutable();
     passRunner->protectFile(parentFolder(exe), exe.substr(exe.rfind('/') + 1));
@@ -430,7 +443,9 @@ void Form1::ShowListItemToolTipText(FileListBox& ListX, float iY) {
         return;
     }
     const QString name = toQt(ListX.List(int(k)));
-    const float w = float(ListX.width() * kTwipsPerPixel - 450);
+    // The list's frame and its vertical scroll bar take this much of its width.
+    constexpr int kListChromeTwips = 450;
+    const float w = float(ListX.width() * kTwipsPerPixel - kListChromeTwips);
     const float tw = float(ListX.fontMetrics().horizontalAdvance(name) * kTwipsPerPixel);
     ListX.setToolTip(w < tw ? name : QString());
 }

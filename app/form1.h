@@ -1,6 +1,7 @@
 #pragma once
 // The one window: the browser on the left and in the middle, the four tool
 // pages on the right, the path bar along the bottom.
+#include "core/conv_table.h"
 #include "platform/file_system.h"
 
 #include <QWidget>
@@ -22,9 +23,6 @@ class MountWatcher;
 
 namespace nw::app {
 
-class AboutPage;
-class BatchPage;
-class ConversionPage;
 class DriveList;
 class FileListBox;
 class FileListMenu;
@@ -32,7 +30,6 @@ class PassRunner;
 class PreviewWindow;
 class ToolPage;
 class FolderTree;
-class OtherPage;
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -56,6 +53,8 @@ public:
     void ShowListItemToolTipText(FileListBox& ListX, float iY);
     // The system's mounts changed: Drive1 follows them.
     void mountsChanged();
+    // The conversion table read at start-up.
+    const ConvTable& table() const { return m_table; }
     // The preview of an apply button, opened or brought to the front.
     PreviewWindow* openPreview(ToolPage& page, QPushButton& button);
 
@@ -74,11 +73,6 @@ public:
     QLineEdit* txtPath = nullptr;
     QPushButton* cmdGoPath = nullptr;
 
-    ConversionPage* page0 = nullptr;
-    BatchPage* page1 = nullptr;
-    OtherPage* page2 = nullptr;
-    AboutPage* page3 = nullptr;
-
     // A folder or file dropped on the window: its folder is gone to.
     void goToDropped(const QString& path);
 
@@ -89,12 +83,21 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    static QIcon programIcon();
+    static void widenDropDown(QComboBox& combo);
+    void buildBrowser();
+    void buildPages();
+    void buildPathBar();
+    void wireApplyButtons();
+    void watchMounts();
     bool setDir1Path(const std::string& folder);
     void setFocusOrder();
     void reportFolder(const std::string& folder, const FsStatus& st);
 
     FileSystem& m_fs;
     std::string m_programFolder;
+    ConvTable m_table;
+    std::array<ToolPage*, 4> m_pages{}; // in tab order
     std::unique_ptr<MountWatcher> m_mountWatcher;
     bool m_placed = false;
 };

@@ -9,6 +9,7 @@
 #include "core/extension.h"
 #include "core/text.h"
 #include "platform/name_codec.h"
+#include "platform/table_file.h"
 
 namespace nw::app {
 
@@ -69,10 +70,7 @@ ToolPlan OtherPage::changeExtPlan() const {
     const std::u32string ext = TrimSpacesWide(toU32(txtNewExt->text()));
     if (ext.empty())
         return {};
-    if (ext.find(U'/') != std::u32string::npos)
-        return {{},
-                QStringLiteral("新扩展名“%1”含有“/”，会把文件移到别的文件夹，没有文件被改名。")
-                    .arg(toQt(ext))};
+    // A "/" in it is refused with every new name, by the pass.
     std::u32string folder = decodeName(m_ctx.list.Path());
     if (folder.empty() || folder.back() != U'/')
         folder += U'/';
@@ -81,7 +79,7 @@ ToolPlan OtherPage::changeExtPlan() const {
                 tool.wantsEntry = [=](const std::u32string& name) {
                     return GetFileExt(folder + name) != ext;
                 };
-                tool.transform = [=](const std::u32string& name) {
+                tool.transform = [=](int, const std::u32string& name) {
                     return TransformResult::of(
                         ChangeFileExt(folder + name, ext).substr(folder.size()));
                 };
@@ -99,7 +97,7 @@ ToolPlan OtherPage::removePlan() const {
                 tool.wantsEntry = [=](const std::u32string& name) {
                     return name.find(text) != std::u32string::npos;
                 };
-                tool.transform = [=](const std::u32string& name) {
+                tool.transform = [=](int, const std::u32string& name) {
                     return TransformResult::of(RemoveFirst(name, text).value_or(name));
                 };
                 return tool;
@@ -108,14 +106,14 @@ ToolPlan OtherPage::removePlan() const {
 }
 
 ToolPlan OtherPage::chinesePlan(bool toSimplified) const {
-    const ConvTable& table = Module1::Table();
+    const ConvTable& table = m_table;
     if (table.empty())
         return {{},
                 QStringLiteral("繁简转换表“%1”不存在或为空，没有文件被改名。")
                     .arg(bytesToQt(joinPath(m_tableFolder, kConvTableFileName)))};
     return {[&table, toSimplified](FileSystem&) {
                 RenameTool tool;
-                tool.transform = [&table, toSimplified](const std::u32string& name) {
+                tool.transform = [&table, toSimplified](int, const std::u32string& name) {
                     return TransformResult::of(toSimplified ? StrF2J(table, name)
                                                             : StrJ2F(table, name));
                 };
@@ -128,5 +126,9 @@ void OtherPage::cmdChangeExt_Click() { runPlan(changeExtPlan()); }
 void OtherPage::cmdRemoveStr_Click() { runPlan(removePlan()); }
 void OtherPage::cmdF2J_Click() { runPlan(chinesePlan(true)); }
 void OtherPage::cmdJ2F_Click() { runPlan(chinesePlan(false)); }
+
+std::vector<QWidget*> OtherPage::focusChain() const {
+    return {txtRemoveStr, txtNewExt, cmdF2J, cmdJ2F, cmdChangeExt, cmdRemoveStr};
+}
 
 } // namespace nw::app

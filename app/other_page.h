@@ -1,6 +1,7 @@
 #pragma once
 // Page 2, "其它": extension change, removal of a text, Traditional/Simplified.
 #include "app/tool_page.h"
+#include "core/conv_table.h"
 
 class QGroupBox;
 class QLabel;
@@ -12,8 +13,10 @@ namespace nw::app {
 class OtherPage : public ToolPage {
     Q_OBJECT
 public:
-    OtherPage(PageContext ctx, std::string tableFolder, QWidget* parent = nullptr)
-        : ToolPage(ctx, parent), m_tableFolder(std::move(tableFolder)) {}
+    // table: the conversion table read from tableFolder, owned by the window.
+    OtherPage(PageContext ctx, const ConvTable& table, std::string tableFolder,
+              QWidget* parent = nullptr)
+        : ToolPage(ctx, parent), m_table(table), m_tableFolder(std::move(tableFolder)) {}
     void build(QPoint origin) override;
 
     void cmdChangeExt_Click();
@@ -23,7 +26,9 @@ public:
 
     std::vector<std::pair<QPushButton*, QString>> applyButtons() const override;
     ToolPlan plan(QPushButton* button, bool preview) override;
+    std::vector<QWidget*> focusChain() const override;
 
+private:
     QGroupBox* Frame9 = nullptr;
     QLabel* Label8 = nullptr;
     QLineEdit* txtRemoveStr = nullptr;
@@ -37,10 +42,10 @@ public:
     QPushButton* cmdF2J = nullptr;
     QPushButton* cmdJ2F = nullptr;
 
-private:
     ToolPlan changeExtPlan() const;
     ToolPlan removePlan() const;
     ToolPlan chinesePlan(bool toSimplified) const;
+    const ConvTable& m_table;
     std::string m_tableFolder;
 };
 

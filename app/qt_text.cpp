@@ -29,6 +29,4 @@ QString bytesToQt(const std::string& bytes) {
     return toQt(text);
 }
 
-std::string qtToBytes(const QString& s) { return s.toStdString(); }
-
 } // namespace nw::app

@@ -12,6 +12,5 @@ std::u32string toU32(const QString& s);
 QString toQt(std::u32string_view s);
 // A name or path on disk, each part read as UTF-8 or GBK.
 QString bytesToQt(const std::string& bytes);
-std::string qtToBytes(const QString& s);
 
 } // namespace nw::app

@@ -40,6 +40,8 @@ public:
 
     // The page's apply buttons, with a short name for each.
     virtual std::vector<std::pair<QPushButton*, QString>> applyButtons() const { return {}; }
+    // The page's controls that take focus, in the order Tab visits them.
+    virtual std::vector<QWidget*> focusChain() const = 0;
     // The plan of one of them. A preview asks for hooks that record instead
     // of asking the user.
     virtual ToolPlan plan(QPushButton* button, bool preview) {

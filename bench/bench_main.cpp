@@ -181,11 +181,9 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
          [](Form1& f) { control<QLineEdit>(f, "txtRemoveStr")->setText(QStringLiteral("Photo ")); },
          [](const std::u32string& n) { return *nw::RemoveFirst(n, U"Photo "); }},
         {"cmdF2J", 2, [](int i) { return "中國發展報告 " + std::to_string(i) + ".txt"; },
-         [](Form1&) {},
-         [](const std::u32string& n) { return nw::StrF2J(nw::Module1::Table(), n); }},
+         [](Form1&) {}, [&](const std::u32string& n) { return nw::StrF2J(form.table(), n); }},
         {"cmdJ2F", 2, [](int i) { return "中国发展报告 " + std::to_string(i) + ".txt"; },
-         [](Form1&) {},
-         [](const std::u32string& n) { return nw::StrJ2F(nw::Module1::Table(), n); }},
+         [](Form1&) {}, [&](const std::u32string& n) { return nw::StrJ2F(form.table(), n); }},
     };
 
     bool allRight = true;
@@ -495,7 +493,7 @@ int main(int argc, char** argv) {
     const double preview = best(3, [&] {
         previewModel.setPreview(nw::DryRun(list, fs, [](nw::FileSystem&) {
             nw::RenameTool t;
-            t.transform = [](const std::u32string& n) {
+            t.transform = [](int, const std::u32string& n) {
                 return nw::TransformResult::of(nw::ConvertName(
                     n, {nw::CaseMode::Upper, true, true, nw::SpaceMode::SpaceToUnderscore}));
             };

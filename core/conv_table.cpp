@@ -1,23 +1,19 @@
 #include "core/conv_table.h"
 
 #include "platform/cp936.h"
-#include "platform/file_system.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
 
 namespace nw {
 
 ConvTable::ConvTable(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes)) {
     m_slots = std::min(m_bytes.size() / 2, kMaxSlots);
-    m_reverse.assign(0x10000, -1);
+    m_reverse.assign(std::size_t{UINT16_MAX} + 1, -1);
     // Walk downward so the lowest slot is the one that stays.
     for (std::size_t k = m_slots; k-- > 0;) {
         const std::uint16_t code =
             static_cast<std::uint16_t>(m_bytes[2 * k] << 8 | m_bytes[2 * k + 1]);
-        if (code != 0x2020)
+        if (code != kNotConverted)
             m_reverse[code] = static_cast<std::int32_t>(k);
     }
 }
@@ -29,7 +25,7 @@ std::optional<std::uint16_t> ConvTable::slot(std::size_t k) const {
 }
 
 std::optional<std::size_t> ConvTable::lowestSlotHolding(std::uint16_t code) const {
-    if (m_reverse.empty() || code == 0x2020 || m_reverse[code] < 0)
+    if (m_reverse.empty() || code == kNotConverted || m_reverse[code] < 0)
         return std::nullopt;
     return static_cast<std::size_t>(m_reverse[code]);
 }
@@ -37,45 +33,12 @@ std::optional<std::size_t> ConvTable::lowestSlotHolding(std::uint16_t code) cons
 std::optional<std::size_t> ConvTable::lowestSlotHoldingByScan(std::uint16_t code) const {
     const std::uint8_t lead = static_cast<std::uint8_t>(code >> 8);
     const std::uint8_t trail = static_cast<std::uint8_t>(code & 0xFF);
-    if (code == 0x2020)
+    if (code == kNotConverted)
         return std::nullopt;
     for (std::size_t k = 0; k < m_slots; ++k)
         if (m_bytes[2 * k] == lead && m_bytes[2 * k + 1] == trail)
             return k;
     return std::nullopt;
-}
-
-ConvTable LoadConvTableFrom(const std::string& folder) {
-    const std::string path = joinPath(folder, kConvTableFileName);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT) {
-            // Leave an empty table file for the user to fill; failures to do
-            // so (a folder owned by root) do not matter.
-            const int created = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-            if (created >= 0)
-                ::close(created);
-        }
-        return {};
-    }
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            bytes.clear();
-            break;
-        }
-        if (n == 0)
-            break;
-        bytes.insert(bytes.end(), buf, buf + n);
-        if (bytes.size() > 2 * ConvTable::kMaxSlots + 1)
-            break; // the rest lies outside the format
-    }
-    ::close(fd);
-    return ConvTable(std::move(bytes));
 }
 
 std::u32string StrF2J(const ConvTable& table, std::u32string_view text) {
@@ -88,7 +51,7 @@ std::u32string StrF2J(const ConvTable& table, std::u32string_view text) {
             continue;
         }
         const auto target = table.slot(code - ConvTable::kFirstCode);
-        if (!target || *target == 0x2020) {
+        if (!target || *target == ConvTable::kNotConverted) {
             out.push_back(ch);
             continue;
         }
@@ -127,16 +90,5 @@ std::u32string StrJ2F(const ConvTable& table, std::u32string_view text) {
 std::u32string StrJ2FByScan(const ConvTable& table, std::u32string_view text) {
     return j2f(table, text, [&](std::uint16_t c) { return table.lowestSlotHoldingByScan(c); });
 }
-
-namespace Module1 {
-namespace {
-ConvTable& table() {
-    static ConvTable t;
-    return t;
-}
-} // namespace
-void LoadConvTable(const std::string& programFolder) { table() = LoadConvTableFrom(programFolder); }
-const ConvTable& Table() { return table(); }
-} // namespace Module1
 
 } // namespace nw

@@ -14,6 +14,9 @@ class ConvTable {
 public:
     static constexpr std::size_t kMaxSlots = 32511; // up to code 0xFFFE
     static constexpr std::uint16_t kFirstCode = 0x8100;
+    static constexpr std::size_t kMaxBytes = 2 * kMaxSlots;
+    // Two spaces: the slot's character is not converted.
+    static constexpr std::uint16_t kNotConverted = 0x2020;
 
     ConvTable() = default;
     explicit ConvTable(std::vector<std::uint8_t> bytes);
@@ -38,12 +41,6 @@ private:
     std::vector<std::int32_t> m_reverse; // code -> lowest slot, -1 for none
 };
 
-// Reads folder/F2J.txt for reading only. A missing file is created empty where
-// the folder can be written; every failure leaves an empty table, silently.
-ConvTable LoadConvTableFrom(const std::string& folder);
-
-inline constexpr const char* kConvTableFileName = "F2J.txt";
-
 // Traditional to Simplified, character by character. Characters without a
 // double-byte code page 936 form, two-space slots, slots outside the table
 // and slots that hold no character stay unchanged.
@@ -55,11 +52,5 @@ std::u32string StrJ2F(const ConvTable& table, std::u32string_view text);
 
 // StrJ2F by the plain slot scan, for checking and measuring the index.
 std::u32string StrJ2FByScan(const ConvTable& table, std::u32string_view text);
-
-// The table the program loaded at start-up.
-namespace Module1 {
-void LoadConvTable(const std::string& programFolder);
-const ConvTable& Table();
-} // namespace Module1
 
 } // namespace nw

@@ -2,7 +2,16 @@
 
 #include "core/text.h"
 
+#include <limits>
+
 namespace nw {
+namespace {
+// The increment and the running number are 16-bit signed numbers.
+bool fitsInt16(long long v) {
+    return v >= std::numeric_limits<std::int16_t>::min() &&
+           v <= std::numeric_limits<std::int16_t>::max();
+}
+} // namespace
 
 std::optional<std::int16_t> ParseIncrement(std::u32string_view text) {
     auto blank = [](char32_t c) { return c == U' ' || c == U'\t' || c == U'\u3000'; };
@@ -48,7 +57,7 @@ std::optional<std::int16_t> ParseIncrement(std::u32string_view text) {
     }
     if (negative)
         value = -value;
-    if (value < -32768 || value > 32767)
+    if (!fitsInt16(value))
         return std::nullopt;
     return static_cast<std::int16_t>(value);
 }
@@ -85,13 +94,12 @@ CustomNameResult BuildCustomName(std::u32string_view name, const CustomNameSetti
     if (!increment)
         return {std::nullopt, CustomNameError::BadIncrement};
     const int next = int{runningNumber} + int{*increment};
-    if (next < -32768 || next > 32767)
+    if (!fitsInt16(next))
         return {std::nullopt, CustomNameError::NumberOverflow};
     runningNumber = static_cast<std::int16_t>(next);
     const std::string digits = std::to_string(next);
     const std::u32string numberText(digits.begin(), digits.end());
-    return {PlaceCustomText(name, custom, numberText, settings.placement),
-            CustomNameError::BadIncrement};
+    return {PlaceCustomText(name, custom, numberText, settings.placement), std::nullopt};
 }
 
 } // namespace nw

@@ -35,7 +35,7 @@ struct CustomNameSettings {
 
 struct CustomNameResult {
     std::optional<std::u32string> name;
-    CustomNameError error = CustomNameError::BadIncrement; // when there is no name
+    std::optional<CustomNameError> error; // only when there is no name
 };
 
 // Advances runningNumber by the increment, then places the new number. On

@@ -18,6 +18,17 @@ private:
     FileListSource& m_list;
 };
 
+PreviewKind previewKindOf(StepKind k) {
+    switch (k) {
+    case StepKind::Renamed: return PreviewKind::Rename;
+    case StepKind::Unchanged: return PreviewKind::Unchanged;
+    case StepKind::Left: return PreviewKind::Left;
+    case StepKind::Refused: return PreviewKind::Exists;
+    case StepKind::Stopped: return PreviewKind::Stop;
+    }
+    return PreviewKind::Stop;
+}
+
 } // namespace
 
 RecordingFileSystem::RecordingFileSystem(FileSystem& real, const std::string& folder)
@@ -49,7 +60,7 @@ FsStatus RecordingFileSystem::rename(const std::string& folder, const std::strin
         return {};
     if (m_names.count(newName))
         return FsStatus{FsError::Exists, 0};
-    if (newName.size() > 255)
+    if (newName.size() > kMaxNameBytes)
         return FsStatus{FsError::NameTooLong, 0};
     const EntryKind kind = it->second;
     m_names.erase(it);
@@ -60,7 +71,7 @@ FsStatus RecordingFileSystem::rename(const std::string& folder, const std::strin
 bool RecordingFileSystem::plainFileExists(const std::string& folder, const std::string& name) {
     if (folder != m_folder)
         return m_real.plainFileExists(folder, name);
-    if (name.empty() || name[0] == '.')
+    if (isHiddenName(name))
         return false;
     const auto it = m_names.find(name);
     return it != m_names.end() && it->second == EntryKind::Regular;
@@ -75,11 +86,8 @@ Preview DryRun(FileListSource& list, FileSystem& fs,
     RenameTool tool = makeTool(memory);
     tool.progress = nullptr;
     tool.observe = [&](const PassStep& s) {
-        static constexpr PreviewKind kinds[] = {PreviewKind::Rename, PreviewKind::Unchanged,
-                                                PreviewKind::Left, PreviewKind::Exists,
-                                                PreviewKind::Stop};
         p.rows.push_back(PreviewRow{s.index, s.oldName, s.newName.value_or(std::u32string()),
-                                    kinds[static_cast<int>(s.kind)]});
+                                    previewKindOf(s.kind)});
     };
     p.pass = RunRenamePass(frozen, memory, tool);
     if (p.pass.outcome == PassResult::Outcome::Stopped && p.pass.failure)

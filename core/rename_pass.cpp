@@ -61,9 +61,9 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
             tell(i, oldName, std::nullopt, StepKind::Left);
             continue;
         }
-        TransformResult t = tool.transform(oldName);
+        TransformResult t = tool.transform(i, oldName);
         if (!t.name)
-            return stop(i, oldName, std::nullopt, t.error);
+            return stop(i, oldName, std::nullopt, t.error.value_or(FailureReason::EmptyName));
         const std::u32string& newName = *t.name;
         if (auto bad = CheckNewName(newName))
             return stop(i, oldName, newName, *bad);

@@ -84,13 +84,13 @@ struct PassStep {
 // The transform's answer: a new name, or why there is none.
 struct TransformResult {
     std::optional<std::u32string> name;
-    FailureReason error = FailureReason::EmptyName;
+    std::optional<FailureReason> error; // only when there is no name
     // Where the new name must be written in a given encoding; by default it
     // keeps its old name's.
     std::optional<NameEncoding> encoding;
 
     static TransformResult of(std::u32string n) {
-        return {std::move(n), FailureReason::EmptyName, std::nullopt};
+        return {std::move(n), std::nullopt, std::nullopt};
     }
     static TransformResult fail(FailureReason r) { return {std::nullopt, r, std::nullopt}; }
 };
@@ -101,8 +101,9 @@ struct RenameTool {
     std::function<bool()> guard;
     // The test of the old name; false skips the entry.
     std::function<bool(const std::u32string& oldName)> wantsEntry;
-    // Called at most once per selected entry, in list order.
-    std::function<TransformResult(const std::u32string& oldName)> transform;
+    // Called at most once per selected entry, in list order, with the
+    // entry's index in the list.
+    std::function<TransformResult(int index, const std::u32string& oldName)> transform;
     // The test of the new name (newBytes: as it will be written); false skips
     // the entry (the hook tells the user).
     std::function<bool(const std::string& folder, const std::u32string& newName,

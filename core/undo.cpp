@@ -43,11 +43,11 @@ PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTo
         return PassResult{PassResult::Outcome::Guarded, 0, std::nullopt, {}, {}};
     PassResult& last = m_passes.back();
     UndoList list(last, shown);
-    // transform is asked once per entry, in order: the k-th entry is the
-    // k-th newest rename, back to its old name in its old encoding.
-    std::size_t next = last.done.size();
-    hooks.transform = [&](const std::u32string&) {
-        const DecodedName old = readName(last.done[--next].oldName);
+    // Entry i of the list is the i-th newest rename, back to its old name in
+    // its old encoding.
+    hooks.transform = [&](int i, const std::u32string&) {
+        const DecodedName old =
+            readName(last.done[last.done.size() - 1 - static_cast<std::size_t>(i)].oldName);
         TransformResult t = TransformResult::of(old.text);
         t.encoding = old.encoding;
         return t;

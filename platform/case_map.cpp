@@ -27,18 +27,17 @@ char32_t foldChar(char32_t c) {
                : c;
 }
 
-std::u32string upper(std::u32string_view s) {
+namespace {
+template <typename Map> std::u32string mapped(std::u32string_view s, Map map) {
     std::u32string out(s);
     for (auto& c : out)
-        c = upperChar(c);
+        c = map(c);
     return out;
 }
+} // namespace
 
-std::u32string lower(std::u32string_view s) {
-    std::u32string out(s);
-    for (auto& c : out)
-        c = lowerChar(c);
-    return out;
-}
+std::u32string upper(std::u32string_view s) { return mapped(s, upperChar); }
+std::u32string lower(std::u32string_view s) { return mapped(s, lowerChar); }
+std::u32string folded(std::u32string_view s) { return mapped(s, foldChar); }
 
 } // namespace nw

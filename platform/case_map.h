@@ -12,5 +12,6 @@ char32_t foldChar(char32_t c); // for comparisons that ignore letter case
 
 std::u32string upper(std::u32string_view s);
 std::u32string lower(std::u32string_view s);
+std::u32string folded(std::u32string_view s);
 
 } // namespace nw

@@ -32,6 +32,8 @@ FsStatus statusFromErrno(int err) {
     return FsStatus{e, err};
 }
 
+bool isHiddenName(std::string_view name) { return !name.empty() && name[0] == '.'; }
+
 bool admits(const AttributeFlags& flags, const FileAttributes& attrs) {
     if (!attrs.readOnly && !attrs.hidden && !attrs.system)
         return flags.normal;
@@ -80,11 +82,8 @@ namespace {
 void sortNatural(std::vector<ListedFile>& files) {
     // Fold once per name instead of once per comparison.
     std::vector<std::u32string> keys(files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        keys[i] = files[i].name;
-        for (auto& c : keys[i])
-            c = foldChar(c);
-    }
+    for (std::size_t i = 0; i < files.size(); ++i)
+        keys[i] = folded(files[i].name);
     std::vector<std::size_t> order(files.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
@@ -116,7 +115,7 @@ FsStatus listFiles(FileSystem& fs, const std::string& folder, const WildcardSet&
         if (e.kind == EntryKind::Folder)
             continue;
         FileAttributes a;
-        a.hidden = !e.name.empty() && e.name[0] == '.';
+        a.hidden = isHiddenName(e.name);
         a.system = e.kind == EntryKind::Special;
         if (needWritable)
             a.readOnly = !fs.isWritable(folder, e.name);

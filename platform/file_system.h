@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace nw {
@@ -59,6 +60,12 @@ struct FileAttributes {
     bool hidden = false;
     bool system = false;
 };
+
+// Linux's one mark of a hidden file: the name begins with ".".
+bool isHiddenName(std::string_view name);
+
+// The longest name, in bytes, that Linux's file systems take.
+inline constexpr std::size_t kMaxNameBytes = 255;
 
 // A file is admitted when every attribute it carries has its flag on; a file
 // that carries none is admitted when the normal flag is on.

@@ -1,6 +1,7 @@
 #include "platform/mounts.h"
 
 #include <algorithm>
+#include <array>
 #include <fcntl.h>
 #include <fstream>
 #include <set>
@@ -105,9 +106,10 @@ MountWatcher::~MountWatcher() {
 void MountWatcher::consume() {
     if (m_fd < 0)
         return;
-    char buf[4096];
+    // Reading the table to its end is what re-arms the notification.
+    std::array<char, 1 << 12> buf;
     ::lseek(m_fd, 0, SEEK_SET);
-    while (::read(m_fd, buf, sizeof buf) > 0) {
+    while (::read(m_fd, buf.data(), buf.size()) > 0) {
     }
 }
 

@@ -41,12 +41,7 @@ int naturalCompareFolded(std::u32string_view a, std::u32string_view b) {
 }
 
 int naturalCompare(std::u32string_view a, std::u32string_view b) {
-    std::u32string fa(a), fb(b);
-    for (auto& c : fa)
-        c = foldChar(c);
-    for (auto& c : fb)
-        c = foldChar(c);
-    if (int r = naturalCompareFolded(fa, fb))
+    if (int r = naturalCompareFolded(folded(a), folded(b)))
         return r;
     return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
 }

@@ -38,13 +38,7 @@ bool sameFile(const std::string& a, const std::string& b) {
 }
 
 bool equalIgnoringCase(const std::string& a, const std::string& b) {
-    const std::u32string x = decodeName(a), y = decodeName(b);
-    if (x.size() != y.size())
-        return false;
-    for (std::size_t i = 0; i < x.size(); ++i)
-        if (foldChar(x[i]) != foldChar(y[i]))
-            return false;
-    return true;
+    return folded(decodeName(a)) == folded(decodeName(b));
 }
 
 bool folderHolds(const std::string& folder, const std::string& name) {
@@ -207,7 +201,10 @@ FsStatus PosixFileSystem::rename(const std::string& folder, const std::string& o
     // The target is the source itself: a change of letter case on a file
     // system that ignores case. Go through a free temporary name in the same
     // folder, and put the old name back if the second step fails.
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    // Names of our own left by earlier runs are passed over; so many of them
+    // mean something else is wrong.
+    constexpr int kTemporaryNameTries = 100;
+    for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
         const std::string tmp = joinPath(folder, ".namewright-" + std::to_string(::getpid()) + "-" +
                                                      std::to_string(attempt) + ".tmp");
         FsStatus first = move(from, tmp, method);
@@ -233,7 +230,7 @@ std::optional<FileId> PosixFileSystem::fileId(const std::string& folder, const s
 }
 
 bool PosixFileSystem::plainFileExists(const std::string& folder, const std::string& name) {
-    if (name.empty() || name[0] == '.')
+    if (isHiddenName(name))
         return false;
     struct stat st {};
     return ::stat(joinPath(folder, name).c_str(), &st) == 0 && S_ISREG(st.st_mode);

@@ -10,9 +10,7 @@ WildcardSet::WildcardSet(std::u32string_view patterns) {
         std::size_t end = patterns.find(U';', start);
         if (end == std::u32string_view::npos)
             end = patterns.size();
-        std::u32string p(patterns.substr(start, end - start));
-        for (auto& c : p)
-            c = foldChar(c);
+        std::u32string p = folded(patterns.substr(start, end - start));
         // "*.*" is "all files", as the filter's first item promises: a name
         // without a dot (README, Makefile) is a file too.
         if (p == U"*.*" || p == U"*")
@@ -26,11 +24,9 @@ WildcardSet::WildcardSet(std::u32string_view patterns) {
 bool WildcardSet::matches(std::u32string_view name) const {
     if (m_all)
         return true;
-    std::u32string folded(name);
-    for (auto& c : folded)
-        c = foldChar(c);
+    const std::u32string key = folded(name);
     for (const auto& p : m_patterns)
-        if (wildcardMatch(p, folded))
+        if (wildcardMatch(p, key))
             return true;
     return false;
 }

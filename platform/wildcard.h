@@ -12,7 +12,6 @@ class WildcardSet {
 public:
     explicit WildcardSet(std::u32string_view patterns = U"*.*");
     bool matches(std::u32string_view name) const;
-    bool matchesAll() const { return m_all; }
 
 private:
     std::vector<std::u32string> m_patterns; // case-folded

@@ -11,7 +11,8 @@ shift || true
 dir="$root/build-fuzz"
 cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DNAMEWRIGHT_FUZZ=ON -DNAMEWRIGHT_WERROR=ON >/dev/null
-cmake --build "$dir" -j "$(nproc)"
+. "$root/scripts/jobs.sh"
+cmake --build "$dir" -j "$build_jobs"
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(convert_name str_cls str_rel custom_name extension conv_table wildcard name_codec)
 mkdir -p "$dir/findings"

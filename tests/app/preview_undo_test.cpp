@@ -69,7 +69,7 @@ void PreviewUndoTest::everyEntryPointOpensItsPreview() {
     menu.update();
     QVERIFY(!menu.mnuPreview->menu());
     menu.mnuPreview->trigger();
-    QVERIFY(openedPreview(h) && &openedPreview(h)->button() == h.form->page1->Command2);
+    QVERIFY(openedPreview(h) && &openedPreview(h)->button() == h.find<QPushButton>("Command2"));
     openedPreview(h)->close();
     h.form->SSTab1->setCurrentIndex(2);
     menu.update();
@@ -79,7 +79,7 @@ void PreviewUndoTest::everyEntryPointOpensItsPreview() {
     QCOMPARE(tools[2]->text(), QStringLiteral("繁体转简体"));
     tools[2]->trigger();
     PreviewWindow* w = openedPreview(h);
-    QVERIFY(w && &w->button() == h.form->page2->cmdF2J);
+    QVERIFY(w && &w->button() == h.find<QPushButton>("cmdF2J"));
     QCOMPARE(column(*w, 1), QStringList({QStringLiteral("a.txt"), QStringLiteral("中国.doc")}));
     w->close();
     h.form->SSTab1->setCurrentIndex(3);
@@ -95,7 +95,8 @@ void PreviewUndoTest::previewFollowsAndAppliesWhatItShows() {
     const Snapshot before = nw::test::snapshot(h.work.path());
     h.click("cmdSelect(0)");
     h.find<QLineEdit>("Text1")->setText(QStringLiteral("n"));
-    PreviewWindow* w = h.form->openPreview(*h.form->page1, *h.form->page1->Command2);
+    PreviewWindow* w =
+        h.form->openPreview(*h.find<ToolPage>("page1"), *h.find<QPushButton>("Command2"));
     QCOMPARE(column(*w, 0), QStringList({"a.txt", "b.txt", "c.txt", "n2.txt"}));
     QCOMPARE(column(*w, 1), QStringList({"n1.txt", "n2.txt", "n3.txt", "n4.txt"}));
     QCOMPARE(column(*w, 2),

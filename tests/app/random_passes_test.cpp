@@ -90,13 +90,13 @@ const int kPages[] = {0, 1, 2, 2, 2, 2};
 Prediction predict(Folder folder, const std::vector<std::u32string>& entries,
                    const std::vector<NameEncoding>& encodings, const std::vector<bool>& selected,
                    const std::function<bool(const std::u32string&)>& wantsEntry,
-                   const std::function<TransformResult(const std::u32string&)>& transform,
+                   const std::function<TransformResult(int, const std::u32string&)>& transform,
                    bool skipsExistingPlainFile) {
     Prediction p;
     for (std::size_t i = 0; i < entries.size() && !p.stopped; ++i) {
         if (!selected[i] || (wantsEntry && !wantsEntry(entries[i])))
             continue;
-        const TransformResult t = transform(entries[i]);
+        const TransformResult t = transform(int(i), entries[i]);
         if (!t.name || CheckNewName(*t.name)) {
             p.stopped = true;
             break;
@@ -180,7 +180,7 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
         const auto toolIndex = std::size_t(tool);
         h.form->SSTab1->setCurrentIndex(kPages[toolIndex]);
         std::function<bool(const std::u32string&)> wants;
-        std::function<TransformResult(const std::u32string&)> transform;
+        std::function<TransformResult(int, const std::u32string&)> transform;
         bool runs = true;
         const std::string path = h.list().Path();
         std::int16_t number = 0;
@@ -190,8 +190,8 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
             h.find<QRadioButton>(QStringLiteral("Option2(%1)").arg(rng() % 2))->setChecked(true);
             h.find<QCheckBox>("Check2(0)")->setChecked(chance(rng, 70));
             h.find<QCheckBox>("Check2(1)")->setChecked(chance(rng, 70));
-            const ConvertOptions o = h.form->page0->options();
-            transform = [o](const std::u32string& n) {
+            const ConvertOptions o = h.find<ConversionPage>("page0")->options();
+            transform = [o](int, const std::u32string& n) {
                 return TransformResult::of(ConvertName(n, o));
             };
             break;
@@ -202,11 +202,11 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
             h.find<QLineEdit>("Text1")->setText(QString::fromUtf8(pick(rng, texts)));
             h.find<QLineEdit>("txtStep")->setText(QString::fromUtf8(pick(rng, steps)));
             h.find<QRadioButton>(QStringLiteral("Option3(%1)").arg(rng() % 6))->setChecked(true);
-            const CustomNameSettings s = h.form->page1->settings();
-            transform = [s, &number](const std::u32string& n) {
+            const CustomNameSettings s = h.find<BatchPage>("page1")->settings();
+            transform = [s, &number](int, const std::u32string& n) {
                 const CustomNameResult r = BuildCustomName(n, s, number);
                 return r.name ? TransformResult::of(*r.name)
-                              : TransformResult::fail(reasonOf(r.error));
+                              : TransformResult::fail(reasonOf(*r.error));
             };
             break;
         }
@@ -219,7 +219,7 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
             runs = !ext.empty();
             const std::u32string dir = decodeName(path) + U"/";
             wants = [=](const std::u32string& n) { return GetFileExt(dir + n) != ext; };
-            transform = [=](const std::u32string& n) {
+            transform = [=](int, const std::u32string& n) {
                 return TransformResult::of(ChangeFileExt(dir + n, ext).substr(dir.size()));
             };
             break;
@@ -230,7 +230,7 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
             h.find<QLineEdit>("txtRemoveStr")->setText(toQt(text));
             runs = !text.empty();
             wants = [=](const std::u32string& n) { return n.find(text) != std::u32string::npos; };
-            transform = [=](const std::u32string& n) {
+            transform = [=](int, const std::u32string& n) {
                 return TransformResult::of(RemoveFirst(n, text).value_or(n));
             };
             break;
@@ -238,8 +238,7 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
         case Tool::F2J:
         case Tool::J2F: {
             const bool f2j = tool == Tool::F2J;
-            transform = [f2j](const std::u32string& n) {
-                const ConvTable& t = Module1::Table();
+            transform = [f2j, &t = h.form->table()](int, const std::u32string& n) {
                 return TransformResult::of(f2j ? StrF2J(t, n) : StrJ2F(t, n));
             };
             break;

@@ -228,13 +228,14 @@ void WindowTest::everyCaptionFits() {
 
 void WindowTest::focusOrder() {
     Harness h;
+    // Each page's own controls in turn; Tab skips the pages not shown.
     const QStringList order{
         "Drive1",     "Dir1",         "Check1(1)",    "File1",        "Check1(2)",
         "Check1(3)",  "cmdSelect(0)", "cmdSelect(1)", "cmdSelect(2)", "cmdSelect(3)",
         "Combo1",     "Check1(0)",    "Check2(0)",    "Check2(1)",    "Option1(0)",
-        "Option1(1)", "Option1(2)",   "Option2(0)",   "Option2(1)",   "Text1",
-        "txtStep",    "Option3(0)",   "Option3(1)",   "Option3(2)",   "Option3(3)",
-        "Option3(4)", "Option3(5)",   "Command1",     "Command2",     "txtRemoveStr",
+        "Option1(1)", "Option1(2)",   "Option2(0)",   "Option2(1)",   "Command1",
+        "Text1",      "txtStep",      "Option3(0)",   "Option3(1)",   "Option3(2)",
+        "Option3(3)", "Option3(4)",   "Option3(5)",   "Command2",     "txtRemoveStr",
         "txtNewExt",  "cmdF2J",       "cmdJ2F",       "cmdChangeExt", "cmdRemoveStr",
         "txtPath",    "cmdGoPath",    "cmdExit"};
     QWidget* w = h.find<QWidget>(order[0]);

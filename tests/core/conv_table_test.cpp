@@ -1,5 +1,6 @@
 #include "core/conv_table.h"
 #include "platform/cp936.h"
+#include "platform/table_file.h"
 #include "tests/support/folder_snapshot.h"
 
 #include <gtest/gtest.h>
@@ -131,12 +132,18 @@ TEST(ConvTable, ShippedTableConvertsCommonCharacters) {
 
 TEST(LoadConvTable, ReadsOnlyAndCreatesAMissingFileEmpty) {
     test::TempFolder dir;
-    EXPECT_TRUE(LoadConvTableFrom(dir.path()).empty());
+    auto load = [](const std::string& folder) {
+        return ConvTable(readTableFile(folder, ConvTable::kMaxBytes));
+    };
+    EXPECT_TRUE(load(dir.path()).empty());
     EXPECT_EQ(test::snapshot(dir.path()), (test::Snapshot{{"F2J.txt", ""}}));
     test::writeFile(dir.path(), "F2J.txt", std::string(3568, ' ') + "\xB9\xFA");
-    const ConvTable t = LoadConvTableFrom(dir.path());
+    const ConvTable t = load(dir.path());
     EXPECT_EQ(StrF2J(t, U"國"), U"国");
-    EXPECT_TRUE(LoadConvTableFrom(dir.path() + "/no-such-folder").empty());
+    EXPECT_TRUE(load(dir.path() + "/no-such-folder").empty());
+    // Bytes past the format are not read at all.
+    test::writeFile(dir.path(), "F2J.txt", std::string(ConvTable::kMaxBytes + 70000, ' '));
+    EXPECT_EQ(readTableFile(dir.path(), ConvTable::kMaxBytes).size(), ConvTable::kMaxBytes);
 }
 
 } // namespace

@@ -18,7 +18,7 @@ using test::TempFolder;
 
 RenameTool upper(FileSystem&) {
     RenameTool t;
-    t.transform = [](const std::u32string& n) {
+    t.transform = [](int, const std::u32string& n) {
         return TransformResult::of(
             ConvertName(n, {CaseMode::Upper, true, true, SpaceMode::SpaceToUnderscore}));
     };
@@ -31,7 +31,7 @@ RenameTool numbered(FileSystem& fs) {
     auto number = std::make_shared<int>(0);
     RenameTool t;
     t.wantsEntry = [](const std::u32string& n) { return n.find(U"keep") == std::u32string::npos; };
-    t.transform = [number](const std::u32string&) {
+    t.transform = [number](int, const std::u32string&) {
         return TransformResult::of(U"n" + std::u32string(1, char32_t(U'0' + ++*number)) + U".txt");
     };
     t.wantsNewName = [&fs](const std::string& folder, const std::u32string&, const std::string& b) {
@@ -114,7 +114,7 @@ TEST(Undo, PutsBackPassByPassAndStopsWhereANameIsTaken) {
     // letter-case-only pass over what is there.
     test::writeFile(dir.path(), "C.TXT.", "in the way");
     RenameTool toDot;
-    toDot.transform = [](const std::u32string& n) {
+    toDot.transform = [](int, const std::u32string& n) {
         return TransformResult::of(
             ConvertName(n, {CaseMode::Upper, true, true, SpaceMode::DeleteSpace}) + U".");
     };
@@ -158,7 +158,7 @@ TEST(Undo, GbkNamesComeBackAsTheirBytes) {
     RealList list(fs, dir.path());
     list.selectAll();
     RenameTool toUtf8;
-    toUtf8.transform = [](const std::u32string& n) {
+    toUtf8.transform = [](int, const std::u32string& n) {
         TransformResult t = TransformResult::of(n);
         t.encoding = NameEncoding::Utf8;
         return t;

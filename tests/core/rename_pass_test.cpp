@@ -48,7 +48,7 @@ test::FakeFileSystem folderOf(std::initializer_list<const char*> names) {
 
 RenameTool upper() {
     RenameTool t;
-    t.transform = [](const std::u32string& n) {
+    t.transform = [](int, const std::u32string& n) {
         return TransformResult::of(
             ConvertName(n, {CaseMode::Upper, true, true, SpaceMode::DeleteSpace}));
     };
@@ -67,7 +67,7 @@ TEST(RenamePass, NothingSelectedRenamesNothingAndRefreshesOnce) {
     FakeList list(fs, "/d");
     int calls = 0;
     RenameTool t;
-    t.transform = [&](const std::u32string& n) {
+    t.transform = [&](int, const std::u32string& n) {
         ++calls;
         return TransformResult::of(n);
     };
@@ -147,7 +147,7 @@ TEST(RenamePass, RefusesANameThatIsNotOnePathComponent) {
         FakeList list(fs, "/d");
         list.selected = {0, 1};
         RenameTool t;
-        t.transform = [n = name](const std::u32string&) { return TransformResult::of(n); };
+        t.transform = [n = name](int, const std::u32string&) { return TransformResult::of(n); };
         const PassResult r = RunRenamePass(list, fs, t);
         ASSERT_TRUE(r.failure);
         EXPECT_EQ(r.failure->reason, reason);
@@ -180,7 +180,7 @@ TEST(RenamePass, HooksGuardSkipAndFailingTransform) {
     list.selected = {0, 1, 2};
     int calls = 0;
     RenameTool failing;
-    failing.transform = [&](const std::u32string& n) {
+    failing.transform = [&](int, const std::u32string& n) {
         return ++calls == 2 ? TransformResult::fail(FailureReason::NumberOverflow)
                             : TransformResult::of(n + U"1");
     };

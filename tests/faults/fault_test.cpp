@@ -52,7 +52,7 @@ const ConvertOptions kUpper{CaseMode::Upper, true, true, SpaceMode::SpaceToUnder
 
 RenameTool upperTool() {
     RenameTool t;
-    t.transform = [](const std::u32string& n) {
+    t.transform = [](int, const std::u32string& n) {
         return TransformResult::of(ConvertName(n, kUpper));
     };
     return t;
@@ -136,7 +136,7 @@ TEST_P(RealFaults, ATargetCreatedBetweenTheTestAndTheRename) {
     // The custom-text tool asks whether the new name is free, then renames.
     std::int16_t number = 0;
     RenameTool tool;
-    tool.transform = [&](const std::u32string& n) {
+    tool.transform = [&](int, const std::u32string& n) {
         auto r = BuildCustomName(n, {U"pic", U"1", TextPlacement::ReplacePrefix}, number);
         return TransformResult::of(*r.name);
     };
@@ -175,7 +175,7 @@ TEST_P(RealFaults, ANameOf255BytesMadeLonger) {
     const Snapshot before = test::snapshot(dir.path());
     std::int16_t number = 0;
     RenameTool tool;
-    tool.transform = [&](const std::u32string& n) {
+    tool.transform = [&](int, const std::u32string& n) {
         return TransformResult::of(
             *BuildCustomName(n, {U"新", U"1", TextPlacement::BeforePrefix}, number).name);
     };

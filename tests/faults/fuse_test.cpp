@@ -40,7 +40,7 @@ protected:
             if (renames.count(encodeName(list.List(i))))
                 list.selected.insert(i);
         RenameTool tool;
-        tool.transform = [&](const std::u32string& n) {
+        tool.transform = [&](int, const std::u32string& n) {
             return TransformResult::of(decodeName(renames.at(encodeName(n))));
         };
         return RunRenamePass(list, fs, tool);
