@@ -26,9 +26,9 @@ void BatchPage::build(QPoint o) {
     const char* captions[] = {"替换前缀",     "替换后缀",     "在前缀的前面",
                               "在前缀的后面", "在后缀的前面", "在后缀的后面"};
     const int lefts[] = {120, 1320, 2760};
-    for (int i = 0; i < 6; ++i) {
-        Option3[i] =
-            named(new QRadioButton(QString::fromUtf8(captions[i]), Frame7), indexed("Option3", i));
+    for (std::size_t i = 0; i < 6; ++i) {
+        Option3[i] = named(new QRadioButton(QString::fromUtf8(captions[i]), Frame7),
+                           indexed("Option3", int(i)));
         place(Option3[i], lefts[i / 2], i % 2 == 0 ? 360 : 720, i < 2 ? 1095 : 1455, 255);
     }
     Option3[0]->setChecked(true);
@@ -62,7 +62,7 @@ void BatchPage::build(QPoint o) {
 
     connect(Text1, &QLineEdit::textChanged, this, &BatchPage::Text1_Change);
     connect(txtStep, &QLineEdit::textChanged, this, &BatchPage::txtStep_Change);
-    for (int i = 0; i < 6; ++i)
+    for (std::size_t i = 0; i < 6; ++i)
         connect(Option3[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
                 Option3_Click(short(i));
@@ -74,7 +74,7 @@ CustomNameSettings BatchPage::settings() const {
     CustomNameSettings s;
     s.customText = toU32(Text1->text());
     s.incrementText = toU32(txtStep->text());
-    for (int i = 0; i < 6; ++i)
+    for (std::size_t i = 0; i < 6; ++i)
         if (Option3[i]->isChecked())
             s.placement = static_cast<TextPlacement>(i);
     return s;
@@ -82,7 +82,7 @@ CustomNameSettings BatchPage::settings() const {
 
 void BatchPage::updateExample() {
     RunningNumber = 0;
-    for (int i = 0; i < 2; ++i) {
+    for (std::size_t i = 0; i < 2; ++i) {
         // A failure keeps this caption and the ones after it: the user is
         // still typing the increment.
         const CustomNameResult r =

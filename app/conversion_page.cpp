@@ -11,9 +11,9 @@ void ConversionPage::build(QPoint o) {
     Frame2 = named(new QGroupBox(QStringLiteral("转换范围"), this), "Frame2");
     place(Frame2, 240, 575, 1095, 1335, o);
     const char* ranges[] = {"前缀", "后缀"};
-    for (int i = 0; i < 2; ++i) {
+    for (std::size_t i = 0; i < 2; ++i) {
         Check2[i] =
-            named(new QCheckBox(QString::fromUtf8(ranges[i]), Frame2), indexed("Check2", i));
+            named(new QCheckBox(QString::fromUtf8(ranges[i]), Frame2), indexed("Check2", int(i)));
         Check2[i]->setChecked(true);
         place(Check2[i], 120, i == 0 ? 240 : 720, 735, 255);
         connect(Check2[i], &QCheckBox::toggled, this, [this, i] { Check2_Click(short(i)); });
@@ -22,29 +22,29 @@ void ConversionPage::build(QPoint o) {
     Frame3 = named(new QGroupBox(QStringLiteral("转换成"), this), "Frame3");
     place(Frame3, 1440, 575, 1455, 1335, o);
     const char* cases[] = {"大写", "小写", "首字母大写"};
-    for (int i = 0; i < 3; ++i) {
-        Option1[i] =
-            named(new QRadioButton(QString::fromUtf8(cases[i]), Frame3), indexed("Option1", i));
-        place(Option1[i], 120, 240 + 360 * i, i == 2 ? 1200 : 735, 180);
+    for (std::size_t i = 0; i < 3; ++i) {
+        Option1[i] = named(new QRadioButton(QString::fromUtf8(cases[i]), Frame3),
+                           indexed("Option1", int(i)));
+        place(Option1[i], 120, 240 + 360 * int(i), i == 2 ? 1200 : 735, 180);
     }
     Option1[2]->setChecked(true);
 
     Frame4 = named(new QGroupBox(QStringLiteral("空格处理"), this), "Frame4");
     place(Frame4, 3000, 575, 1215, 1335, o);
     const char* spaces[] = {"删除", "转换为_"};
-    for (int i = 0; i < 2; ++i) {
-        Option2[i] =
-            named(new QRadioButton(QString::fromUtf8(spaces[i]), Frame4), indexed("Option2", i));
-        place(Option2[i], 120, 240 + 360 * i, i == 0 ? 735 : 975, 255);
+    for (std::size_t i = 0; i < 2; ++i) {
+        Option2[i] = named(new QRadioButton(QString::fromUtf8(spaces[i]), Frame4),
+                           indexed("Option2", int(i)));
+        place(Option2[i], 120, 240 + 360 * int(i), i == 0 ? 735 : 975, 255);
     }
     Option2[0]->setChecked(true);
     // Connected after the initial states, which raise nothing.
-    for (int i = 0; i < 3; ++i)
+    for (std::size_t i = 0; i < 3; ++i)
         connect(Option1[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
                 Option1_Click(short(i));
         });
-    for (int i = 0; i < 2; ++i)
+    for (std::size_t i = 0; i < 2; ++i)
         connect(Option2[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
                 Option2_Click(short(i));

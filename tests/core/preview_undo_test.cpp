@@ -32,7 +32,8 @@ RenameTool numbered(FileSystem& fs) {
     RenameTool t;
     t.wantsEntry = [](const std::u32string& n) { return n.find(U"keep") == std::u32string::npos; };
     t.transform = [number](int, const std::u32string&) {
-        return TransformResult::of(U"n" + std::u32string(1, char32_t(U'0' + ++*number)) + U".txt");
+        return TransformResult::of(
+            U"n" + std::u32string(1, char32_t(U'0' + static_cast<unsigned>(++*number))) + U".txt");
     };
     t.wantsNewName = [&fs](const std::string& folder, const std::u32string&, const std::string& b) {
         return !fs.plainFileExists(folder, b);

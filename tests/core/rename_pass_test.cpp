@@ -100,8 +100,10 @@ TEST(RenamePass, StopsAtTheNthFailureForEveryN) {
         EXPECT_EQ(r.outcome, PassResult::Outcome::Stopped);
         ASSERT_TRUE(r.failure);
         EXPECT_EQ(r.failure->index, n - 1);
-        EXPECT_EQ(r.failure->oldName, std::u32string(1, char32_t(U'a' + n - 1)));
-        EXPECT_EQ(r.failure->newName, std::u32string(1, char32_t(U'A' + n - 1)));
+        EXPECT_EQ(r.failure->oldName,
+                  std::u32string(1, char32_t(U'a' + static_cast<unsigned>(n - 1))));
+        EXPECT_EQ(r.failure->newName,
+                  std::u32string(1, char32_t(U'A' + static_cast<unsigned>(n - 1))));
         EXPECT_EQ(r.failure->fs.error, FsError::PermissionDenied);
         EXPECT_EQ(r.renamed, n - 1);
         EXPECT_EQ(fs.renameCalls, n); // later entries untouched
