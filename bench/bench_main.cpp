@@ -9,6 +9,7 @@
 #include "core/convert_name.h"
 #include "core/rename_pass.h"
 #include "platform/name_codec.h"
+#include "platform/places.h"
 #include "platform/posix_file_system.h"
 
 #include "app/form1.h"
@@ -369,6 +370,33 @@ double runProgram(const char* path) {
     });
 }
 
+// Building the window while the working folder holds many files, against an
+// empty working folder: the window reads no folder it does not show.
+void benchBuildInBusyFolder(int files, const std::string& tableFile) {
+    const std::string busy =
+        makeNamedFolder(files, [](int i) { return "file " + std::to_string(i) + ".txt"; });
+    const std::string empty = tempFolder("empty");
+    const std::string program = programFolderWithTable(tableFile);
+    const std::string before = nw::workingFolder();
+    nw::PosixFileSystem fs;
+    auto build = [&](const std::string& cwd) {
+        if (::chdir(cwd.c_str()) != 0)
+            std::exit(2);
+        return seconds([&] { nw::app::Form1 form(fs, program); });
+    };
+    double inBusy = 1e9, inEmpty = 1e9;
+    for (int i = 0; i < 5; ++i) {
+        inEmpty = std::min(inEmpty, build(empty));
+        inBusy = std::min(inBusy, build(busy));
+    }
+    if (::chdir(before.c_str()) != 0)
+        std::exit(2);
+    std::system(("rm -rf '" + busy + "' '" + empty + "' '" + program + "'").c_str());
+    const std::string what = "window built, " + std::to_string(files) +
+                             " files in the working folder / none";
+    report(what.c_str(), inBusy / inEmpty, "<= 1.2");
+}
+
 // From the start of the process to its first painted window, best of five,
 // the two programs taking turns, on the given Qt platform plugin.
 void benchStartUp(const char* platform, const char* label) {
@@ -530,6 +558,7 @@ int main(int argc, char** argv) {
     });
     report("StrJ2F scan / StrJ2F index (speed-up)", scan / index, "> 1");
 
+    benchBuildInBusyFolder(files / 2, tableFile);
     const char* display = std::getenv("DISPLAY");
     if (display && *display)
         benchStartUp("xcb", "X server");
