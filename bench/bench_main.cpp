@@ -392,8 +392,8 @@ void benchBuildInBusyFolder(int files, const std::string& tableFile) {
     if (::chdir(before.c_str()) != 0)
         std::exit(2);
     std::system(("rm -rf '" + busy + "' '" + empty + "' '" + program + "'").c_str());
-    const std::string what = "window built, " + std::to_string(files) +
-                             " files in the working folder / none";
+    const std::string what =
+        "window built, " + std::to_string(files) + " files in the working folder / none";
     report(what.c_str(), inBusy / inEmpty, "<= 1.2");
 }
 
@@ -546,7 +546,8 @@ int main(int argc, char** argv) {
     const nw::ConvTable table(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(t), {}));
     std::vector<std::u32string> chinese;
     for (int i = 0; i < 10000; ++i)
-        chinese.push_back(std::u32string(U"中国发展报告") + char32_t(U'一' + static_cast<unsigned>(i % 500)) + U".txt");
+        chinese.push_back(std::u32string(U"中国发展报告") +
+                          char32_t(U'一' + static_cast<unsigned>(i % 500)) + U".txt");
     std::size_t sink = 0;
     const double scan = seconds([&] {
         for (const auto& n : chinese)

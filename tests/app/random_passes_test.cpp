@@ -25,6 +25,12 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include <unicode/ucnv.h>
+#include <unicode/ustring.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <optional>
 #include <random>
 #include <set>
 #include <sys/stat.h>
@@ -86,6 +92,73 @@ const char* const kButtons[] = {"Command1",     "Command2", "cmdChangeExt",
                                 "cmdRemoveStr", "cmdF2J",   "cmdJ2F"};
 const int kPages[] = {0, 1, 2, 2, 2, 2};
 
+// The model's own name rules, written apart from the program's, so that a
+// fault in the program's shows up as a disagreement instead of being copied.
+bool modelRefuses(const std::u32string& n) {
+    return n.empty() || n == U"." || n == U".." || n.find(U'/') != std::u32string::npos ||
+           n.find(U'\0') != std::u32string::npos;
+}
+
+std::string modelUtf8(const std::u32string& n) {
+    std::string out;
+    for (char32_t c : n) {
+        if (c >= 0xDC80 && c <= 0xDCFF) { // one undecodable byte, kept as it was
+            out += char(c - 0xDC00);
+            continue;
+        }
+        char buf[4];
+        int len = 0;
+        U8_APPEND_UNSAFE(buf, len, UChar32(c));
+        out.append(buf, std::size_t(len));
+    }
+    return out;
+}
+
+// GBK through ICU's own converter, or nothing where a character has no GBK
+// form or would not read back as itself.
+std::optional<std::string> modelGbk(const std::u32string& n) {
+    UErrorCode err = U_ZERO_ERROR;
+    UConverter* cnv = ucnv_open("GBK", &err);
+    ucnv_setFromUCallBack(cnv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    const QString q = QString::fromUcs4(n.data(), qsizetype(n.size()));
+    std::string bytes(std::size_t(q.size()) * 4 + 4, '\0');
+    const int32_t len =
+        ucnv_fromUChars(cnv, bytes.data(), int32_t(bytes.size()),
+                        reinterpret_cast<const UChar*>(q.utf16()), int32_t(q.size()), &err);
+    std::u16string back(bytes.size(), u'\0');
+    int32_t backLen = 0;
+    if (U_SUCCESS(err)) {
+        bytes.resize(std::size_t(len));
+        backLen = ucnv_toUChars(cnv, reinterpret_cast<UChar*>(back.data()), int32_t(back.size()),
+                                bytes.data(), len, &err);
+    }
+    ucnv_close(cnv);
+    if (U_FAILURE(err) || QString::fromUtf16(back.data(), backLen) != q)
+        return std::nullopt;
+    return bytes;
+}
+
+bool validUtf8(const std::string& b) {
+    UErrorCode err = U_ZERO_ERROR;
+    int32_t len = 0;
+    u_strFromUTF8(nullptr, 0, &len, b.data(), int32_t(b.size()), &err);
+    return err == U_BUFFER_OVERFLOW_ERROR || U_SUCCESS(err);
+}
+
+// A name keeps GBK where GBK can write it and the bytes cannot be taken for
+// UTF-8 text (nor for private-use codes); else it is written in UTF-8.
+std::string modelBytes(const std::u32string& n, NameEncoding e) {
+    if (e == NameEncoding::Gbk) {
+        const bool privateUse =
+            std::any_of(n.begin(), n.end(), [](char32_t c) { return c >= 0xE000 && c <= 0xF8FF; });
+        const auto gbk = modelGbk(n);
+        if (gbk && !privateUse && (!validUtf8(*gbk) || *gbk == modelUtf8(n)))
+            return *gbk;
+    }
+    return modelUtf8(n);
+}
+
 // The pass as the program is meant to run it, over the model of the folder.
 Prediction predict(Folder folder, const std::vector<std::u32string>& entries,
                    const std::vector<NameEncoding>& encodings, const std::vector<bool>& selected,
@@ -97,19 +170,20 @@ Prediction predict(Folder folder, const std::vector<std::u32string>& entries,
         if (!selected[i] || (wantsEntry && !wantsEntry(entries[i])))
             continue;
         const TransformResult t = transform(int(i), entries[i]);
-        if (!t.name || CheckNewName(*t.name)) {
+        if (!t.name || modelRefuses(*t.name)) {
             p.stopped = true;
             break;
         }
         // A new name keeps its old name's encoding where that can write it.
-        const std::string from = writeName(entries[i], encodings[i]),
-                          to = writeName(*t.name, encodings[i]);
+        const std::string from = modelBytes(entries[i], encodings[i]),
+                          to = modelBytes(*t.name, encodings[i]);
         if (skipsExistingPlainFile && !to.empty() && to[0] != '.' && folder.count(to) &&
             folder.at(to) != "<folder>") {
             ++p.skipped;
             continue;
         }
-        if (!folder.count(from) || (from != to && (folder.count(to) || to.size() > 255))) {
+        if (!folder.count(from) ||
+            (from != to && (folder.count(to) || to.size() > 255 /* bytes, as Linux counts */))) {
             p.stopped = true;
             break;
         }

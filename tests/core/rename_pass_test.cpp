@@ -2,6 +2,7 @@
 #include "core/rename_pass.h"
 #include "platform/name_codec.h"
 #include "tests/support/fake_file_system.h"
+#include "tests/support/real_list.h"
 
 #include <gtest/gtest.h>
 
@@ -9,34 +10,6 @@
 
 namespace nw {
 namespace {
-
-// A file list over the fake file system's folder.
-class FakeList : public FileListSource {
-public:
-    FakeList(test::FakeFileSystem& fs, std::string folder) : m_fs(fs), m_folder(std::move(folder)) {
-        Refresh();
-        refreshes = 0;
-    }
-    int ListCount() const override { return int(m_names.size()); }
-    std::u32string List(int i) const override { return m_names[std::size_t(i)].text; }
-    NameEncoding Encoding(int i) const override { return m_names[std::size_t(i)].encoding; }
-    bool Selected(int i) const override { return selected.count(i) != 0; }
-    std::string Path() const override { return m_folder; }
-    void Refresh() override {
-        ++refreshes;
-        m_names.clear();
-        for (const auto& [name, f] : m_fs.folders[m_folder])
-            m_names.push_back(readName(name));
-        selected.clear();
-    }
-    std::set<int> selected;
-    int refreshes = 0;
-
-private:
-    test::FakeFileSystem& m_fs;
-    std::string m_folder;
-    std::vector<DecodedName> m_names;
-};
 
 test::FakeFileSystem folderOf(std::initializer_list<const char*> names) {
     test::FakeFileSystem fs;
@@ -64,7 +37,7 @@ std::multiset<std::string> contents(test::FakeFileSystem& fs) {
 
 TEST(RenamePass, NothingSelectedRenamesNothingAndRefreshesOnce) {
     auto fs = folderOf({"a", "b"});
-    FakeList list(fs, "/d");
+    test::RealList list(fs, "/d");
     int calls = 0;
     RenameTool t;
     t.transform = [&](int, const std::u32string& n) {
@@ -80,7 +53,7 @@ TEST(RenamePass, NothingSelectedRenamesNothingAndRefreshesOnce) {
 
 TEST(RenamePass, ReachesTheLastEntry) {
     auto fs = folderOf({"a", "b", "c"});
-    FakeList list(fs, "/d");
+    test::RealList list(fs, "/d");
     list.selected = {2};
     const auto before = contents(fs);
     EXPECT_EQ(RunRenamePass(list, fs, upper()).renamed, 1);
@@ -91,7 +64,7 @@ TEST(RenamePass, ReachesTheLastEntry) {
 TEST(RenamePass, StopsAtTheNthFailureForEveryN) {
     for (int n = 1; n <= 4; ++n) {
         auto fs = folderOf({"a", "b", "c", "d"});
-        FakeList list(fs, "/d");
+        test::RealList list(fs, "/d");
         list.selected = {0, 1, 2, 3};
         fs.failRenameNumber = n;
         fs.failWith = FsError::PermissionDenied;
@@ -114,7 +87,7 @@ TEST(RenamePass, StopsAtTheNthFailureForEveryN) {
 
 TEST(RenamePass, AnUnchangedNameDoesNotEndThePass) {
     auto fs = folderOf({"A", "b"});
-    FakeList list(fs, "/d");
+    test::RealList list(fs, "/d");
     list.selected = {0, 1};
     const PassResult r = RunRenamePass(list, fs, upper());
     EXPECT_EQ(r.outcome, PassResult::Outcome::Completed);
@@ -123,7 +96,7 @@ TEST(RenamePass, AnUnchangedNameDoesNotEndThePass) {
 
 TEST(RenamePass, TwoEntriesConvergingStopAtTheSecond) {
     auto fs = folderOf({"a b", "ab"});
-    FakeList list(fs, "/d");
+    test::RealList list(fs, "/d");
     list.selected = {0, 1};
     const auto before = contents(fs);
     const PassResult r = RunRenamePass(list, fs, upper());
@@ -146,7 +119,7 @@ TEST(RenamePass, RefusesANameThatIsNotOnePathComponent) {
     };
     for (const auto& [name, reason] : bad) {
         auto fs = folderOf({"a", "b"});
-        FakeList list(fs, "/d");
+        test::RealList list(fs, "/d");
         list.selected = {0, 1};
         RenameTool t;
         t.transform = [n = name](int, const std::u32string&) { return TransformResult::of(n); };
@@ -160,7 +133,7 @@ TEST(RenamePass, RefusesANameThatIsNotOnePathComponent) {
 
 TEST(RenamePass, HooksGuardSkipAndFailingTransform) {
     auto fs = folderOf({"a", "b", "c"});
-    FakeList list(fs, "/d");
+    test::RealList list(fs, "/d");
     list.selected = {0, 1, 2};
     RenameTool t = upper();
     t.guard = [] { return false; };
@@ -195,7 +168,7 @@ TEST(RenamePass, HooksGuardSkipAndFailingTransform) {
 
 TEST(RenamePass, AFileThatVanishesMidwayStopsThePass) {
     auto fs = folderOf({"a", "b", "c"});
-    FakeList list(fs, "/d");
+    test::RealList list(fs, "/d");
     list.selected = {0, 1, 2};
     fs.beforeRename = [&](int n) {
         if (n == 2)
@@ -210,7 +183,7 @@ TEST(RenamePass, AFileThatVanishesMidwayStopsThePass) {
 
 TEST(RenamePass, UndecodableNamesAreRenamedByTheirBytes) {
     auto fs = folderOf({"caf\xE9.txt"});
-    FakeList list(fs, "/d");
+    test::RealList list(fs, "/d");
     list.selected = {0};
     EXPECT_EQ(RunRenamePass(list, fs, upper()).renamed, 1);
     EXPECT_EQ(fs.renames[0].first, "caf\xE9.txt");
