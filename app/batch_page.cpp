@@ -137,7 +137,7 @@ void BatchPage::Command2_Click() {
     RunningNumber = 0;
     m_skipAll = false;
     m_skippedSilently = 0;
-    runPlan(plan(Command2, false));
+    runButton(Command2);
     if (m_skippedSilently > 0)
         showMessage(window(), MessageKind::Information,
                     QStringLiteral("另有 %1 个文件的新文件名已经存在，已跳过，没有逐个提示。")

@@ -102,7 +102,7 @@ ToolPlan ConversionPage::plan(QPushButton*, bool) {
             {}};
 }
 
-void ConversionPage::Command1_Click() { runPlan(plan(Command1, false)); }
+void ConversionPage::Command1_Click() { runButton(Command1); }
 
 std::vector<QWidget*> ConversionPage::focusChain() const {
     std::vector<QWidget*> chain(Check2.begin(), Check2.end());

@@ -2,6 +2,8 @@
 
 #include "app/qt_text.h"
 
+#include <QStringList>
+
 #include <cstring>
 
 namespace nw::app {
@@ -39,6 +41,10 @@ QString passReasonText(const PassFailure& f) {
         return QStringLiteral("编号超出了 -32768 到 32767 的范围，请减小增量");
     case FailureReason::ProgramFile: return QStringLiteral("程序自身的文件，不能改名");
     case FailureReason::UserStopped: return QStringLiteral("已按“停止”");
+    case FailureReason::Replaced:
+        return QStringLiteral("这个名字现在属于另一个文件（改过名的文件已被移走或替换），没有动它");
+    case FailureReason::JournalFailed:
+        return QStringLiteral("无法写入改名日志：%1").arg(reasonText(f.fs));
     }
     return {};
 }
@@ -48,15 +54,39 @@ QString passFailureText(const PassFailure& f) {
         return QStringLiteral(
                    "改名已按“停止”中止，停在“%1”之前：此前的文件已经改名，“%1”及其后的文件没有改动。")
             .arg(toQt(f.oldName));
-    const QString head = f.newName ? QStringLiteral("无法将“%1”改名为“%2”：%3。")
-                                         .arg(toQt(f.oldName), toQt(*f.newName), passReasonText(f))
-                                   : QStringLiteral("无法为“%1”生成新文件名：%2。")
-                                         .arg(toQt(f.oldName), passReasonText(f));
+    if (f.reason == FailureReason::JournalFailed)
+        return QStringLiteral("改名没有开始：%1。没有文件被改名。").arg(passReasonText(f));
+    QString head = f.newName ? QStringLiteral("无法将“%1”改名为“%2”：%3。")
+                                   .arg(toQt(f.oldName), toQt(*f.newName), passReasonText(f))
+                             : QStringLiteral("无法为“%1”生成新文件名：%2。")
+                                   .arg(toQt(f.oldName), passReasonText(f));
+    if (f.fs.putBackError != 0)
+        head += QStringLiteral("\n恢复原状也失败了（%1），留下了“%2”，请检查这个文件。")
+                    .arg(reasonText(statusFromErrno(f.fs.putBackError)), bytesToQt(f.fs.leftAs));
     return head + QStringLiteral("\n改名已在此停止，其后的文件没有改动。");
 }
 
 QString folderFailureText(const std::string& folder, const FsStatus& st) {
     return QStringLiteral("无法打开文件夹“%1”：%2。").arg(bytesToQt(folder), reasonText(st));
+}
+
+QString recoveryText(const RecoveryReport& r) {
+    QStringList parts;
+    if (!r.empty())
+        parts << QStringLiteral("上次改名被中断：已恢复 %1 个文件的名称。").arg(r.restored);
+    if (!r.unresolved.empty()) {
+        QStringList names;
+        for (const std::string& p : r.unresolved)
+            names << bytesToQt(p);
+        parts << QStringLiteral("以下文件无法自动恢复，没有动它们，请检查：\n%1")
+                     .arg(names.join('\n'));
+    }
+    for (const std::string& folder : r.waiting)
+        parts
+            << QStringLiteral(
+                   "文件夹“%1”里有一次被中断的改名，它现在不在（驱动器未连接？），连接后会自动恢复。")
+                   .arg(bytesToQt(folder));
+    return parts.join('\n');
 }
 
 } // namespace nw::app

@@ -12,5 +12,7 @@ QString reasonText(const FsStatus& st);
 QString passReasonText(const PassFailure& f);
 QString passFailureText(const PassFailure& f);
 QString folderFailureText(const std::string& folder, const FsStatus& st);
+// What recovery did with passes that were cut off.
+QString recoveryText(const RecoveryReport& r);
 
 } // namespace nw::app

@@ -65,7 +65,7 @@ void FileListMenu::mnuToUtf8_Click() {
         t.encoding = NameEncoding::Utf8;
         return t;
     };
-    m_runner.run(tool);
+    m_runner.run(tool, [tool](FileSystem&) { return tool; });
 }
 
 void FileListMenu::mnuUndo_Click() {

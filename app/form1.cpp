@@ -260,6 +260,17 @@ void Form1::mountsChanged() {
     // that fails; the list keeps what it showed.
     if (holding != "/" && mountHolding(Drive1->mounts(), shown) != holding)
         reportFolder(shown, FsStatus{FsError::NotFound, ENOENT});
+    // A drive that comes back may hold a pass that was cut off.
+    if (recoverInterruptedPasses(false) && !File1->Path().empty())
+        File1->Refresh();
+}
+
+bool Form1::recoverInterruptedPasses(bool atStart) {
+    const RecoveryReport r = m_fs.recoverInterruptedPasses();
+    if (!r.empty() || (atStart && !r.waiting.empty()))
+        showMessage(this, r.unresolved.empty() ? MessageKind::Information : MessageKind::Warning,
+                    recoveryText(r));
+    return !r.empty();
 }
 
 Form1::~Form1() = default;
@@ -282,6 +293,9 @@ void Form1::setFocusOrder() {
 }
 
 void Form1::Form_Load() {
+    // Files a pass cut off left between two names are put right before any
+    // folder is shown.
+    recoverInterruptedPasses(true);
     Combo1->setCurrentIndex(0);
     Combo1_Click();
     setDir1Path(m_programFolder);

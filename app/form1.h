@@ -93,6 +93,9 @@ private:
     bool setDir1Path(const std::string& folder);
     void setFocusOrder();
     void reportFolder(const std::string& folder, const FsStatus& st);
+    // Tells the user what was put right; atStart: also which drives still
+    // hold a pass that was cut off. True when a file was touched.
+    bool recoverInterruptedPasses(bool atStart);
 
     FileSystem& m_fs;
     std::string m_programFolder;

@@ -122,10 +122,10 @@ ToolPlan OtherPage::chinesePlan(bool toSimplified) const {
             {}};
 }
 
-void OtherPage::cmdChangeExt_Click() { runPlan(changeExtPlan()); }
-void OtherPage::cmdRemoveStr_Click() { runPlan(removePlan()); }
-void OtherPage::cmdF2J_Click() { runPlan(chinesePlan(true)); }
-void OtherPage::cmdJ2F_Click() { runPlan(chinesePlan(false)); }
+void OtherPage::cmdChangeExt_Click() { runButton(cmdChangeExt); }
+void OtherPage::cmdRemoveStr_Click() { runButton(cmdRemoveStr); }
+void OtherPage::cmdF2J_Click() { runButton(cmdF2J); }
+void OtherPage::cmdJ2F_Click() { runButton(cmdJ2F); }
 
 std::vector<QWidget*> OtherPage::focusChain() const {
     return {txtRemoveStr, txtNewExt, cmdF2J, cmdJ2F, cmdChangeExt, cmdRemoveStr};

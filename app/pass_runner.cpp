@@ -3,6 +3,7 @@
 #include "app/failure_text.h"
 #include "app/file_list_box.h"
 #include "app/user_messages.h"
+#include "core/dry_run.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -44,7 +45,8 @@ PassResult PassRunner::undo() {
     return r;
 }
 
-PassResult PassRunner::run(RenameTool tool) {
+PassResult PassRunner::run(RenameTool tool,
+                           const std::function<RenameTool(FileSystem&)>& planTool) {
     protect(tool);
 
     // The dialog comes up once the pass has run for a while, and is brought
@@ -79,7 +81,11 @@ PassResult PassRunner::run(RenameTool tool) {
     };
 
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    PassResult r = RunRenamePass(m_list, m_fs, tool);
+    PassResult r = RunPlannedPass(m_list, m_fs, tool, [&](FileSystem& memory) {
+        RenameTool t = planTool(memory);
+        protect(t);
+        return t;
+    });
     QGuiApplication::restoreOverrideCursor();
     dialog.reset();
     m_history.record(r);

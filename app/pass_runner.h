@@ -25,8 +25,10 @@ public:
     // A file of the program (its executable, its table) that no pass renames.
     void protectFile(const std::string& folder, const std::string& name);
 
-    // The pass over File1; what it renamed can be undone afterwards.
-    PassResult run(RenameTool tool);
+    // The pass over File1; what it renamed can be undone afterwards. planTool
+    // builds the same tool with hooks that ask no one, for the dry run that
+    // finds the plan where the pass is journalled.
+    PassResult run(RenameTool tool, const std::function<RenameTool(FileSystem&)>& planTool);
     // Keeps the program's own files out of a tool (the preview's as well).
     void protect(RenameTool& tool);
 

@@ -5,13 +5,14 @@
 
 namespace nw::app {
 
-PassResult ToolPage::runPlan(const ToolPlan& plan) {
-    if (!plan.make) {
-        if (!plan.refusal.isEmpty())
-            showMessage(window(), MessageKind::Warning, plan.refusal);
+PassResult ToolPage::runButton(QPushButton* button) {
+    const ToolPlan real = plan(button, false);
+    if (!real.make) {
+        if (!real.refusal.isEmpty())
+            showMessage(window(), MessageKind::Warning, real.refusal);
         return PassResult{PassResult::Outcome::Guarded, 0, std::nullopt, {}, {}};
     }
-    return m_ctx.runner.run(plan.make(m_ctx.fs));
+    return m_ctx.runner.run(real.make(m_ctx.fs), plan(button, true).make);
 }
 
 } // namespace nw::app

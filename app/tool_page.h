@@ -51,9 +51,9 @@ public:
     }
 
 protected:
-    // Runs a plan: the pass (which tells the user where it stopped, if it
-    // did), or the refusal.
-    PassResult runPlan(const ToolPlan& plan);
+    // Runs an apply button's plan: the pass (which tells the user where it
+    // stopped, if it did), or the refusal.
+    PassResult runButton(QPushButton* button);
 
     PageContext m_ctx;
 };

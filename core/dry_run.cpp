@@ -1,5 +1,8 @@
 #include "core/dry_run.h"
 
+#include "platform/case_map.h"
+#include "platform/name_codec.h"
+
 namespace nw {
 namespace {
 
@@ -32,12 +35,27 @@ PreviewKind previewKindOf(StepKind k) {
 } // namespace
 
 RecordingFileSystem::RecordingFileSystem(FileSystem& real, const std::string& folder)
-    : m_real(real), m_folder(folder) {
+    : m_real(real), m_folder(folder), m_ignoresCase(real.ignoresCase(folder)) {
     std::vector<RawEntry> entries;
     real.readFolder(folder, entries);
     m_names.reserve(entries.size());
-    for (RawEntry& e : entries)
+    for (RawEntry& e : entries) {
+        if (m_ignoresCase)
+            m_keys.emplace(key(e.name), e.name);
         m_names.emplace(std::move(e.name), e.kind);
+    }
+}
+
+std::string RecordingFileSystem::key(const std::string& name) const {
+    return m_ignoresCase ? encodeName(folded(decodeName(name))) : name;
+}
+
+std::unordered_map<std::string, EntryKind>::iterator
+RecordingFileSystem::find(const std::string& name) {
+    if (!m_ignoresCase)
+        return m_names.find(name);
+    const auto k = m_keys.find(key(name));
+    return k == m_keys.end() ? m_names.end() : m_names.find(k->second);
 }
 
 FsStatus RecordingFileSystem::readFolder(const std::string& folder, std::vector<RawEntry>& out) {
@@ -58,13 +76,19 @@ FsStatus RecordingFileSystem::rename(const std::string& folder, const std::strin
         return FsStatus{FsError::NotFound, 0};
     if (oldName == newName)
         return {};
-    if (m_names.count(newName))
+    // A name taken by another file; where case is ignored, the old name in
+    // other letters is the same file and free to take.
+    if (const auto taken = find(newName); taken != m_names.end() && taken != it)
         return FsStatus{FsError::Exists, 0};
     if (newName.size() > kMaxNameBytes)
         return FsStatus{FsError::NameTooLong, 0};
     const EntryKind kind = it->second;
     m_names.erase(it);
     m_names.emplace(newName, kind);
+    if (m_ignoresCase) {
+        m_keys.erase(key(oldName));
+        m_keys[key(newName)] = newName;
+    }
     return {};
 }
 
@@ -73,7 +97,7 @@ bool RecordingFileSystem::plainFileExists(const std::string& folder, const std::
         return m_real.plainFileExists(folder, name);
     if (isHiddenName(name))
         return false;
-    const auto it = m_names.find(name);
+    const auto it = find(name);
     return it != m_names.end() && it->second == EntryKind::Regular;
 }
 
@@ -95,6 +119,19 @@ Preview DryRun(FileListSource& list, FileSystem& fs,
             if (list.Selected(i))
                 p.rows.push_back(PreviewRow{i, list.List(i), {}, PreviewKind::NotReached});
     return p;
+}
+
+PassResult RunPlannedPass(FileListSource& list, FileSystem& fs, const RenameTool& tool,
+                          const std::function<RenameTool(FileSystem&)>& planTool) {
+    const std::string folder = list.Path();
+    if (!fs.needsJournal(folder))
+        return RunRenamePass(list, fs, tool);
+    const Preview dry = DryRun(list, fs, planTool);
+    std::vector<PlannedRename> plan;
+    plan.reserve(dry.pass.done.size());
+    for (const RenameRecord& r : dry.pass.done)
+        plan.push_back(PlannedRename{r.oldName, r.newName});
+    return RunJournalledPass(list, fs, tool, plan);
 }
 
 } // namespace nw

@@ -9,7 +9,8 @@
 namespace nw {
 
 // The names of one folder in memory: renames are checked and recorded as the
-// real file system would check them (never replacing), and nothing else is
+// real file system would check them (never replacing, and taking names that
+// differ only in letter case for one where it does), and nothing else is
 // touched. Which file a name stands for is asked of the real one.
 class RecordingFileSystem : public FileSystem {
 public:
@@ -30,9 +31,16 @@ public:
     }
 
 private:
+    // The name as the file system compares it.
+    std::string key(const std::string& name) const;
+    // The entry a name stands for on the file system, if any.
+    std::unordered_map<std::string, EntryKind>::iterator find(const std::string& name);
+
     FileSystem& m_real;
     std::string m_folder;
+    bool m_ignoresCase = false;
     std::unordered_map<std::string, EntryKind> m_names;
+    std::unordered_map<std::string, std::string> m_keys; // key -> name, where case is ignored
 };
 
 enum class PreviewKind {
@@ -55,6 +63,15 @@ struct Preview {
     std::vector<PreviewRow> rows; // every selected entry, in list order
     PassResult pass;              // what the real pass would answer
 };
+
+// The pass an apply button runs. Where a rename in the listed folder may take
+// more than one step (see FileSystem::needsJournal), the renames it will make
+// are found first by a dry run of planTool, which builds the same tool with
+// hooks that ask no one, and the file system keeps them in its journal while
+// the real pass runs. A journal that cannot be written stops the pass before
+// its first rename.
+PassResult RunPlannedPass(FileListSource& list, FileSystem& fs, const RenameTool& tool,
+                          const std::function<RenameTool(FileSystem&)>& planTool);
 
 // makeTool builds the button's tool against the file system it is given (the
 // in-memory one here), with hooks that record instead of asking the user.

@@ -81,11 +81,30 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         ++result.renamed;
         const bool unchanged = oldBytes == newBytes;
         tell(i, oldName, newName, unchanged ? StepKind::Unchanged : StepKind::Renamed);
-        if (!unchanged)
-            result.done.push_back(RenameRecord{std::move(oldBytes), std::move(newBytes)});
+        if (!unchanged) {
+            std::optional<FileId> id = fs.fileId(folder, newBytes);
+            result.done.push_back(RenameRecord{std::move(oldBytes), std::move(newBytes), id});
+        }
     }
     list.Refresh();
     return result;
+}
+
+PassResult RunJournalledPass(FileListSource& list, FileSystem& fs, const RenameTool& tool,
+                             const std::vector<PlannedRename>& plan) {
+    const std::string folder = list.Path();
+    if (!fs.needsJournal(folder))
+        return RunRenamePass(list, fs, tool);
+    if (const FsStatus st = fs.beginPass(folder, plan); !st.ok()) {
+        PassResult refused;
+        refused.folder = folder;
+        refused.outcome = PassResult::Outcome::Stopped;
+        refused.failure = PassFailure{-1, {}, std::nullopt, FailureReason::JournalFailed, st};
+        return refused;
+    }
+    PassResult r = RunRenamePass(list, fs, tool);
+    fs.endPass();
+    return r;
 }
 
 } // namespace nw

@@ -36,6 +36,8 @@ enum class FailureReason {
     NumberOverflow, // the running number would leave -32768..32767
     ProgramFile,    // the entry is the program's own executable or table
     UserStopped,    // the user stopped the pass before this entry
+    JournalFailed,  // the pass's journal could not be written: nothing was renamed
+    Replaced,       // undo: another file now has the name the pass gave
 };
 
 // Checks that a new name is one path component, before the file system is
@@ -54,6 +56,9 @@ struct PassFailure {
 struct RenameRecord {
     std::string oldName;
     std::string newName;
+    // Which file it was, where the file system tells: undo renames back only
+    // that file.
+    std::optional<FileId> id;
 };
 
 struct PassResult {
@@ -123,6 +128,12 @@ struct RenameTool {
 };
 
 PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool& tool);
+
+// The same pass, with plan (the renames it is expected to make) kept in the
+// file system's journal while it runs, where the file system needs one. A
+// journal that cannot be written stops the pass before its first rename.
+PassResult RunJournalledPass(FileListSource& list, FileSystem& fs, const RenameTool& tool,
+                             const std::vector<PlannedRename>& plan);
 
 FailureReason reasonOf(CustomNameError e);
 

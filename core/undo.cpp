@@ -44,15 +44,23 @@ PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTo
     PassResult& last = m_passes.back();
     UndoList list(last, shown);
     // Entry i of the list is the i-th newest rename, back to its old name in
-    // its old encoding.
+    // its old encoding, provided the name still stands for the file renamed.
     hooks.transform = [&](int i, const std::u32string&) {
-        const DecodedName old =
-            readName(last.done[last.done.size() - 1 - static_cast<std::size_t>(i)].oldName);
+        const RenameRecord& rec = last.done[last.done.size() - 1 - static_cast<std::size_t>(i)];
+        if (rec.id) {
+            const auto now = fs.fileId(last.folder, rec.newName);
+            if (now && *now != *rec.id)
+                return TransformResult::fail(FailureReason::Replaced);
+        }
+        const DecodedName old = readName(rec.oldName);
         TransformResult t = TransformResult::of(old.text);
         t.encoding = old.encoding;
         return t;
     };
-    PassResult r = RunRenamePass(list, fs, hooks);
+    std::vector<PlannedRename> plan;
+    for (auto it = last.done.rbegin(); it != last.done.rend(); ++it)
+        plan.push_back(PlannedRename{it->newName, it->oldName});
+    PassResult r = RunJournalledPass(list, fs, hooks, plan);
     // What was put back leaves the history; the rest stays undoable.
     last.done.resize(last.done.size() - r.done.size());
     if (last.done.empty())

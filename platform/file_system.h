@@ -27,8 +27,17 @@ enum class FsError {
 };
 
 struct FsStatus {
+    FsStatus() = default;
+    FsStatus(FsError e, int sys) : error(e), sysError(sys) {}
+
     FsError error = FsError::None;
     int sysError = 0; // errno where the system gave one
+    // A rename of more than one step whose failure could not be taken back
+    // either: why not (errno), and the path that was left behind (a second
+    // name of the file, an empty placeholder, or the temporary name holding
+    // the file).
+    int putBackError = 0;
+    std::string leftAs;
     bool ok() const { return error == FsError::None; }
 };
 
@@ -78,9 +87,50 @@ struct FileId {
     bool operator==(const FileId&) const = default;
 };
 
+// One rename of a pass's plan, as the names stand on disk.
+struct PlannedRename {
+    std::string oldName;
+    std::string newName;
+};
+
+struct RecoveryReport {
+    int restored = 0; // files put back under one of their two names
+    // Paths recovery left as they are because it could not tell what they
+    // hold; the user is told.
+    std::vector<std::string> unresolved;
+    // Folders of interrupted passes that are not there now (a drive not
+    // mounted): their journals are kept for later.
+    std::vector<std::string> waiting;
+    bool empty() const { return restored == 0 && unresolved.empty(); }
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
+
+    // Whether one rename in folder may take more than one step (no atomic
+    // no-replace rename, or letter case ignored), so that a pass cut off
+    // could leave a file between two names. Such a pass is journalled.
+    virtual bool needsJournal(const std::string& folder) {
+        (void)folder;
+        return false;
+    }
+    // Whether the file system takes names that differ only in letter case
+    // for one name.
+    virtual bool ignoresCase(const std::string& folder) {
+        (void)folder;
+        return false;
+    }
+    // Around a journalled pass: its plan is kept on disk from before the first
+    // rename to after the last one.
+    virtual FsStatus beginPass(const std::string& folder, const std::vector<PlannedRename>& plan) {
+        (void)folder;
+        (void)plan;
+        return {};
+    }
+    virtual void endPass() {}
+    // Puts right what passes cut off earlier left between two names.
+    virtual RecoveryReport recoverInterruptedPasses() { return {}; }
 
     // Nothing where the file cannot be reached.
     virtual std::optional<FileId> fileId(const std::string& folder, const std::string& name) {

@@ -19,10 +19,6 @@
 namespace nw {
 namespace {
 
-int renameNoReplace(const char* from, const char* to) {
-    return static_cast<int>(syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
-}
-
 // Answers that mean "this file system cannot do that", as opposed to a real
 // reason about this file.
 bool unsupported(int err) { return err == EINVAL || err == ENOSYS || err == EOPNOTSUPP; }
@@ -67,6 +63,26 @@ bool caseOnlyChange(const std::string& folder, const std::string& oldName,
 }
 
 } // namespace
+
+int RenameCalls::renameNoReplace(const char* from, const char* to) {
+    return static_cast<int>(syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+}
+int RenameCalls::link(const char* from, const char* to) { return ::link(from, to); }
+int RenameCalls::unlink(const char* path) { return ::unlink(path); }
+int RenameCalls::createExclusive(const char* path, dev_t& device, ino_t& inode) {
+    const int fd = ::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    const int r = ::fstat(fd, &st);
+    ::close(fd);
+    device = st.st_dev;
+    inode = st.st_ino;
+    return r == 0 ? 0 : -1;
+}
+int RenameCalls::rename(const char* from, const char* to) { return ::rename(from, to); }
+
+PosixFileSystem::PosixFileSystem() : m_journalFolder(journalFolder()) {}
 
 std::vector<std::string> PosixFileSystem::mounts() { return browsableMounts(); }
 
@@ -130,11 +146,14 @@ RenameMethod PosixFileSystem::methodFor(const std::string& folder) const {
 }
 
 // Moves from to to, never replacing; method starts with the one known to work
-// and ends with the one that did. EEXIST means the target name is taken.
+// and ends with the one that did. EEXIST means the target name is taken. A
+// failure that leaves the file under a second name, or an empty placeholder,
+// says so in putBackError and leftAs.
 FsStatus PosixFileSystem::move(const std::string& from, const std::string& to,
                                RenameMethod& method) {
+    RenameCalls& sys = calls();
     if (method == RenameMethod::NoReplace) {
-        if (!m_noReplaceUnsupported && renameNoReplace(from.c_str(), to.c_str()) == 0)
+        if (!m_noReplaceUnsupported && sys.renameNoReplace(from.c_str(), to.c_str()) == 0)
             return {};
         const int err = m_noReplaceUnsupported ? EINVAL : errno;
         if (!unsupported(err))
@@ -143,11 +162,15 @@ FsStatus PosixFileSystem::move(const std::string& from, const std::string& to,
     }
     if (method == RenameMethod::Link) {
         // link() refuses an existing target, so link + unlink never replaces.
-        if (::link(from.c_str(), to.c_str()) == 0) {
-            if (::unlink(from.c_str()) != 0) {
-                const int err = errno;
-                ::unlink(to.c_str()); // both names are the same file; drop the new one
-                return statusFromErrno(err);
+        if (sys.link(from.c_str(), to.c_str()) == 0) {
+            if (sys.unlink(from.c_str()) != 0) {
+                FsStatus st = statusFromErrno(errno);
+                // Both names are the same file; drop the new one.
+                if (sys.unlink(to.c_str()) != 0) {
+                    st.putBackError = errno;
+                    st.leftAs = to;
+                }
+                return st;
             }
             return {};
         }
@@ -158,20 +181,78 @@ FsStatus PosixFileSystem::move(const std::string& from, const std::string& to,
     }
     // Claim the new name with an empty file that only we can have made, then
     // rename onto it: what is replaced is our own placeholder.
-    const int fd = ::open(to.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
-    if (fd < 0)
+    dev_t device = 0;
+    ino_t inode = 0;
+    if (sys.createExclusive(to.c_str(), device, inode) != 0)
         return statusFromErrno(errno);
-    struct stat placeholder {};
-    const bool known = ::fstat(fd, &placeholder) == 0;
-    ::close(fd);
-    if (::rename(from.c_str(), to.c_str()) == 0)
+    if (sys.rename(from.c_str(), to.c_str()) == 0)
         return {};
-    const int err = errno;
+    FsStatus st = statusFromErrno(errno);
     struct stat now {};
-    if (known && ::lstat(to.c_str(), &now) == 0 && now.st_dev == placeholder.st_dev &&
-        now.st_ino == placeholder.st_ino && now.st_size == 0)
-        ::unlink(to.c_str());
-    return statusFromErrno(err);
+    if (::lstat(to.c_str(), &now) == 0 && now.st_dev == device && now.st_ino == inode &&
+        now.st_size == 0 && sys.unlink(to.c_str()) != 0) {
+        st.putBackError = errno;
+        st.leftAs = to;
+    }
+    return st;
+}
+
+const PosixFileSystem::Traits& PosixFileSystem::traitsOf(const std::string& folder) {
+    const dev_t device = deviceOf(folder);
+    if (const auto it = m_traits.find(device); it != m_traits.end())
+        return it->second;
+    Traits t;
+    const long pid = static_cast<long>(::getpid());
+    const std::string a = joinPath(folder, ".namewright-" + std::to_string(pid) + "-probe.tmp");
+    const std::string b = joinPath(folder, ".namewright-" + std::to_string(pid) + "-probe2.tmp");
+    const std::string upperA =
+        joinPath(folder, ".NAMEWRIGHT-" + std::to_string(pid) + "-PROBE.TMP");
+    const int fd = ::open(a.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        // Nothing can be renamed here either; ask again another time.
+        static const Traits unknown;
+        return unknown;
+    }
+    ::close(fd);
+    struct stat st {};
+    t.ignoresCase = ::lstat(upperA.c_str(), &st) == 0;
+    RenameMethod method = m_methods.count(device) ? m_methods[device] : RenameMethod::NoReplace;
+    if (method == RenameMethod::NoReplace && !m_noReplaceUnsupported &&
+        calls().renameNoReplace(a.c_str(), b.c_str()) == 0) {
+        ::rename(b.c_str(), a.c_str());
+    } else if (method != RenameMethod::Placeholder && ::link(a.c_str(), b.c_str()) == 0) {
+        method = RenameMethod::Link;
+        ::unlink(b.c_str());
+    } else {
+        method = RenameMethod::Placeholder;
+    }
+    ::unlink(a.c_str());
+    t.method = method;
+    if (method != RenameMethod::NoReplace)
+        m_methods[device] = method;
+    return m_traits[device] = t;
+}
+
+bool PosixFileSystem::needsJournal(const std::string& folder) {
+    const Traits& t = traitsOf(folder);
+    return t.method != RenameMethod::NoReplace || t.ignoresCase;
+}
+
+bool PosixFileSystem::ignoresCase(const std::string& folder) {
+    return traitsOf(folder).ignoresCase;
+}
+
+FsStatus PosixFileSystem::beginPass(const std::string& folder,
+                                    const std::vector<PlannedRename>& plan) {
+    if (plan.empty() || !needsJournal(folder))
+        return {};
+    return PassJournal::begin(m_journalFolder, folder, plan, m_journal);
+}
+
+void PosixFileSystem::endPass() { m_journal.finish(); }
+
+RecoveryReport PosixFileSystem::recoverInterruptedPasses() {
+    return nw::recoverInterruptedPasses(*this, m_journalFolder);
 }
 
 FsStatus PosixFileSystem::rename(const std::string& folder, const std::string& oldName,
@@ -186,6 +267,7 @@ FsStatus PosixFileSystem::rename(const std::string& folder, const std::string& o
             return statusFromErrno(errno);
         return {};
     }
+    m_journal.started(oldName, newName);
     const dev_t device = deviceOf(folder);
     const auto known = m_methods.find(device);
     RenameMethod method = known == m_methods.end() ? RenameMethod::NoReplace : known->second;
@@ -205,18 +287,24 @@ FsStatus PosixFileSystem::rename(const std::string& folder, const std::string& o
     // mean something else is wrong.
     constexpr int kTemporaryNameTries = 100;
     for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
-        const std::string tmp = joinPath(folder, ".namewright-" + std::to_string(::getpid()) + "-" +
-                                                     std::to_string(attempt) + ".tmp");
+        const std::string tmp =
+            joinPath(folder, temporaryName(static_cast<long>(::getpid()), attempt));
         FsStatus first = move(from, tmp, method);
         remember();
-        if (first.sysError == EEXIST)
+        if (first.sysError == EEXIST && first.putBackError == 0)
             continue;
         if (!first.ok())
             return first;
         FsStatus second = move(tmp, to, method);
         remember();
-        if (!second.ok())
-            move(tmp, from, method);
+        if (!second.ok()) {
+            FsStatus back = move(tmp, from, method);
+            remember();
+            if (!back.ok()) {
+                second.putBackError = back.sysError;
+                second.leftAs = tmp;
+            }
+        }
         return second;
     }
     return statusFromErrno(EEXIST);

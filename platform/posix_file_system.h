@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/file_system.h"
+#include "platform/journal.h"
 
 #include <map>
 #include <sys/types.h>
@@ -13,10 +14,26 @@ enum class RenameMethod {
     Placeholder, // create the new name exclusively, then rename onto it
 };
 
+// The system calls a rename is made of, one virtual function each, so that a
+// test can make any one of them fail at any moment. Each answers 0 or -1 with
+// errno set, as the call does.
+class RenameCalls {
+public:
+    virtual ~RenameCalls() = default;
+    virtual int renameNoReplace(const char* from, const char* to);
+    virtual int link(const char* from, const char* to);
+    virtual int unlink(const char* path);
+    // Creates an empty file that did not exist; its device and inode go to
+    // the two out parameters.
+    virtual int createExclusive(const char* path, dev_t& device, ino_t& inode);
+    virtual int rename(const char* from, const char* to);
+};
+
 // The real file system: POSIX calls, renameat2 with RENAME_NOREPLACE, and
 // where a file system lacks it (FUSE, NFS) a method that still never replaces.
 class PosixFileSystem : public FileSystem {
 public:
+    PosixFileSystem();
     std::vector<std::string> mounts() override;
     FsStatus readFolder(const std::string& folder, std::vector<RawEntry>& out) override;
     bool isWritable(const std::string& folder, const std::string& name) override;
@@ -24,11 +41,21 @@ public:
                     const std::string& newName) override;
     bool plainFileExists(const std::string& folder, const std::string& name) override;
     std::optional<FileId> fileId(const std::string& folder, const std::string& name) override;
+    bool needsJournal(const std::string& folder) override;
+    bool ignoresCase(const std::string& folder) override;
+    FsStatus beginPass(const std::string& folder, const std::vector<PlannedRename>& plan) override;
+    void endPass() override;
+    RecoveryReport recoverInterruptedPasses() override;
 
+    // Where journals go (by default journalFolder()).
+    void setJournalFolder(std::string folder) { m_journalFolder = std::move(folder); }
+    // For tests: the calls renames are made of.
+    void setRenameCalls(RenameCalls* calls) { m_calls = calls; }
     // For tests: pretend the file system lacks RENAME_NOREPLACE.
     void setNoReplaceUnsupported(bool on) {
         m_noReplaceUnsupported = on;
         m_methods.clear();
+        m_traits.clear();
         m_lastFolder.clear();
     }
     // The method found to work on the file system of a folder; NoReplace
@@ -36,15 +63,28 @@ public:
     RenameMethod methodFor(const std::string& folder) const;
 
 private:
+    struct Traits {
+        RenameMethod method = RenameMethod::NoReplace;
+        bool ignoresCase = false;
+    };
+    // Found once per file system by renaming a file of our own there.
+    const Traits& traitsOf(const std::string& folder);
     FsStatus move(const std::string& from, const std::string& to, RenameMethod& method);
 
     // The file system of a folder, asked once per folder rather than per file.
     dev_t deviceOf(const std::string& folder);
 
+    RenameCalls& calls() { return m_calls ? *m_calls : m_realCalls; }
+
+    RenameCalls m_realCalls;
+    RenameCalls* m_calls = nullptr;
     bool m_noReplaceUnsupported = false;
     std::map<dev_t, RenameMethod> m_methods; // per file system, as learnt
+    std::map<dev_t, Traits> m_traits;        // per file system, as probed
     std::string m_lastFolder;
     dev_t m_lastDevice = 0;
+    std::string m_journalFolder;
+    PassJournal m_journal;
 };
 
 } // namespace nw
