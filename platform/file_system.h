@@ -95,6 +95,10 @@ struct PlannedRename {
 
 struct RecoveryReport {
     int restored = 0; // files put back under one of their two names
+    // What was found, by kind: a second name of a file (a link made, the old
+    // name not yet removed), an empty placeholder, a file under a temporary
+    // name, an empty temporary file.
+    int secondNames = 0, placeholders = 0, temporaries = 0, emptyTemporaries = 0;
     // Paths recovery left as they are because it could not tell what they
     // hold; the user is told.
     std::vector<std::string> unresolved;

@@ -149,7 +149,7 @@ void syncFolder(const std::string& folder) {
 
 struct Entry {
     bool regular = false;
-    std::uint64_t device = 0, inode = 0;
+    std::uint64_t device = 0, inode = 0, links = 0;
     long long size = 0;
 };
 std::optional<Entry> lookAt(const std::string& folder, const std::string& name) {
@@ -157,7 +157,8 @@ std::optional<Entry> lookAt(const std::string& folder, const std::string& name) 
     if (::lstat(joinPath(folder, name).c_str(), &st) != 0)
         return std::nullopt;
     return Entry{S_ISREG(st.st_mode), static_cast<std::uint64_t>(st.st_dev),
-                 static_cast<std::uint64_t>(st.st_ino), static_cast<long long>(st.st_size)};
+                 static_cast<std::uint64_t>(st.st_ino), static_cast<std::uint64_t>(st.st_nlink),
+                 static_cast<long long>(st.st_size)};
 }
 
 bool removeName(const std::string& folder, const std::string& name) {
@@ -200,12 +201,18 @@ void recoverFolder(FileSystem& fs, const Journal& j, RecoveryReport& report) {
         if (p.oldName == p.newName || !has(p.oldName) || !has(p.newName))
             continue;
         const auto o = lookAt(j.folder, p.oldName), n = lookAt(j.folder, p.newName);
-        if (o && n && o->device == n->device && o->inode == n->inode) {
-            if (drop(p.oldName))
+        // One file under two names only where the file system says so
+        // itself: some (FAT through FUSE) number files without meaning.
+        if (o && n && o->device == n->device && o->inode == n->inode && o->links > 1) {
+            if (drop(p.oldName)) {
                 ++report.restored;
+                ++report.secondNames;
+            }
         } else if (j.inFlight && n && n->regular && n->size == 0) {
-            if (drop(p.newName))
+            if (drop(p.newName)) {
                 ++report.restored;
+                ++report.placeholders;
+            }
         } else {
             report.unresolved.push_back(joinPath(j.folder, p.newName));
         }
@@ -232,17 +239,23 @@ void recoverFolder(FileSystem& fs, const Journal& j, RecoveryReport& report) {
         }
         const auto held = lookAt(j.folder, t);
         if (owners == 1 && held && held->regular) {
-            if (has(owner->newName) && !drop(owner->newName))
-                continue;
+            if (has(owner->newName)) {
+                if (!drop(owner->newName))
+                    continue;
+                ++report.placeholders;
+            }
             if (fs.rename(j.folder, t, owner->newName).ok()) {
                 names.erase(t);
                 names.insert(owner->newName);
                 ++report.restored;
+                ++report.temporaries;
             } else {
                 report.unresolved.push_back(joinPath(j.folder, t));
             }
         } else if (owners == 0 && held && held->regular && held->size == 0) {
-            drop(t); // claimed for the first step and never filled
+            // Claimed for the first step and never filled, or a probe's.
+            if (drop(t))
+                ++report.emptyTemporaries;
         } else {
             report.unresolved.push_back(joinPath(j.folder, t));
         }

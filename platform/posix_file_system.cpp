@@ -207,6 +207,9 @@ const PosixFileSystem::Traits& PosixFileSystem::traitsOf(const std::string& fold
     const std::string b = joinPath(folder, ".namewright-" + std::to_string(pid) + "-probe2.tmp");
     const std::string upperA =
         joinPath(folder, ".NAMEWRIGHT-" + std::to_string(pid) + "-PROBE.TMP");
+    // Journalled like a pass, so that a probe cut off leaves nothing behind.
+    PassJournal probe;
+    PassJournal::begin(m_journalFolder, folder, {}, probe);
     const int fd = ::open(a.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
     if (fd < 0) {
         // Nothing can be renamed here either; ask again another time.

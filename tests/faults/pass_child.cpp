@@ -1,0 +1,90 @@
+// A pass as the program runs it, in a process of its own that a test can kill
+// at any instant: nw_pass_child FOLDER TOOL JOURNALS link|plain [die:CALL:N]
+// TOOL: upper, lower (a change of letter case only), or ext:EXT. With die, the
+// process kills itself right after the N-th system call CALL (noreplace, link,
+// unlink, create, rename) of the renames returns: every step of every method
+// can be cut off on purpose, not only where a random kill happens to land.
+#include "core/convert_name.h"
+#include "core/dry_run.h"
+#include "core/extension.h"
+#include "platform/posix_file_system.h"
+#include "tests/support/real_list.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace {
+
+class DyingCalls : public nw::RenameCalls {
+public:
+    DyingCalls(std::string call, long n) : m_call(std::move(call)), m_left(n) {}
+    int renameNoReplace(const char* from, const char* to) override {
+        return after("noreplace", RenameCalls::renameNoReplace(from, to));
+    }
+    int link(const char* from, const char* to) override {
+        return after("link", RenameCalls::link(from, to));
+    }
+    int unlink(const char* path) override { return after("unlink", RenameCalls::unlink(path)); }
+    int createExclusive(const char* path, dev_t& device, ino_t& inode) override {
+        return after("create", RenameCalls::createExclusive(path, device, inode));
+    }
+    int rename(const char* from, const char* to) override {
+        return after("rename", RenameCalls::rename(from, to));
+    }
+
+private:
+    int after(const char* call, int result) {
+        if (m_call == call && result == 0 && --m_left == 0)
+            std::raise(SIGKILL);
+        return result;
+    }
+    std::string m_call;
+    long m_left;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4)
+        return 2;
+    const std::string folder = argv[1], tool = argv[2];
+    nw::PosixFileSystem fs;
+    fs.setJournalFolder(argv[3]);
+
+    if (argc > 4 && std::string(argv[4]) == "link")
+        fs.setNoReplaceUnsupported(true);
+    std::unique_ptr<DyingCalls> dying;
+    if (argc > 5 && std::string(argv[5]).rfind("die:", 0) == 0) {
+        const std::string spec = argv[5];
+        const std::size_t colon = spec.rfind(':');
+        dying = std::make_unique<DyingCalls>(spec.substr(4, colon - 4),
+                                             std::atol(spec.c_str() + colon + 1));
+        fs.setRenameCalls(dying.get());
+    }
+    nw::test::RealList list(fs, folder);
+    list.selectAll();
+    auto make = [&](nw::FileSystem&) {
+        nw::RenameTool t;
+        t.transform = [&](int, const std::u32string& n) {
+            if (tool == "upper" || tool == "lower")
+                return nw::TransformResult::of(
+                    nw::ConvertName(n, {tool == "upper" ? nw::CaseMode::Upper : nw::CaseMode::Lower,
+                                        true, true, nw::SpaceMode::SpaceToUnderscore}));
+            const std::u32string ext = nw::decodeName(tool.substr(4));
+            return nw::TransformResult::of(nw::ChangeFileExt(n, ext));
+        };
+        return t;
+    };
+    const nw::PassResult r = nw::RunPlannedPass(list, fs, make(fs), make);
+    if (r.failure) {
+        std::fprintf(stderr, "pass stopped at entry %d (%s -> %s), errno %d\n", r.failure->index,
+                     nw::encodeName(r.failure->oldName).c_str(),
+                     nw::encodeName(r.failure->newName.value_or(U"")).c_str(),
+                     r.failure->fs.sysError);
+        return 1;
+    }
+    return 0;
+}
