@@ -6,6 +6,7 @@
 #include "core/convert_name.h"
 #include "core/custom_name.h"
 #include "core/rename_pass.h"
+#include "core/undo.h"
 #include "platform/name_codec.h"
 #include "platform/posix_file_system.h"
 #include "tests/support/folder_snapshot.h"
@@ -109,6 +110,33 @@ TEST_P(RealFaults, TheNthRenameFailingForEveryN) {
             done[kSix[static_cast<std::size_t>(i)]] = upperOf(kSix[static_cast<std::size_t>(i)]);
         EXPECT_EQ(test::snapshot(dir.path()), test::renamed(before, done));
     }
+}
+
+// Undo renames back only the files the pass renamed: a name the pass gave
+// that another program has since given to a new file is left alone, and undo
+// stops there with the reason.
+TEST_P(RealFaults, UndoLeavesAFileThatTookARenamedName) {
+    TempFolder dir;
+    fill(dir.path(), {"a.txt", "b.txt"});
+    RealList list(fs, dir.path());
+    list.selectAll();
+    RenameTool toBak;
+    toBak.transform = [](int, const std::u32string& n) {
+        return TransformResult::of(n.substr(0, n.size() - 3) + U"bak");
+    };
+    UndoHistory history;
+    history.record(RunRenamePass(list, fs, toBak));
+    const std::string d = dir.path();
+    ASSERT_EQ(::rename((d + "/a.bak").c_str(), (d + "/moved").c_str()), 0);
+    test::writeFile(d, "a.bak", "a new file");
+    const Snapshot before = test::snapshot(d);
+
+    const PassResult r = history.undoLast(list, fs);
+    ASSERT_TRUE(r.failure);
+    EXPECT_EQ(r.failure->reason, FailureReason::Replaced);
+    EXPECT_EQ(r.failure->oldName, U"a.bak");
+    EXPECT_EQ(r.renamed, 1); // b.bak, the newest, went back first
+    EXPECT_EQ(test::snapshot(d), test::renamed(before, {{"b.bak", "b.txt"}}));
 }
 
 TEST_P(RealFaults, AFileThatVanishesInThePass) {

@@ -2,6 +2,7 @@
 // stick or NTFS disk is mounted: none of them has RENAME_NOREPLACE, two
 // refuse hard links, two ignore letter case. Nothing is ever replaced.
 #include "core/convert_name.h"
+#include "core/dry_run.h"
 #include "core/extension.h"
 #include "core/rename_pass.h"
 #include "platform/posix_file_system.h"
@@ -11,7 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <random>
+#include <set>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace nw {
 namespace {
@@ -92,6 +97,85 @@ TEST_P(FuseDrives, APassOverAThousandFiles) {
                             << r.failure->fs.sysError;
     EXPECT_EQ(r.renamed, 1000);
     EXPECT_EQ(test::snapshot(d), test::renamed(before, renames));
+}
+
+// Random folders, tools and selections on the drive: the dry run answers for
+// every entry exactly as the pass then does, names that differ only in
+// letter case included, and the folder ends as the dry run said.
+TEST_P(FuseDrives, ThePreviewAnswersAsTheDriveDoes) {
+    static const char* const pool[] = {"a.txt",     "A.TXT",     "b.txt", "B.Txt",
+                                       "photo.jpg", "Photo.JPG", "c.doc", "notes",
+                                       "NOTES",     "x.txt",     "X.bak", "report.TXT"};
+    std::mt19937 rng(20261207u + static_cast<unsigned>(GetParam()));
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    int stops = 0;
+    for (int round = 0; round < 16; ++round) {
+        const std::string d = mountPoint.path() + "/r" + std::to_string(round);
+        ASSERT_EQ(::mkdir(d.c_str(), 0755), 0);
+        for (int k = 0; k < 7; ++k) {
+            // On a drive that ignores case a second spelling is the same file.
+            const std::string n = pool[pick(12)];
+            const int fd = ::open((d + "/" + n).c_str(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+            if (fd >= 0) {
+                const std::string content = "content of " + n;
+                EXPECT_EQ(::write(fd, content.data(), content.size()), ssize_t(content.size()));
+                ::close(fd);
+            }
+        }
+        const int tool = pick(4);
+        const std::u32string target = decodeName(pool[pick(12)]);
+        auto make = [&](FileSystem&) {
+            RenameTool t;
+            t.transform = [&, tool](int, const std::u32string& n) {
+                switch (tool) {
+                case 0: return TransformResult::of(ConvertName(n, {CaseMode::Upper, true, true}));
+                case 1: return TransformResult::of(ConvertName(n, {CaseMode::Lower, true, true}));
+                case 2: return TransformResult::of(ChangeFileExt(n, U"TXT"));
+                default: return TransformResult::of(target);
+                }
+            };
+            return t;
+        };
+        test::RealList list(fs, d);
+        for (int i = 0; i < list.ListCount(); ++i)
+            if (pick(4) != 0)
+                list.selected.insert(i);
+        const Preview preview = DryRun(list, fs, make);
+
+        std::vector<PassStep> steps;
+        RenameTool real = make(fs);
+        real.observe = [&](const PassStep& st) { steps.push_back(st); };
+        const std::set<int> selected = list.selected;
+        const Snapshot before = test::snapshot(d);
+        const PassResult r = RunRenamePass(list, fs, real);
+
+        const std::string where =
+            "round " + std::to_string(round) + ", tool " + std::to_string(tool);
+        EXPECT_EQ(preview.pass.outcome, r.outcome) << where;
+        EXPECT_EQ(preview.pass.failure.has_value(), r.failure.has_value()) << where;
+        if (preview.pass.failure && r.failure) {
+            EXPECT_EQ(preview.pass.failure->index, r.failure->index) << where;
+            EXPECT_EQ(preview.pass.failure->fs.error, r.failure->fs.error) << where;
+        }
+        stops += r.failure.has_value();
+        std::size_t row = 0;
+        std::map<std::string, std::string> renamed;
+        for (const PassStep& st : steps) {
+            ASSERT_LT(row, preview.rows.size()) << where;
+            const PreviewRow& p = preview.rows[row++];
+            EXPECT_EQ(p.index, st.index) << where;
+            const PreviewKind expected[] = {PreviewKind::Rename, PreviewKind::Unchanged,
+                                            PreviewKind::Left, PreviewKind::Exists,
+                                            PreviewKind::Stop};
+            EXPECT_EQ(p.kind, expected[static_cast<int>(st.kind)])
+                << where << ": " << encodeName(p.oldName) << " -> " << encodeName(p.newName);
+            if (p.kind == PreviewKind::Rename)
+                renamed[encodeName(p.oldName)] = encodeName(p.newName);
+        }
+        EXPECT_EQ(test::snapshot(d), test::renamed(before, renamed)) << where;
+    }
+    // The rounds are meant to meet names taken in other letters.
+    EXPECT_GT(stops, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, FuseDrives,
