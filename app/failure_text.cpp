@@ -20,6 +20,8 @@ QString reasonText(const FsStatus& st) {
     case FsError::NotAFolder: return QStringLiteral("不是文件夹");
     case FsError::NoSpace: return QStringLiteral("磁盘空间不足");
     case FsError::Busy: return QStringLiteral("文件正在被使用");
+    case FsError::FolderChanged:
+        return QStringLiteral("列出文件后，这个文件夹已被移走或换成了另一个文件夹，请刷新后再试");
     case FsError::Io: break;
     }
     return QStringLiteral("系统错误：%1（错误码 %2）")
@@ -41,6 +43,8 @@ QString passReasonText(const PassFailure& f) {
         return QStringLiteral("编号超出了 -32768 到 32767 的范围，请减小增量");
     case FailureReason::ProgramFile: return QStringLiteral("程序自身的文件，不能改名");
     case FailureReason::UserStopped: return QStringLiteral("已按“停止”");
+    case FailureReason::KindChanged:
+        return QStringLiteral("它已不是列出时的那个文件（变成了文件夹、链接或其它），没有动它");
     case FailureReason::Replaced:
         return QStringLiteral("这个名字现在属于另一个文件（改过名的文件已被移走或替换），没有动它");
     case FailureReason::JournalFailed:

@@ -57,8 +57,14 @@ FsStatus FileListBox::reload(const std::string& folder) {
     if (!st.ok())
         return st;
     m_path = folder;
+    m_folderId = m_fs.fileId(folder, ".");
     m_model.setFiles(std::move(files));
     return st;
+}
+
+std::optional<EntryShape> FileListBox::Shape(int i) const {
+    const ListedFile& f = m_model.files()[static_cast<std::size_t>(i)];
+    return EntryShape{f.kind, f.link};
 }
 
 FsStatus FileListBox::setPath(const std::string& folder) { return reload(folder); }

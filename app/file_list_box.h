@@ -51,6 +51,8 @@ public:
     NameEncoding Encoding(int i) const override;
     bool Selected(int i) const override;
     std::string Path() const override { return m_path; }
+    std::optional<EntryShape> Shape(int i) const override;
+    std::optional<FileId> FolderId() const override { return m_folderId; }
     void Refresh() override;
     FsStatus lastRefresh() const { return m_lastRefresh; }
 
@@ -71,6 +73,7 @@ private:
     FileSystem& m_fs;
     FileListModel m_model;
     std::string m_path;
+    std::optional<FileId> m_folderId; // the folder as it was listed
     std::u32string m_patternText = U"*.*";
     WildcardSet m_patterns{U"*.*"};
     AttributeFlags m_flags;

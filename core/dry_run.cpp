@@ -16,6 +16,8 @@ public:
     bool Selected(int i) const override { return m_list.Selected(i); }
     std::string Path() const override { return m_list.Path(); }
     void Refresh() override {}
+    std::optional<EntryShape> Shape(int i) const override { return m_list.Shape(i); }
+    std::optional<FileId> FolderId() const override { return m_list.FolderId(); }
 
 private:
     FileListSource& m_list;
@@ -90,6 +92,13 @@ FsStatus RecordingFileSystem::rename(const std::string& folder, const std::strin
         m_keys[key(newName)] = newName;
     }
     return {};
+}
+
+std::optional<EntryInfo> RecordingFileSystem::entryInfo(const std::string& folder,
+                                                        const std::string& name) {
+    if (folder == m_folder && !m_names.count(name))
+        return std::nullopt;
+    return m_real.entryInfo(folder, name);
 }
 
 bool RecordingFileSystem::plainFileExists(const std::string& folder, const std::string& name) {

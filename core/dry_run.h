@@ -29,6 +29,9 @@ public:
     std::optional<FileId> fileId(const std::string& folder, const std::string& name) override {
         return m_real.fileId(folder, name);
     }
+    // What a name stands for, as far as the real folder tells: a name the dry
+    // run has moved is not looked up.
+    std::optional<EntryInfo> entryInfo(const std::string& folder, const std::string& name) override;
 
 private:
     // The name as the file system compares it.

@@ -41,8 +41,15 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         return result;
     };
     const int n = list.ListCount();
-    // The listed folder does not change while the pass runs.
+    // The listed folder does not change while the pass runs: it is held open,
+    // and a folder moved or replaced since it was listed is not renamed in.
     const std::string folder = list.Path();
+    struct Hold {
+        FileSystem& fs;
+        ~Hold() { fs.releaseFolder(); }
+    } hold{fs};
+    const FsStatus held = fs.holdFolder(folder, list.FolderId());
+    const bool keepIds = fs.idsSurviveRename(folder);
     int selected = 0, done = 0;
     if (tool.progress)
         for (int i = 0; i < n; ++i)
@@ -54,6 +61,8 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         if (tool.progress && done > 0 && !tool.progress(done, selected))
             return stop(i, list.List(i), std::nullopt, FailureReason::UserStopped);
         ++done;
+        if (!held.ok())
+            return stop(i, list.List(i), std::nullopt, FailureReason::FileSystem, held);
         const NameEncoding encoding = list.Encoding(i);
         const std::u32string oldName = list.List(i);
         if ((tool.onlyEncoding && *tool.onlyEncoding != encoding) ||
@@ -75,6 +84,10 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
             tell(i, oldName, newName, StepKind::Refused);
             continue;
         }
+        const std::optional<EntryInfo> now =
+            oldBytes == newBytes ? std::nullopt : fs.entryInfo(folder, oldBytes);
+        if (const auto listed = list.Shape(i); listed && now && now->shape != *listed)
+            return stop(i, oldName, newName, FailureReason::KindChanged);
         const FsStatus st = fs.rename(folder, oldBytes, newBytes);
         if (!st.ok())
             return stop(i, oldName, newName, FailureReason::FileSystem, st);
@@ -82,7 +95,11 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         const bool unchanged = oldBytes == newBytes;
         tell(i, oldName, newName, unchanged ? StepKind::Unchanged : StepKind::Renamed);
         if (!unchanged) {
-            std::optional<FileId> id = fs.fileId(folder, newBytes);
+            std::optional<FileId> id;
+            if (now && keepIds)
+                id = now->id;
+            else if (const auto after = fs.entryInfo(folder, newBytes))
+                id = after->id;
             result.done.push_back(RenameRecord{std::move(oldBytes), std::move(newBytes), id});
         }
     }

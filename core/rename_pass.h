@@ -24,6 +24,13 @@ public:
     virtual bool Selected(int i) const = 0;
     virtual std::string Path() const = 0; // the listed folder, as bytes
     virtual void Refresh() = 0;
+    // What the entry was when listed, and which folder was listed, where the
+    // list knows: a pass renames nothing that has changed since.
+    virtual std::optional<EntryShape> Shape(int i) const {
+        (void)i;
+        return std::nullopt;
+    }
+    virtual std::optional<FileId> FolderId() const { return std::nullopt; }
 };
 
 enum class FailureReason {
@@ -38,6 +45,7 @@ enum class FailureReason {
     UserStopped,    // the user stopped the pass before this entry
     JournalFailed,  // the pass's journal could not be written: nothing was renamed
     Replaced,       // undo: another file now has the name the pass gave
+    KindChanged,    // the entry is no longer what was listed (now a folder, a link, ...)
 };
 
 // Checks that a new name is one path component, before the file system is

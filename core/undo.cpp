@@ -48,8 +48,8 @@ PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTo
     hooks.transform = [&](int i, const std::u32string&) {
         const RenameRecord& rec = last.done[last.done.size() - 1 - static_cast<std::size_t>(i)];
         if (rec.id) {
-            const auto now = fs.fileId(last.folder, rec.newName);
-            if (now && *now != *rec.id)
+            const auto now = fs.entryInfo(last.folder, rec.newName);
+            if (now && now->id != *rec.id)
                 return TransformResult::fail(FailureReason::Replaced);
         }
         const DecodedName old = readName(rec.oldName);

@@ -124,7 +124,8 @@ FsStatus listFiles(FileSystem& fs, const std::string& folder, const WildcardSet&
         DecodedName name = readName(e.name);
         if (!patterns.matches(name.text))
             continue;
-        out.push_back(ListedFile{std::move(e.name), std::move(name.text), name.encoding});
+        out.push_back(
+            ListedFile{std::move(e.name), std::move(name.text), name.encoding, e.kind, e.link});
     }
     sortNatural(out);
     return {};
@@ -138,7 +139,8 @@ FsStatus listSubfolders(FileSystem& fs, const std::string& folder, std::vector<L
     for (auto& e : raw)
         if (e.kind == EntryKind::Folder) {
             DecodedName name = readName(e.name);
-            out.push_back(ListedFile{std::move(e.name), std::move(name.text), name.encoding});
+            out.push_back(
+                ListedFile{std::move(e.name), std::move(name.text), name.encoding, e.kind, e.link});
         }
     sortNatural(out);
     return {};

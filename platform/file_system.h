@@ -23,7 +23,8 @@ enum class FsError {
     NotAFolder,
     NoSpace,
     Busy,
-    Io, // anything else the system reported
+    FolderChanged, // the folder at that path is no longer the one listed
+    Io,            // anything else the system reported
 };
 
 struct FsStatus {
@@ -52,6 +53,7 @@ enum class EntryKind {
 struct RawEntry {
     std::string name;
     EntryKind kind = EntryKind::Regular;
+    bool link = false; // a symbolic link (kind is what it leads to)
 };
 
 // Which files the list admits by their attributes. Archive has no meaning on
@@ -80,11 +82,25 @@ inline constexpr std::size_t kMaxNameBytes = 255;
 // that carries none is admitted when the normal flag is on.
 bool admits(const AttributeFlags& flags, const FileAttributes& attrs);
 
-// Which file a name stands for, links followed.
+// Which file a name stands for.
 struct FileId {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     bool operator==(const FileId&) const = default;
+};
+
+// What an entry is: what it leads to, and whether it is a link.
+struct EntryShape {
+    EntryKind kind = EntryKind::Regular;
+    bool link = false;
+    bool operator==(const EntryShape&) const = default;
+};
+
+// An entry as it is now: its shape, and which entry it is (the link itself,
+// for a link).
+struct EntryInfo {
+    EntryShape shape;
+    FileId id;
 };
 
 // One rename of a pass's plan, as the names stand on disk.
@@ -136,7 +152,31 @@ public:
     // Puts right what passes cut off earlier left between two names.
     virtual RecoveryReport recoverInterruptedPasses() { return {}; }
 
-    // Nothing where the file cannot be reached.
+    // What a name stands for now; nothing where it cannot be reached.
+    virtual std::optional<EntryInfo> entryInfo(const std::string& folder, const std::string& name) {
+        (void)folder;
+        (void)name;
+        return std::nullopt;
+    }
+    // Whether an entry keeps its FileId when renamed in folder (some FUSE
+    // drives number a file by its name).
+    virtual bool idsSurviveRename(const std::string& folder) {
+        (void)folder;
+        return true;
+    }
+    // For the length of a pass: the folder renames are made in, held open, so
+    // that a folder moved or replaced meanwhile is never taken for it. listed:
+    // the folder's identity when it was listed; another folder there now is
+    // refused with FolderChanged.
+    virtual FsStatus holdFolder(const std::string& folder, std::optional<FileId> listed) {
+        (void)folder;
+        (void)listed;
+        return {};
+    }
+    virtual void releaseFolder() {}
+
+    // Which file a name stands for, links followed; nothing where the file
+    // cannot be reached.
     virtual std::optional<FileId> fileId(const std::string& folder, const std::string& name) {
         (void)folder;
         (void)name;
@@ -174,6 +214,8 @@ struct ListedFile {
     std::string bytes;   // the name on disk
     std::u32string name; // the same name decoded
     NameEncoding encoding = NameEncoding::Utf8;
+    EntryKind kind = EntryKind::Regular;
+    bool link = false;
 };
 
 // The files of a folder that match the patterns and the flags, in natural

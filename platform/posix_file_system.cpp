@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -26,10 +27,11 @@ bool linksRefused(int err) {
     return unsupported(err) || err == EPERM || err == EMLINK || err == EXDEV;
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
+bool sameFile(int dir, const std::string& a, const std::string& b) {
     struct stat sa {
     }, sb{};
-    return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+    return ::fstatat(dir, a.c_str(), &sa, AT_SYMLINK_NOFOLLOW) == 0 &&
+           ::fstatat(dir, b.c_str(), &sb, AT_SYMLINK_NOFOLLOW) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
 
@@ -37,8 +39,17 @@ bool equalIgnoringCase(const std::string& a, const std::string& b) {
     return folded(decodeName(a)) == folded(decodeName(b));
 }
 
-bool folderHolds(const std::string& folder, const std::string& name) {
-    DIR* dir = ::opendir(folder.c_str());
+// Whether the folder (dir, or the path where dir is AT_FDCWD) holds an entry
+// spelt exactly so.
+bool folderHolds(int at, const std::string& folder, const std::string& name) {
+    DIR* dir = nullptr;
+    if (at == AT_FDCWD) {
+        dir = ::opendir(folder.c_str());
+    } else if (const int fd = ::openat(at, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
+        dir = ::fdopendir(fd);
+        if (!dir)
+            ::close(fd);
+    }
     if (!dir)
         return true; // cannot tell: take the name as taken
     bool found = false;
@@ -54,23 +65,24 @@ bool folderHolds(const std::string& folder, const std::string& name) {
 // Whether newName, refused as taken, is only oldName in other letters on a file
 // system that ignores case. Some (exFAT through FUSE) give each spelling its
 // own inode number, so the folder's own entries decide there.
-bool caseOnlyChange(const std::string& folder, const std::string& oldName,
-                    const std::string& newName) {
-    const std::string from = joinPath(folder, oldName), to = joinPath(folder, newName);
-    if (sameFile(from, to))
+bool caseOnlyChange(int dir, const std::string& folder, const std::string& from,
+                    const std::string& to, const std::string& oldName, const std::string& newName) {
+    if (sameFile(dir, from, to))
         return true;
-    return equalIgnoringCase(oldName, newName) && !folderHolds(folder, newName);
+    return equalIgnoringCase(oldName, newName) && !folderHolds(dir, folder, newName);
 }
 
 } // namespace
 
-int RenameCalls::renameNoReplace(const char* from, const char* to) {
-    return static_cast<int>(syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+int RenameCalls::renameNoReplace(int dir, const char* from, const char* to) {
+    return static_cast<int>(syscall(SYS_renameat2, dir, from, dir, to, RENAME_NOREPLACE));
 }
-int RenameCalls::link(const char* from, const char* to) { return ::link(from, to); }
-int RenameCalls::unlink(const char* path) { return ::unlink(path); }
-int RenameCalls::createExclusive(const char* path, dev_t& device, ino_t& inode) {
-    const int fd = ::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+int RenameCalls::link(int dir, const char* from, const char* to) {
+    return ::linkat(dir, from, dir, to, 0);
+}
+int RenameCalls::unlink(int dir, const char* name) { return ::unlinkat(dir, name, 0); }
+int RenameCalls::createExclusive(int dir, const char* name, dev_t& device, ino_t& inode) {
+    const int fd = ::openat(dir, name, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
     if (fd < 0)
         return -1;
     struct stat st {};
@@ -80,9 +92,76 @@ int RenameCalls::createExclusive(const char* path, dev_t& device, ino_t& inode) 
     inode = st.st_ino;
     return r == 0 ? 0 : -1;
 }
-int RenameCalls::rename(const char* from, const char* to) { return ::rename(from, to); }
+int RenameCalls::rename(int dir, const char* from, const char* to) {
+    return ::renameat(dir, from, dir, to);
+}
 
 PosixFileSystem::PosixFileSystem() : m_journalFolder(journalFolder()) {}
+
+PosixFileSystem::~PosixFileSystem() { releaseFolder(); }
+
+FsStatus PosixFileSystem::holdFolder(const std::string& folder, std::optional<FileId> listed) {
+    releaseFolder();
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return statusFromErrno(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 ||
+        (listed && (listed->device != static_cast<std::uint64_t>(st.st_dev) ||
+                    listed->inode != static_cast<std::uint64_t>(st.st_ino)))) {
+        ::close(fd);
+        return FsStatus{FsError::FolderChanged, 0};
+    }
+    m_heldFolder = folder;
+    m_heldFd = fd;
+    m_lastFolder.clear();
+    return {};
+}
+
+void PosixFileSystem::releaseFolder() {
+    if (m_heldFd >= 0)
+        ::close(m_heldFd);
+    m_heldFd = -1;
+    m_heldFolder.clear();
+    m_lastFolder.clear();
+}
+
+int PosixFileSystem::dirFor(const std::string& folder) const {
+    return m_heldFd >= 0 && folder == m_heldFolder ? m_heldFd : AT_FDCWD;
+}
+
+std::string PosixFileSystem::nameIn(const std::string& folder, const std::string& name) const {
+    return dirFor(folder) == AT_FDCWD ? joinPath(folder, name) : name;
+}
+
+std::optional<EntryInfo> PosixFileSystem::entryInfo(const std::string& folder,
+                                                    const std::string& name) {
+    const int dir = dirFor(folder);
+    const std::string at = nameIn(folder, name);
+    struct stat st {};
+    if (::fstatat(dir, at.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    EntryInfo info;
+    info.id = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    info.shape.link = S_ISLNK(st.st_mode);
+    struct stat target = st;
+    if (info.shape.link && ::fstatat(dir, at.c_str(), &target, 0) != 0)
+        target.st_mode = 0; // dangling
+    info.shape.kind = S_ISREG(target.st_mode)   ? EntryKind::Regular
+                      : S_ISDIR(target.st_mode) ? EntryKind::Folder
+                                                : EntryKind::Special;
+    return info;
+}
+
+bool PosixFileSystem::idsSurviveRename(const std::string& folder) {
+    // FUSE drives number files as they please; exfat-fuse gives each
+    // spelling of a name its own number.
+    constexpr long kFuseMagic = 0x65735546;
+    struct statfs fs {};
+    const int dir = dirFor(folder);
+    const int r = dir == AT_FDCWD ? ::statfs(folder.c_str(), &fs) : ::fstatfs(dir, &fs);
+    return r == 0 && static_cast<long>(fs.f_type) != kFuseMagic;
+}
 
 std::vector<std::string> PosixFileSystem::mounts() { return browsableMounts(); }
 
@@ -100,6 +179,12 @@ FsStatus PosixFileSystem::readFolder(const std::string& folder, std::vector<RawE
         RawEntry e;
         e.name = n;
         unsigned char type = d->d_type;
+        if (type == DT_UNKNOWN) {
+            struct stat own {};
+            if (::fstatat(fd, n, &own, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(own.st_mode))
+                type = DT_LNK;
+        }
+        e.link = type == DT_LNK;
         if (type == DT_LNK || type == DT_UNKNOWN) {
             struct stat st {};
             if (::fstatat(fd, n, &st, 0) != 0)
@@ -131,7 +216,9 @@ bool PosixFileSystem::isWritable(const std::string& folder, const std::string& n
 dev_t PosixFileSystem::deviceOf(const std::string& folder) {
     if (folder != m_lastFolder) {
         struct stat st {};
-        m_lastDevice = ::stat(folder.c_str(), &st) == 0 ? st.st_dev : 0;
+        const int dir = dirFor(folder);
+        const int r = dir == AT_FDCWD ? ::stat(folder.c_str(), &st) : ::fstat(dir, &st);
+        m_lastDevice = r == 0 ? st.st_dev : 0;
         m_lastFolder = folder;
     }
     return m_lastDevice;
@@ -149,11 +236,11 @@ RenameMethod PosixFileSystem::methodFor(const std::string& folder) const {
 // and ends with the one that did. EEXIST means the target name is taken. A
 // failure that leaves the file under a second name, or an empty placeholder,
 // says so in putBackError and leftAs.
-FsStatus PosixFileSystem::move(const std::string& from, const std::string& to,
+FsStatus PosixFileSystem::move(int dir, const std::string& from, const std::string& to,
                                RenameMethod& method) {
     RenameCalls& sys = calls();
     if (method == RenameMethod::NoReplace) {
-        if (!m_noReplaceUnsupported && sys.renameNoReplace(from.c_str(), to.c_str()) == 0)
+        if (!m_noReplaceUnsupported && sys.renameNoReplace(dir, from.c_str(), to.c_str()) == 0)
             return {};
         const int err = m_noReplaceUnsupported ? EINVAL : errno;
         if (!unsupported(err))
@@ -162,11 +249,11 @@ FsStatus PosixFileSystem::move(const std::string& from, const std::string& to,
     }
     if (method == RenameMethod::Link) {
         // link() refuses an existing target, so link + unlink never replaces.
-        if (sys.link(from.c_str(), to.c_str()) == 0) {
-            if (sys.unlink(from.c_str()) != 0) {
+        if (sys.link(dir, from.c_str(), to.c_str()) == 0) {
+            if (sys.unlink(dir, from.c_str()) != 0) {
                 FsStatus st = statusFromErrno(errno);
                 // Both names are the same file; drop the new one.
-                if (sys.unlink(to.c_str()) != 0) {
+                if (sys.unlink(dir, to.c_str()) != 0) {
                     st.putBackError = errno;
                     st.leftAs = to;
                 }
@@ -183,14 +270,14 @@ FsStatus PosixFileSystem::move(const std::string& from, const std::string& to,
     // rename onto it: what is replaced is our own placeholder.
     dev_t device = 0;
     ino_t inode = 0;
-    if (sys.createExclusive(to.c_str(), device, inode) != 0)
+    if (sys.createExclusive(dir, to.c_str(), device, inode) != 0)
         return statusFromErrno(errno);
-    if (sys.rename(from.c_str(), to.c_str()) == 0)
+    if (sys.rename(dir, from.c_str(), to.c_str()) == 0)
         return {};
     FsStatus st = statusFromErrno(errno);
     struct stat now {};
-    if (::lstat(to.c_str(), &now) == 0 && now.st_dev == device && now.st_ino == inode &&
-        now.st_size == 0 && sys.unlink(to.c_str()) != 0) {
+    if (::fstatat(dir, to.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_dev == device &&
+        now.st_ino == inode && now.st_size == 0 && sys.unlink(dir, to.c_str()) != 0) {
         st.putBackError = errno;
         st.leftAs = to;
     }
@@ -221,7 +308,7 @@ const PosixFileSystem::Traits& PosixFileSystem::traitsOf(const std::string& fold
     t.ignoresCase = ::lstat(upperA.c_str(), &st) == 0;
     RenameMethod method = m_methods.count(device) ? m_methods[device] : RenameMethod::NoReplace;
     if (method == RenameMethod::NoReplace && !m_noReplaceUnsupported &&
-        calls().renameNoReplace(a.c_str(), b.c_str()) == 0) {
+        calls().renameNoReplace(AT_FDCWD, a.c_str(), b.c_str()) == 0) {
         ::rename(b.c_str(), a.c_str());
     } else if (method != RenameMethod::Placeholder && ::link(a.c_str(), b.c_str()) == 0) {
         method = RenameMethod::Link;
@@ -260,13 +347,14 @@ RecoveryReport PosixFileSystem::recoverInterruptedPasses() {
 
 FsStatus PosixFileSystem::rename(const std::string& folder, const std::string& oldName,
                                  const std::string& newName) {
-    const std::string from = joinPath(folder, oldName);
-    const std::string to = joinPath(folder, newName);
+    const int dir = dirFor(folder);
+    const std::string from = nameIn(folder, oldName);
+    const std::string to = nameIn(folder, newName);
     if (oldName == newName) {
         // The kernel would answer "exists"; an unchanged name is a success,
         // provided the file is still there.
         struct stat st {};
-        if (::lstat(from.c_str(), &st) != 0)
+        if (::fstatat(dir, from.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             return statusFromErrno(errno);
         return {};
     }
@@ -274,38 +362,40 @@ FsStatus PosixFileSystem::rename(const std::string& folder, const std::string& o
     const dev_t device = deviceOf(folder);
     const auto known = m_methods.find(device);
     RenameMethod method = known == m_methods.end() ? RenameMethod::NoReplace : known->second;
-    auto remember = [&] {
+    // Each step, with the method it found to work remembered and what it left
+    // behind named by its full path.
+    auto step = [&](const std::string& a, const std::string& b) {
+        FsStatus st = move(dir, a, b, method);
         if (method != RenameMethod::NoReplace)
             m_methods[device] = method;
+        if (!st.leftAs.empty() && dir != AT_FDCWD)
+            st.leftAs = joinPath(folder, st.leftAs);
+        return st;
     };
 
-    FsStatus result = move(from, to, method);
-    remember();
-    if (result.sysError != EEXIST || !caseOnlyChange(folder, oldName, newName))
+    FsStatus result = step(from, to);
+    if (result.sysError != EEXIST || !caseOnlyChange(dir, folder, from, to, oldName, newName))
         return result;
     // The target is the source itself: a change of letter case on a file
     // system that ignores case. Go through a free temporary name in the same
-    // folder, and put the old name back if the second step fails.
-    // Names of our own left by earlier runs are passed over; so many of them
-    // mean something else is wrong.
+    // folder, and put the old name back if the second step fails. Names of
+    // our own left by earlier runs are passed over; so many of them mean
+    // something else is wrong.
     constexpr int kTemporaryNameTries = 100;
     for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
         const std::string tmp =
-            joinPath(folder, temporaryName(static_cast<long>(::getpid()), attempt));
-        FsStatus first = move(from, tmp, method);
-        remember();
+            nameIn(folder, temporaryName(static_cast<long>(::getpid()), attempt));
+        FsStatus first = step(from, tmp);
         if (first.sysError == EEXIST && first.putBackError == 0)
             continue;
         if (!first.ok())
             return first;
-        FsStatus second = move(tmp, to, method);
-        remember();
+        FsStatus second = step(tmp, to);
         if (!second.ok()) {
-            FsStatus back = move(tmp, from, method);
-            remember();
+            const FsStatus back = step(tmp, from);
             if (!back.ok()) {
                 second.putBackError = back.sysError;
-                second.leftAs = tmp;
+                second.leftAs = dir == AT_FDCWD ? tmp : joinPath(folder, tmp);
             }
         }
         return second;

@@ -15,18 +15,19 @@ enum class RenameMethod {
 };
 
 // The system calls a rename is made of, one virtual function each, so that a
-// test can make any one of them fail at any moment. Each answers 0 or -1 with
-// errno set, as the call does.
+// test can make any one of them fail at any moment. Names are relative to the
+// folder descriptor dir (or AT_FDCWD). Each answers 0 or -1 with errno set, as
+// the call does.
 class RenameCalls {
 public:
     virtual ~RenameCalls() = default;
-    virtual int renameNoReplace(const char* from, const char* to);
-    virtual int link(const char* from, const char* to);
-    virtual int unlink(const char* path);
+    virtual int renameNoReplace(int dir, const char* from, const char* to);
+    virtual int link(int dir, const char* from, const char* to);
+    virtual int unlink(int dir, const char* name);
     // Creates an empty file that did not exist; its device and inode go to
     // the two out parameters.
-    virtual int createExclusive(const char* path, dev_t& device, ino_t& inode);
-    virtual int rename(const char* from, const char* to);
+    virtual int createExclusive(int dir, const char* name, dev_t& device, ino_t& inode);
+    virtual int rename(int dir, const char* from, const char* to);
 };
 
 // The real file system: POSIX calls, renameat2 with RENAME_NOREPLACE, and
@@ -34,6 +35,9 @@ public:
 class PosixFileSystem : public FileSystem {
 public:
     PosixFileSystem();
+    ~PosixFileSystem() override;
+    PosixFileSystem(const PosixFileSystem&) = delete;
+    PosixFileSystem& operator=(const PosixFileSystem&) = delete;
     std::vector<std::string> mounts() override;
     FsStatus readFolder(const std::string& folder, std::vector<RawEntry>& out) override;
     bool isWritable(const std::string& folder, const std::string& name) override;
@@ -41,6 +45,10 @@ public:
                     const std::string& newName) override;
     bool plainFileExists(const std::string& folder, const std::string& name) override;
     std::optional<FileId> fileId(const std::string& folder, const std::string& name) override;
+    std::optional<EntryInfo> entryInfo(const std::string& folder, const std::string& name) override;
+    bool idsSurviveRename(const std::string& folder) override;
+    FsStatus holdFolder(const std::string& folder, std::optional<FileId> listed) override;
+    void releaseFolder() override;
     bool needsJournal(const std::string& folder) override;
     bool ignoresCase(const std::string& folder) override;
     FsStatus beginPass(const std::string& folder, const std::vector<PlannedRename>& plan) override;
@@ -69,7 +77,12 @@ private:
     };
     // Found once per file system by renaming a file of our own there.
     const Traits& traitsOf(const std::string& folder);
-    FsStatus move(const std::string& from, const std::string& to, RenameMethod& method);
+    // from and to: names inside dir.
+    FsStatus move(int dir, const std::string& from, const std::string& to, RenameMethod& method);
+    // The descriptor renames in folder are made relative to, and how a name
+    // there is written for it.
+    int dirFor(const std::string& folder) const;
+    std::string nameIn(const std::string& folder, const std::string& name) const;
 
     // The file system of a folder, asked once per folder rather than per file.
     dev_t deviceOf(const std::string& folder);
@@ -85,6 +98,8 @@ private:
     dev_t m_lastDevice = 0;
     std::string m_journalFolder;
     PassJournal m_journal;
+    std::string m_heldFolder;
+    int m_heldFd = -1;
 };
 
 } // namespace nw

@@ -139,6 +139,61 @@ TEST_P(RealFaults, UndoLeavesAFileThatTookARenamedName) {
     EXPECT_EQ(test::snapshot(d), test::renamed(before, {{"b.bak", "b.txt"}}));
 }
 
+// What changed between the listing and the click stops the pass before it is
+// touched: an entry that became a folder or a link, and a folder moved away
+// and replaced by another at the same path (whose files are never renamed).
+TEST_P(RealFaults, WhatChangedSinceTheListingIsNotRenamed) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& d, const std::string& elsewhere)> change;
+        FailureReason reason;
+        FsError fs;
+    };
+    const std::vector<Case> cases{
+        {"a file became a folder",
+         [](const std::string& d, const std::string&) {
+             ::unlink((d + "/b.txt").c_str());
+             ::mkdir((d + "/b.txt").c_str(), 0755);
+         },
+         FailureReason::KindChanged, FsError::None},
+        {"a file became a link to one",
+         [](const std::string& d, const std::string&) {
+             ::unlink((d + "/b.txt").c_str());
+             test::writeFile(d, "elsewhere.txt", "E");
+             ::symlink("elsewhere.txt", (d + "/b.txt").c_str());
+         },
+         FailureReason::KindChanged, FsError::None},
+        {"the folder was replaced by another",
+         [](const std::string& d, const std::string& elsewhere) {
+             ::rename(d.c_str(), (elsewhere + "/moved").c_str());
+             ::mkdir(d.c_str(), 0755);
+             fill(d, {"a.txt", "b.txt", "c.txt"});
+         },
+         FailureReason::FileSystem, FsError::FolderChanged},
+    };
+    for (const Case& c : cases) {
+        TempFolder root, elsewhere;
+        const std::string d = root.path() + "/shown";
+        ::mkdir(d.c_str(), 0755);
+        fill(d, {"a.txt", "b.txt", "c.txt"});
+        RealList list(fs, d);
+        list.selectAll();
+        c.change(d, elsewhere.path());
+        const Snapshot here = test::snapshot(d), moved = test::snapshot(elsewhere.path());
+        const PassResult r = RunRenamePass(list, fs, upperTool());
+        ASSERT_TRUE(r.failure) << c.what;
+        EXPECT_EQ(r.failure->reason, c.reason) << c.what;
+        EXPECT_EQ(r.failure->fs.error, c.fs) << c.what;
+        // Only what came before the changed entry was renamed.
+        const std::map<std::string, std::string> renamed =
+            c.reason == FailureReason::KindChanged
+                ? std::map<std::string, std::string>{{"a.txt", "A.TXT"}}
+                : std::map<std::string, std::string>{};
+        EXPECT_EQ(test::snapshot(d), test::renamed(here, renamed)) << c.what;
+        EXPECT_EQ(test::snapshot(elsewhere.path()), moved) << c.what;
+    }
+}
+
 TEST_P(RealFaults, AFileThatVanishesInThePass) {
     TempFolder dir;
     fill(dir.path(), kSix);

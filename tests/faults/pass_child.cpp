@@ -21,18 +21,20 @@ namespace {
 class DyingCalls : public nw::RenameCalls {
 public:
     DyingCalls(std::string call, long n) : m_call(std::move(call)), m_left(n) {}
-    int renameNoReplace(const char* from, const char* to) override {
-        return after("noreplace", RenameCalls::renameNoReplace(from, to));
+    int renameNoReplace(int dir, const char* from, const char* to) override {
+        return after("noreplace", RenameCalls::renameNoReplace(dir, from, to));
     }
-    int link(const char* from, const char* to) override {
-        return after("link", RenameCalls::link(from, to));
+    int link(int dir, const char* from, const char* to) override {
+        return after("link", RenameCalls::link(dir, from, to));
     }
-    int unlink(const char* path) override { return after("unlink", RenameCalls::unlink(path)); }
-    int createExclusive(const char* path, dev_t& device, ino_t& inode) override {
-        return after("create", RenameCalls::createExclusive(path, device, inode));
+    int unlink(int dir, const char* name) override {
+        return after("unlink", RenameCalls::unlink(dir, name));
     }
-    int rename(const char* from, const char* to) override {
-        return after("rename", RenameCalls::rename(from, to));
+    int createExclusive(int dir, const char* name, dev_t& device, ino_t& inode) override {
+        return after("create", RenameCalls::createExclusive(dir, name, device, inode));
+    }
+    int rename(int dir, const char* from, const char* to) override {
+        return after("rename", RenameCalls::rename(dir, from, to));
     }
 
 private:

@@ -79,20 +79,20 @@ public:
         int err;
     };
     explicit FailingCalls(std::vector<Failure> f) : m_failures(std::move(f)) {}
-    int renameNoReplace(const char* from, const char* to) override {
-        return fail("noreplace") ? -1 : RenameCalls::renameNoReplace(from, to);
+    int renameNoReplace(int dir, const char* from, const char* to) override {
+        return fail("noreplace") ? -1 : RenameCalls::renameNoReplace(dir, from, to);
     }
-    int link(const char* from, const char* to) override {
-        return fail("link") ? -1 : RenameCalls::link(from, to);
+    int link(int dir, const char* from, const char* to) override {
+        return fail("link") ? -1 : RenameCalls::link(dir, from, to);
     }
-    int unlink(const char* path) override {
-        return fail("unlink") ? -1 : RenameCalls::unlink(path);
+    int unlink(int dir, const char* name) override {
+        return fail("unlink") ? -1 : RenameCalls::unlink(dir, name);
     }
-    int createExclusive(const char* path, dev_t& d, ino_t& i) override {
-        return fail("create") ? -1 : RenameCalls::createExclusive(path, d, i);
+    int createExclusive(int dir, const char* name, dev_t& d, ino_t& i) override {
+        return fail("create") ? -1 : RenameCalls::createExclusive(dir, name, d, i);
     }
-    int rename(const char* from, const char* to) override {
-        return fail("rename") ? -1 : RenameCalls::rename(from, to);
+    int rename(int dir, const char* from, const char* to) override {
+        return fail("rename") ? -1 : RenameCalls::rename(dir, from, to);
     }
 
 private:

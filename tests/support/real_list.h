@@ -30,10 +30,16 @@ public:
     }
     bool Selected(int i) const override { return selected.count(i) != 0; }
     std::string Path() const override { return m_folder; }
+    std::optional<EntryShape> Shape(int i) const override {
+        const ListedFile& f = entries[static_cast<std::size_t>(i)];
+        return EntryShape{f.kind, f.link};
+    }
+    std::optional<FileId> FolderId() const override { return m_folderId; }
     void Refresh() override {
         ++refreshes;
         entries.clear();
         lastRefresh = listFiles(m_fs, m_folder, WildcardSet(U"*.*"), m_flags, entries);
+        m_folderId = m_fs.fileId(m_folder, ".");
         selected.clear();
     }
     void selectAll() {
@@ -50,6 +56,7 @@ private:
     FileSystem& m_fs;
     std::string m_folder;
     AttributeFlags m_flags;
+    std::optional<FileId> m_folderId;
 };
 
 } // namespace nw::test
