@@ -11,6 +11,9 @@
 #include "platform/name_codec.h"
 #include "platform/places.h"
 #include "platform/posix_file_system.h"
+#include "tests/support/folder_snapshot.h"
+#include "tests/support/fuse_image.h"
+#include "tests/support/real_list.h"
 
 #include "app/form1.h"
 #include "app/pass_runner.h"
@@ -370,6 +373,60 @@ double runProgram(const char* path) {
     });
 }
 
+// A pass on an exFAT drive through FUSE, where renames take more than one step
+// and the pass is journalled (a dry run for the plan, the plan written and
+// flushed, a mark per rename), against the same pass without the journal.
+void benchJournalOnFuse(int files) {
+    if (const std::string why = nw::test::FuseImage::unavailable(); !why.empty()) {
+        std::printf("%-58s %8s   (%s)\n", "exFAT pass, journalled / not", "skipped", why.c_str());
+        return;
+    }
+    nw::test::TempFolder mount, journals;
+    nw::test::FuseImage::Seed seed{"many", {}};
+    for (int i = 0; i < files; ++i)
+        seed.files["file " + std::to_string(i) + ".txt"] = "x";
+    // exFAT gives each file a cluster of its own.
+    const std::string size = std::to_string(24 + files / 128) + "M";
+    nw::test::FuseImage image(nw::test::FuseImage::Kind::ExFat, mount.path(), seed, size);
+    if (!image.mounted()) {
+        std::fprintf(stderr, "%s\n", image.failure().c_str());
+        g_failed = true;
+        return;
+    }
+    const std::string folder = mount.path() + "/many";
+    nw::PosixFileSystem fs;
+    fs.setJournalFolder(journals.path());
+    auto pass = [&](const std::u32string& ext, bool journal) {
+        nw::test::RealList list(fs, folder);
+        list.selectAll();
+        auto make = [&](nw::FileSystem&) {
+            nw::RenameTool t;
+            t.transform = [&](int, const std::u32string& n) {
+                return nw::TransformResult::of(nw::ChangeFileExt(n, ext));
+            };
+            return t;
+        };
+        nw::PassResult r;
+        const double s = seconds([&] {
+            r = journal ? nw::RunPlannedPass(list, fs, make(fs), make)
+                        : nw::RunRenamePass(list, fs, make(fs));
+        });
+        if (r.failure || r.renamed != files) {
+            std::fprintf(stderr, "exFAT pass renamed %d of %d\n", r.renamed, files);
+            g_failed = true;
+        }
+        return s;
+    };
+    double with = 1e9, without = 1e9;
+    for (int round = 0; round < 2; ++round) {
+        without = std::min(without, pass(U"bak", false));
+        with = std::min(with, pass(U"txt", true));
+    }
+    const std::string what =
+        "exFAT (FUSE) pass over " + std::to_string(files) + " files, journalled / not";
+    report(what.c_str(), with / without, "<= 1.05");
+}
+
 // Building the window while the working folder holds many files, against an
 // empty working folder: the window reads no folder it does not show.
 void benchBuildInBusyFolder(int files, const std::string& tableFile) {
@@ -560,6 +617,7 @@ int main(int argc, char** argv) {
     report("StrJ2F scan / StrJ2F index (speed-up)", scan / index, "> 1");
 
     benchBuildInBusyFolder(files / 2, tableFile);
+    benchJournalOnFuse(renames);
     const char* display = std::getenv("DISPLAY");
     if (display && *display)
         benchStartUp("xcb", "X server");

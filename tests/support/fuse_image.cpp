@@ -45,7 +45,7 @@ std::string FuseImage::unavailable() {
     return {};
 }
 
-FuseImage::FuseImage(Kind kind, std::string mountPoint, const Seed& seed)
+FuseImage::FuseImage(Kind kind, std::string mountPoint, const Seed& seed, const std::string& size)
     : m_mountPoint(std::move(mountPoint)) {
     char tmpl[] = "/tmp/namewright-image-XXXXXX";
     const int fd = ::mkstemp(tmpl);
@@ -57,7 +57,7 @@ FuseImage::FuseImage(Kind kind, std::string mountPoint, const Seed& seed)
     m_image = tmpl;
     std::string out;
     const std::string img = "'" + m_image + "'", at = "'" + m_mountPoint + "'";
-    if (!run("truncate -s 24M " + img, &out)) {
+    if (!run("truncate -s " + size + " " + img, &out)) {
         m_failure = "truncate: " + out;
         return;
     }

@@ -19,8 +19,10 @@ public:
         std::map<std::string, std::string> files;
     };
 
-    // mountPoint: an empty folder that exists.
-    FuseImage(Kind kind, std::string mountPoint, const Seed& seed = {});
+    // mountPoint: an empty folder that exists; size: of the image, as
+    // truncate takes it.
+    FuseImage(Kind kind, std::string mountPoint, const Seed& seed = {},
+              const std::string& size = "24M");
     ~FuseImage();
     FuseImage(const FuseImage&) = delete;
     FuseImage& operator=(const FuseImage&) = delete;
