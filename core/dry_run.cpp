@@ -44,7 +44,7 @@ RecordingFileSystem::RecordingFileSystem(FileSystem& real, const std::string& fo
     for (RawEntry& e : entries) {
         if (m_ignoresCase)
             m_keys.emplace(key(e.name), e.name);
-        m_names.emplace(std::move(e.name), e.kind);
+        m_names.emplace(std::move(e.name), EntryShape{e.kind, e.link});
     }
 }
 
@@ -52,7 +52,7 @@ std::string RecordingFileSystem::key(const std::string& name) const {
     return m_ignoresCase ? encodeName(folded(decodeName(name))) : name;
 }
 
-std::unordered_map<std::string, EntryKind>::iterator
+std::unordered_map<std::string, EntryShape>::iterator
 RecordingFileSystem::find(const std::string& name) {
     if (!m_ignoresCase)
         return m_names.find(name);
@@ -64,8 +64,8 @@ FsStatus RecordingFileSystem::readFolder(const std::string& folder, std::vector<
     if (folder != m_folder)
         return m_real.readFolder(folder, out);
     out.clear();
-    for (const auto& [name, kind] : m_names)
-        out.push_back(RawEntry{name, kind});
+    for (const auto& [name, shape] : m_names)
+        out.push_back(RawEntry{name, shape.kind, shape.link});
     return {};
 }
 
@@ -84,9 +84,9 @@ FsStatus RecordingFileSystem::rename(const std::string& folder, const std::strin
         return FsStatus{FsError::Exists, 0};
     if (newName.size() > kMaxNameBytes)
         return FsStatus{FsError::NameTooLong, 0};
-    const EntryKind kind = it->second;
+    const EntryShape shape = it->second;
     m_names.erase(it);
-    m_names.emplace(newName, kind);
+    m_names.emplace(newName, shape);
     if (m_ignoresCase) {
         m_keys.erase(key(oldName));
         m_keys[key(newName)] = newName;
@@ -96,9 +96,12 @@ FsStatus RecordingFileSystem::rename(const std::string& folder, const std::strin
 
 std::optional<EntryInfo> RecordingFileSystem::entryInfo(const std::string& folder,
                                                         const std::string& name) {
-    if (folder == m_folder && !m_names.count(name))
+    if (folder != m_folder)
+        return m_real.entryInfo(folder, name);
+    const auto it = m_names.find(name);
+    if (it == m_names.end())
         return std::nullopt;
-    return m_real.entryInfo(folder, name);
+    return EntryInfo{it->second, {}};
 }
 
 bool RecordingFileSystem::plainFileExists(const std::string& folder, const std::string& name) {
@@ -107,7 +110,7 @@ bool RecordingFileSystem::plainFileExists(const std::string& folder, const std::
     if (isHiddenName(name))
         return false;
     const auto it = find(name);
-    return it != m_names.end() && it->second == EntryKind::Regular;
+    return it != m_names.end() && it->second.kind == EntryKind::Regular;
 }
 
 Preview DryRun(FileListSource& list, FileSystem& fs,

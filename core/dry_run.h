@@ -29,20 +29,20 @@ public:
     std::optional<FileId> fileId(const std::string& folder, const std::string& name) override {
         return m_real.fileId(folder, name);
     }
-    // What a name stands for, as far as the real folder tells: a name the dry
-    // run has moved is not looked up.
+    // What a name stands for, from the copy: the disk is not asked once per
+    // entry. Identities are not known here.
     std::optional<EntryInfo> entryInfo(const std::string& folder, const std::string& name) override;
 
 private:
     // The name as the file system compares it.
     std::string key(const std::string& name) const;
     // The entry a name stands for on the file system, if any.
-    std::unordered_map<std::string, EntryKind>::iterator find(const std::string& name);
+    std::unordered_map<std::string, EntryShape>::iterator find(const std::string& name);
 
     FileSystem& m_real;
     std::string m_folder;
     bool m_ignoresCase = false;
-    std::unordered_map<std::string, EntryKind> m_names;
+    std::unordered_map<std::string, EntryShape> m_names;
     std::unordered_map<std::string, std::string> m_keys; // key -> name, where case is ignored
 };
 

@@ -180,12 +180,20 @@ FsStatus PosixFileSystem::readFolder(const std::string& folder, std::vector<RawE
         e.name = n;
         unsigned char type = d->d_type;
         if (type == DT_UNKNOWN) {
+            // Some drives (FUSE) leave the type to a look of its own; a link
+            // needs a second one, at what it leads to.
             struct stat own {};
-            if (::fstatat(fd, n, &own, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(own.st_mode))
+            if (::fstatat(fd, n, &own, AT_SYMLINK_NOFOLLOW) != 0)
+                type = DT_UNKNOWN;
+            else if (S_ISLNK(own.st_mode))
                 type = DT_LNK;
+            else
+                type = S_ISREG(own.st_mode)   ? DT_REG
+                       : S_ISDIR(own.st_mode) ? DT_DIR
+                                              : DT_FIFO; // any special file
         }
         e.link = type == DT_LNK;
-        if (type == DT_LNK || type == DT_UNKNOWN) {
+        if (type == DT_LNK) {
             struct stat st {};
             if (::fstatat(fd, n, &st, 0) != 0)
                 type = DT_UNKNOWN; // dangling link

@@ -1,15 +1,19 @@
 // What keeps a pass from trapping the user or hurting the program: "全部跳过"
-// on the existence box, the program's own files, and "停止" on the progress
-// dialog.
+// on the existence box, the program's own files, "停止" on the progress
+// dialog, and a pass cut off last time put right at start.
 #include "app_test_support.h"
 
 #include "app/pass_runner.h"
 #include "app/user_messages.h"
+#include "platform/journal.h"
 
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace nw::app::test {
 
@@ -19,7 +23,35 @@ private slots:
     void skipAllEndsTheBoxes();
     void theProgramsOwnFilesStopThePass();
     void stoppingFromTheProgressDialog();
+    void aPassCutOffIsPutRightAtStart();
 };
+
+// A pass on a drive without atomic renames killed between linking a file's
+// new name and removing its old one: the window, when it starts, leaves the
+// file under one name and says so.
+void PassSafetyTest::aPassCutOffIsPutRightAtStart() {
+    TempFolder cut;
+    file(cut.path(), "a.txt", "A");
+    file(cut.path(), "b.txt", "B");
+    QCOMPARE(::link((cut.path() + "/a.txt").c_str(), (cut.path() + "/a.bak").c_str()), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // The pass: its journal written, the first rename begun, then gone
+        // without a word.
+        PassJournal j;
+        PassJournal::begin(journalFolder(), cut.path(), {{"a.txt", "a.bak"}, {"b.txt", "b.bak"}},
+                           j);
+        j.started("a.txt", "a.bak");
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    Harness h;
+    QCOMPARE(h.messages, QStringList({QStringLiteral("上次改名被中断：已恢复 1 个文件的名称。")}));
+    QCOMPARE(nw::test::snapshot(cut.path()), (Snapshot{{"a.bak", "A"}, {"b.txt", "B"}}));
+    h.messages.clear();
+    Harness again; // told once
+    QVERIFY(again.messages.isEmpty());
+}
 
 void PassSafetyTest::skipAllEndsTheBoxes() {
     Harness h;
