@@ -49,7 +49,17 @@ RecordingFileSystem::RecordingFileSystem(FileSystem& real, const std::string& fo
 }
 
 std::string RecordingFileSystem::key(const std::string& name) const {
-    return m_ignoresCase ? encodeName(folded(decodeName(name))) : name;
+    if (!m_ignoresCase)
+        return name;
+    // Most names are ASCII, whose folding is plain lower case.
+    std::string out(name);
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return encodeName(folded(decodeName(name)));
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
 }
 
 std::unordered_map<std::string, EntryShape>::iterator

@@ -174,93 +174,109 @@ bool caseOnly(const std::string& a, const std::string& b) {
 // names: the one its last mark names. Where no mark reached the disk (a power
 // cut), every planned rename is looked at, and only what can be told apart
 // for certain is changed.
-void recoverFolder(FileSystem& fs, const Journal& j, RecoveryReport& report) {
-    std::vector<RawEntry> raw;
-    if (!fs.readFolder(j.folder, raw).ok()) {
-        report.waiting.push_back(j.folder);
-        return;
+class FolderRecovery {
+public:
+    FolderRecovery(FileSystem& fs, const Journal& j, RecoveryReport& report)
+        : m_fs(fs), m_j(j), m_report(report) {}
+
+    void run() {
+        std::vector<RawEntry> raw;
+        if (!m_fs.readFolder(m_j.folder, raw).ok()) {
+            m_report.waiting.push_back(m_j.folder);
+            return;
+        }
+        for (RawEntry& e : raw)
+            m_names.insert(std::move(e.name));
+        m_suspects = m_j.inFlight ? std::vector<PlannedRename>{*m_j.inFlight} : m_j.plan;
+        for (const PlannedRename& p : m_suspects)
+            bothNames(p);
+        const std::string prefix = ".namewright-" + std::to_string(m_j.pid) + "-";
+        std::vector<std::string> temporaries;
+        for (const std::string& n : m_names)
+            if (n.rfind(prefix, 0) == 0 && n.size() > 4 && n.compare(n.size() - 4, 4, ".tmp") == 0)
+                temporaries.push_back(n);
+        for (const std::string& t : temporaries)
+            temporary(t);
     }
-    std::set<std::string> names; // exactly as spelt in the folder
-    for (RawEntry& e : raw)
-        names.insert(std::move(e.name));
-    auto has = [&](const std::string& n) { return names.count(n) != 0; };
-    auto drop = [&](const std::string& n) {
-        if (removeName(j.folder, n)) {
-            names.erase(n);
+
+private:
+    bool has(const std::string& n) const { return m_names.count(n) != 0; }
+    bool drop(const std::string& n) {
+        if (removeName(m_j.folder, n)) {
+            m_names.erase(n);
             return true;
         }
-        report.unresolved.push_back(joinPath(j.folder, n));
+        m_report.unresolved.push_back(joinPath(m_j.folder, n));
         return false;
-    };
-    const std::vector<PlannedRename> suspects =
-        j.inFlight ? std::vector<PlannedRename>{*j.inFlight} : j.plan;
+    }
 
-    // Both names at once: a hard link made and the old name not yet
-    // removed, or an empty placeholder claimed and not yet renamed onto.
-    for (const PlannedRename& p : suspects) {
+    // Both names at once: a hard link made and the old name not yet removed,
+    // or an empty placeholder claimed and not yet renamed onto.
+    void bothNames(const PlannedRename& p) {
         if (p.oldName == p.newName || !has(p.oldName) || !has(p.newName))
-            continue;
-        const auto o = lookAt(j.folder, p.oldName), n = lookAt(j.folder, p.newName);
+            return;
+        const auto o = lookAt(m_j.folder, p.oldName), n = lookAt(m_j.folder, p.newName);
         // One file under two names only where the file system says so
         // itself: some (FAT through FUSE) number files without meaning.
         if (o && n && o->device == n->device && o->inode == n->inode && o->links > 1) {
             if (drop(p.oldName)) {
-                ++report.restored;
-                ++report.secondNames;
+                ++m_report.restored;
+                ++m_report.secondNames;
             }
-        } else if (j.inFlight && n && n->regular && n->size == 0) {
+        } else if (m_j.inFlight && n && n->regular && n->size == 0) {
             if (drop(p.newName)) {
-                ++report.restored;
-                ++report.placeholders;
+                ++m_report.restored;
+                ++m_report.placeholders;
             }
         } else {
-            report.unresolved.push_back(joinPath(j.folder, p.newName));
+            m_report.unresolved.push_back(joinPath(m_j.folder, p.newName));
         }
     }
 
-    // A change of letter case only goes through a temporary name of ours:
-    // the file it holds is the one whose old name is gone and whose new name
-    // is free or only an empty placeholder.
-    const std::string prefix = ".namewright-" + std::to_string(j.pid) + "-";
-    std::vector<std::string> temporaries;
-    for (const std::string& n : names)
-        if (n.rfind(prefix, 0) == 0 && n.size() > 4 && n.compare(n.size() - 4, 4, ".tmp") == 0)
-            temporaries.push_back(n);
-    for (const std::string& t : temporaries) {
+    // A change of letter case only goes through a temporary name of ours: the
+    // file it holds is the one whose old name is gone and whose new name is
+    // free or only an empty placeholder.
+    void temporary(const std::string& t) {
         const PlannedRename* owner = nullptr;
         int owners = 0;
-        for (const PlannedRename& p : suspects) {
-            const auto atNew = has(p.newName) ? lookAt(j.folder, p.newName) : std::nullopt;
+        for (const PlannedRename& p : m_suspects) {
+            const auto atNew = has(p.newName) ? lookAt(m_j.folder, p.newName) : std::nullopt;
             if (caseOnly(p.oldName, p.newName) && !has(p.oldName) &&
-                (!atNew || (j.inFlight && atNew->regular && atNew->size == 0))) {
+                (!atNew || (m_j.inFlight && atNew->regular && atNew->size == 0))) {
                 owner = &p;
                 ++owners;
             }
         }
-        const auto held = lookAt(j.folder, t);
+        const auto held = lookAt(m_j.folder, t);
         if (owners == 1 && held && held->regular) {
             if (has(owner->newName)) {
                 if (!drop(owner->newName))
-                    continue;
-                ++report.placeholders;
+                    return;
+                ++m_report.placeholders;
             }
-            if (fs.rename(j.folder, t, owner->newName).ok()) {
-                names.erase(t);
-                names.insert(owner->newName);
-                ++report.restored;
-                ++report.temporaries;
+            if (m_fs.rename(m_j.folder, t, owner->newName).ok()) {
+                m_names.erase(t);
+                m_names.insert(owner->newName);
+                ++m_report.restored;
+                ++m_report.temporaries;
             } else {
-                report.unresolved.push_back(joinPath(j.folder, t));
+                m_report.unresolved.push_back(joinPath(m_j.folder, t));
             }
         } else if (owners == 0 && held && held->regular && held->size == 0) {
             // Claimed for the first step and never filled, or a probe's.
             if (drop(t))
-                ++report.emptyTemporaries;
+                ++m_report.emptyTemporaries;
         } else {
-            report.unresolved.push_back(joinPath(j.folder, t));
+            m_report.unresolved.push_back(joinPath(m_j.folder, t));
         }
     }
-}
+
+    FileSystem& m_fs;
+    const Journal& m_j;
+    RecoveryReport& m_report;
+    std::set<std::string> m_names; // exactly as spelt in the folder
+    std::vector<PlannedRename> m_suspects;
+};
 
 std::atomic<int> g_journals{0};
 
@@ -386,7 +402,7 @@ RecoveryReport recoverInterruptedPasses(FileSystem& fs, const std::string& state
                 report.unresolved.push_back(j->folder);
             } else {
                 const std::size_t waitingBefore = report.waiting.size();
-                recoverFolder(fs, *j, report);
+                FolderRecovery(fs, *j, report).run();
                 keep = report.waiting.size() != waitingBefore;
             }
         }
