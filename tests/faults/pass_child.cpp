@@ -60,10 +60,10 @@ int main(int argc, char** argv) {
         fs.setNoReplaceUnsupported(true);
     std::unique_ptr<DyingCalls> dying;
     if (argc > 5 && std::string(argv[5]).rfind("die:", 0) == 0) {
-        const std::string spec = argv[5];
-        const std::size_t colon = spec.rfind(':');
-        dying = std::make_unique<DyingCalls>(spec.substr(4, colon - 4),
-                                             std::atol(spec.c_str() + colon + 1));
+        const std::string how = argv[5];
+        const std::size_t colon = how.rfind(':');
+        dying = std::make_unique<DyingCalls>(how.substr(4, colon - 4),
+                                             std::atol(how.c_str() + colon + 1));
         fs.setRenameCalls(dying.get());
     }
     nw::test::RealList list(fs, folder);
