@@ -297,11 +297,12 @@ const PosixFileSystem::Traits& PosixFileSystem::traitsOf(const std::string& fold
     if (const auto it = m_traits.find(device); it != m_traits.end())
         return it->second;
     Traits t;
+    // Temporary names of ours, which recovery knows; the first in capitals.
     const long pid = static_cast<long>(::getpid());
-    const std::string a = joinPath(folder, ".namewright-" + std::to_string(pid) + "-probe.tmp");
-    const std::string b = joinPath(folder, ".namewright-" + std::to_string(pid) + "-probe2.tmp");
+    const std::string a = joinPath(folder, temporaryName(pid, -1));
+    const std::string b = joinPath(folder, temporaryName(pid, -2));
     const std::string upperA =
-        joinPath(folder, ".NAMEWRIGHT-" + std::to_string(pid) + "-PROBE.TMP");
+        joinPath(folder, encodeName(upper(decodeName(temporaryName(pid, -1)))));
     // Journalled like a pass, so that a probe cut off leaves nothing behind.
     PassJournal probe;
     PassJournal::begin(m_journalFolder, folder, {}, probe);
