@@ -108,6 +108,9 @@ ToolPlan BatchPage::plan(QPushButton*, bool preview) {
                 auto own = std::make_shared<std::int16_t>(0);
                 std::int16_t* number = preview ? own.get() : &RunningNumber;
                 RenameTool tool;
+                // A new name made of the text: the old one's characters are
+                // not changed, only its extension is kept as it is.
+                tool.readsCharacters = false;
                 tool.transform = [this, number, own](int, const std::u32string& name) {
                     const CustomNameResult r = BuildCustomName(name, settings(), *number);
                     return r.name ? TransformResult::of(*r.name)

@@ -31,7 +31,12 @@ QString reasonText(const FsStatus& st) {
 
 QString passReasonText(const PassFailure& f) {
     switch (f.reason) {
-    case FailureReason::FileSystem: return reasonText(f.fs);
+    case FailureReason::FileSystem:
+        if (f.fs.error == FsError::NameTooLong && f.newBytes > 0)
+            return QStringLiteral("名称太长：新文件名为 %1 字节，超过 %2 字节的上限")
+                .arg(f.newBytes)
+                .arg(kMaxNameBytes);
+        return reasonText(f.fs);
     case FailureReason::EmptyName: return QStringLiteral("新文件名为空");
     case FailureReason::DotName: return QStringLiteral("“.”和“..”不能用作文件名");
     case FailureReason::SlashInName:
@@ -68,6 +73,33 @@ QString passFailureText(const PassFailure& f) {
         head += QStringLiteral("\n恢复原状也失败了（%1），留下了“%2”，请检查这个文件。")
                     .arg(reasonText(statusFromErrno(f.fs.putBackError)), bytesToQt(f.fs.leftAs));
     return head + QStringLiteral("\n改名已在此停止，其后的文件没有改动。");
+}
+
+QString leftText(LeftReason why, std::size_t bytes) {
+    switch (why) {
+    case LeftReason::Tool: break;
+    case LeftReason::Undecoded: return QStringLiteral("不会处理：无法识别文件名的编码");
+    case LeftReason::TooLongInUtf8:
+        return QStringLiteral("不会处理：转为UTF-8后为 %1 字节，超过 %2 字节的上限")
+            .arg(bytes)
+            .arg(kMaxNameBytes);
+    }
+    return QStringLiteral("不变：无需改名");
+}
+
+QString unusualText(const std::vector<PassStep>& unusual) {
+    if (unusual.empty())
+        return {};
+    constexpr std::size_t kNamed = 5;
+    QString text = QStringLiteral("有 %1 个文件没有改名：").arg(unusual.size());
+    for (std::size_t i = 0; i < unusual.size() && i < kNamed; ++i) {
+        QString why = leftText(unusual[i].left, unusual[i].bytes);
+        why.remove(QStringLiteral("不会处理："));
+        text += QStringLiteral("\n“%1”：%2").arg(toQt(unusual[i].oldName), why);
+    }
+    if (unusual.size() > kNamed)
+        text += QStringLiteral("\n……");
+    return text;
 }
 
 QString folderFailureText(const std::string& folder, const FsStatus& st) {

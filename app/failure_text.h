@@ -11,6 +11,11 @@ QString reasonText(const FsStatus& st);
 // Why a pass stopped, in a few words.
 QString passReasonText(const PassFailure& f);
 QString passFailureText(const PassFailure& f);
+// Why a pass leaves an entry alone, as the preview says it.
+QString leftText(LeftReason why, std::size_t bytes);
+// After a pass: the entries it left alone for a reason the user should know,
+// a few by name. Empty when there are none.
+QString unusualText(const std::vector<PassStep>& unusual);
 QString folderFailureText(const std::string& folder, const FsStatus& st);
 // What recovery did with passes that were cut off.
 QString recoveryText(const RecoveryReport& r);

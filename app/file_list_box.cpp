@@ -4,12 +4,15 @@
 #include "app/twips.h"
 
 #include <QBrush>
+
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QToolTip>
+
+#include <algorithm>
 
 namespace nw::app {
 
@@ -23,8 +26,9 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     const ListedFile& f = m_files[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole)
         return toQt(f.name);
-    // A GBK name is shown in grey, so that it can be told from a UTF-8 one.
-    if (role == Qt::ForegroundRole && f.encoding == NameEncoding::Gbk)
+    // A name in a legacy code page is shown in grey, so that it can be told
+    // from a UTF-8 one.
+    if (role == Qt::ForegroundRole && f.encoding != NameEncoding::Utf8)
         return QBrush(QColor(0x80, 0x80, 0x80));
     return {};
 }
@@ -52,11 +56,15 @@ FsStatus FileListBox::reload(const std::string& folder) {
     std::vector<ListedFile> files;
     // A folder of a hundred thousand files takes a moment to read.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    FsStatus st = listFiles(m_fs, folder, m_patterns, m_flags, files);
+    const auto chosen = m_readings.find(folder);
+    std::optional<NameEncoding> codePage;
+    FsStatus st = listFiles(m_fs, folder, m_patterns, m_flags, files,
+                            chosen != m_readings.end() ? chosen->second : NameReading{}, &codePage);
     QGuiApplication::restoreOverrideCursor();
     if (!st.ok())
         return st;
     m_path = folder;
+    m_codePage = codePage;
     m_folderId = m_fs.fileId(folder, ".");
     m_model.setFiles(std::move(files));
     return st;
@@ -81,6 +89,48 @@ FsStatus FileListBox::setFlags(const AttributeFlags& flags) {
 }
 
 void FileListBox::Refresh() { m_lastRefresh = reload(m_path); }
+
+FsStatus FileListBox::keepingSelection(const std::function<FsStatus()>& reread) {
+    std::vector<std::string> selected;
+    for (int i = 0; i < ListCount(); ++i)
+        if (Selected(i))
+            selected.push_back(Bytes(i));
+    const FsStatus st = reread();
+    std::sort(selected.begin(), selected.end());
+    // One selection of runs: selecting row by row costs a merge each.
+    QItemSelection runs;
+    const int n = ListCount();
+    for (int row = 0; row < n;) {
+        auto on = [&](int r) {
+            return std::binary_search(selected.begin(), selected.end(), Bytes(r));
+        };
+        if (!on(row)) {
+            ++row;
+            continue;
+        }
+        const int first = row;
+        while (row < n && on(row))
+            ++row;
+        runs.append(QItemSelectionRange(m_model.index(first), m_model.index(row - 1)));
+    }
+    if (!runs.isEmpty())
+        selectionModel()->select(runs, QItemSelectionModel::Select);
+    return st;
+}
+
+FsStatus FileListBox::chooseCodePage(std::optional<NameEncoding> codePage) {
+    return keepingSelection([&] {
+        m_readings[m_path] = NameReading{false, codePage, std::nullopt};
+        return reload(m_path);
+    });
+}
+
+FsStatus FileListBox::judgeCodePage() {
+    return keepingSelection([&] {
+        m_readings.erase(m_path);
+        return reload(m_path);
+    });
+}
 
 void FileListBox::selectAllEntries() {
     const int n = ListCount();
@@ -131,6 +181,10 @@ std::u32string FileListBox::List(int i) const {
 
 NameEncoding FileListBox::Encoding(int i) const {
     return m_model.files()[static_cast<std::size_t>(i)].encoding;
+}
+
+std::string FileListBox::Bytes(int i) const {
+    return m_model.files()[static_cast<std::size_t>(i)].bytes;
 }
 
 const std::vector<bool>& FileListBox::selectionFlags() const {

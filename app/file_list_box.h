@@ -9,6 +9,8 @@
 #include <QAbstractListModel>
 #include <QListView>
 
+#include <functional>
+#include <map>
 #include <vector>
 
 namespace nw::app {
@@ -39,6 +41,17 @@ public:
     const std::u32string& pattern() const { return m_patternText; }
     const AttributeFlags& flags() const { return m_flags; }
 
+    // How the folder's names that are not UTF-8 are read: judged from the
+    // names (the default), or the code page the user chose for this folder
+    // (none: not decoded), which holds while the program runs. Re-reads the
+    // list, keeping the selection.
+    FsStatus chooseCodePage(std::optional<NameEncoding> codePage);
+    FsStatus judgeCodePage();
+    bool codePageChosen() const { return m_readings.count(m_path) > 0; }
+    // The code page the listed names were read in; none: no name needed one,
+    // or none was decoded.
+    std::optional<NameEncoding> codePage() const { return m_codePage; }
+
     void selectAllEntries();
     void clearAllEntries();
     void invertEntries();
@@ -49,6 +62,7 @@ public:
     int ListCount() const override;
     std::u32string List(int i) const override;
     NameEncoding Encoding(int i) const override;
+    std::string Bytes(int i) const override;
     bool Selected(int i) const override;
     std::string Path() const override { return m_path; }
     std::optional<EntryShape> Shape(int i) const override;
@@ -66,6 +80,9 @@ protected:
 
 private:
     FsStatus reload(const std::string& folder);
+    // Re-reads the list, the same files selected after as before (their names
+    // may read differently now).
+    FsStatus keepingSelection(const std::function<FsStatus()>& reread);
     void markSelectionDirty() { m_selectionDirty = true; }
     // One flag per entry, rebuilt from the selection model when it changed.
     const std::vector<bool>& selectionFlags() const;
@@ -77,6 +94,8 @@ private:
     std::u32string m_patternText = U"*.*";
     WildcardSet m_patterns{U"*.*"};
     AttributeFlags m_flags;
+    std::map<std::string, NameReading> m_readings; // the user's choice, per folder
+    std::optional<NameEncoding> m_codePage;
     FsStatus m_lastRefresh;
     mutable std::vector<bool> m_selected;
     mutable bool m_selectionDirty = true;

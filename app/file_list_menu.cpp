@@ -1,17 +1,22 @@
 #include "app/file_list_menu.h"
 
+#include "app/failure_text.h"
 #include "app/file_list_box.h"
 #include "app/pass_runner.h"
 #include "app/tool_page.h"
+#include "app/user_messages.h"
+#include "core/legacy_names.h"
 
+#include <QActionGroup>
 #include <QMenu>
 
 namespace nw::app {
 
 FileListMenu::FileListMenu(FileListBox& list, PassRunner& runner, QWidget* window,
-                           std::function<ToolPage*()> pageInFront, PreviewOpener openPreview)
+                           std::function<ToolPage*()> pageInFront, PreviewOpener openPreview,
+                           ToolPreviewOpener openToolPreview)
     : QObject(window), m_list(list), m_runner(runner), m_pageInFront(std::move(pageInFront)),
-      m_openPreview(std::move(openPreview)) {
+      m_openPreview(std::move(openPreview)), m_openToolPreview(std::move(openToolPreview)) {
     menu = new QMenu(window);
     menu->setObjectName(QStringLiteral("File1Menu"));
     mnuPreviewTools = new QMenu(QStringLiteral("预览改名结果…"), menu);
@@ -30,6 +35,7 @@ FileListMenu::FileListMenu(FileListBox& list, PassRunner& runner, QWidget* windo
     mnuToUtf8 = menu->addAction(QStringLiteral("文件名转为UTF-8"));
     mnuToUtf8->setObjectName(QStringLiteral("mnuToUtf8"));
     connect(mnuToUtf8, &QAction::triggered, this, &FileListMenu::mnuToUtf8_Click);
+    buildCodePageMenu();
     connect(menu, &QMenu::aboutToShow, this, &FileListMenu::update);
 
     m_list.setContextMenuPolicy(Qt::CustomContextMenu);
@@ -38,8 +44,55 @@ FileListMenu::FileListMenu(FileListBox& list, PassRunner& runner, QWidget* windo
 
 FileListMenu::~FileListMenu() = default;
 
+void FileListMenu::buildCodePageMenu() {
+    mnuCodePage = menu->addMenu(QStringLiteral("文件名编码"));
+    mnuCodePage->setObjectName(QStringLiteral("mnuCodePage"));
+    auto* group = new QActionGroup(mnuCodePage);
+    auto item = [&](const QString& text, const char* name) {
+        QAction* a = mnuCodePage->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setCheckable(true);
+        group->addAction(a);
+        return a;
+    };
+    mnuCodePageAuto = item(QStringLiteral("自动判断"), "mnuCodePageAuto");
+    connect(mnuCodePageAuto, &QAction::triggered, this, [this] { tell(m_list.judgeCodePage()); });
+    mnuCodePage->addSeparator();
+    static constexpr std::pair<NameEncoding, const char*> pages[] = {
+        {NameEncoding::Gbk, "（简体中文）"},
+        {NameEncoding::Big5, "（繁体中文）"},
+        {NameEncoding::ShiftJis, "（日文）"},
+        {NameEncoding::EucKr, "（韩文）"},
+        {NameEncoding::Windows1252, "（西欧语言）"}};
+    for (const auto& [e, language] : pages) {
+        const QString label = QLatin1String(encodingLabel(e)) + QString::fromUtf8(language);
+        QAction* a = item(label, "mnuCodePageItem");
+        mnuCodePages.emplace_back(a, e);
+        connect(a, &QAction::triggered, this, [this, e = e] { tell(m_list.chooseCodePage(e)); });
+    }
+    mnuCodePageNone = item(QStringLiteral("不解码"), "mnuCodePageNone");
+    connect(mnuCodePageNone, &QAction::triggered, this,
+            [this] { tell(m_list.chooseCodePage(std::nullopt)); });
+}
+
+void FileListMenu::tell(const FsStatus& st) {
+    if (!st.ok())
+        showMessage(m_list.window(), MessageKind::Warning, folderFailureText(m_list.Path(), st));
+}
+
 void FileListMenu::update() {
     mnuUndo->setEnabled(m_runner.canUndo());
+    // The reading in force: the user's choice for this folder, else the
+    // judged one, which the automatic item names.
+    const auto current = m_list.codePage();
+    mnuCodePageAuto->setText(
+        current && !m_list.codePageChosen()
+            ? QStringLiteral("自动判断（%1）").arg(QLatin1String(encodingLabel(*current)))
+            : QStringLiteral("自动判断"));
+    mnuCodePageAuto->setChecked(!m_list.codePageChosen());
+    mnuCodePageNone->setChecked(m_list.codePageChosen() && !current);
+    for (const auto& [a, e] : mnuCodePages)
+        a->setChecked(m_list.codePageChosen() && current == e);
     ToolPage* page = m_pageInFront();
     const auto buttons = page ? page->applyButtons() : decltype(page->applyButtons()){};
     mnuPreviewTools->clear();
@@ -58,14 +111,16 @@ void FileListMenu::update() {
 void FileListMenu::popup(const QPoint& pos) { menu->popup(m_list.viewport()->mapToGlobal(pos)); }
 
 void FileListMenu::mnuToUtf8_Click() {
-    RenameTool tool;
-    tool.onlyEncoding = NameEncoding::Gbk;
-    tool.transform = [](int, const std::u32string& name) {
-        TransformResult t = TransformResult::of(name);
-        t.encoding = NameEncoding::Utf8;
-        return t;
-    };
-    m_runner.run(tool, [tool](FileSystem&) { return tool; });
+    m_openToolPreview(
+        *mnuToUtf8,
+        [] {
+            return ToolPlan{[](FileSystem&) { return Utf8RepairTool(); }, {}};
+        },
+        [this] { runToUtf8(); });
+}
+
+void FileListMenu::runToUtf8() {
+    m_runner.run(Utf8RepairTool(), [](FileSystem&) { return Utf8RepairTool(); });
 }
 
 void FileListMenu::mnuUndo_Click() {

@@ -2,11 +2,14 @@
 // The file list's context menu (right button or the Menu key): tools that
 // work on the selected entries beside the pages' own, the preview of the page
 // in front, and undo.
+#include "app/tool_page.h"
 #include "platform/file_system.h"
 
 #include <QObject>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -24,8 +27,13 @@ class FileListMenu : public QObject {
     Q_OBJECT
 public:
     using PreviewOpener = std::function<void(ToolPage&, QPushButton&)>;
+    // The preview of a tool of the menu's own: what opened it, the tool as
+    // things stand, and what "按此改名" runs.
+    using ToolPreviewOpener =
+        std::function<void(QObject&, std::function<ToolPlan()>, std::function<void()>)>;
     FileListMenu(FileListBox& list, PassRunner& runner, QWidget* window,
-                 std::function<ToolPage*()> pageInFront, PreviewOpener openPreview);
+                 std::function<ToolPage*()> pageInFront, PreviewOpener openPreview,
+                 ToolPreviewOpener openToolPreview);
     ~FileListMenu() override;
 
     // pos: in the list's viewport.
@@ -33,8 +41,10 @@ public:
     // Brings the items up to date with the page in front and the history.
     void update();
 
-    // Renames every selected GBK name to the same characters in UTF-8.
+    // Opens the preview of renaming every selected name read in a legacy
+    // code page to the same characters in UTF-8; its "按此改名" runs it.
     void mnuToUtf8_Click();
+    void runToUtf8();
     void mnuUndo_Click();
 
     QMenu* menu = nullptr;
@@ -42,12 +52,20 @@ public:
     QAction* mnuPreview = nullptr; // one button: this; several: its sub-menu
     QMenu* mnuPreviewTools = nullptr;
     QAction* mnuUndo = nullptr;
+    QMenu* mnuCodePage = nullptr; // "文件名编码"
+    QAction* mnuCodePageAuto = nullptr;
+    QAction* mnuCodePageNone = nullptr;
+    std::vector<std::pair<QAction*, NameEncoding>> mnuCodePages;
 
 private:
+    void buildCodePageMenu();
+    void tell(const FsStatus& st); // a folder that cannot be read again
+
     FileListBox& m_list;
     PassRunner& m_runner;
     std::function<ToolPage*()> m_pageInFront;
     PreviewOpener m_openPreview;
+    ToolPreviewOpener m_openToolPreview;
 };
 
 } // namespace nw::app

@@ -127,7 +127,10 @@ void Form1::buildBrowser() {
     File1Menu = new FileListMenu(
         *File1, *passRunner, this,
         [this] { return qobject_cast<ToolPage*>(SSTab1->currentWidget()); },
-        [this](ToolPage& page, QPushButton& button) { openPreview(page, button); });
+        [this](ToolPage& page, QPushButton& button) { openPreview(page, button); },
+        [this](QObject& opener, std::function<ToolPlan()> plan, std::function<void()> apply) {
+            openPreview(opener, std::move(plan), std::move(apply));
+        });
     // Ctrl+Z where no text box takes it for itself.
     auto* undo = new QShortcut(QKeySequence::Undo, this);
     connect(undo, &QShortcut::activated, File1Menu, &FileListMenu::mnuUndo_Click);
@@ -237,16 +240,32 @@ void Form1::goToDropped(const QString& path) {
     cmdGoPath_Click();
 }
 
-PreviewWindow* Form1::openPreview(ToolPage& page, QPushButton& button) {
+PreviewWindow* Form1::shownPreview(const QObject& opener) {
     for (PreviewWindow* w : findChildren<PreviewWindow*>())
-        if (&w->button() == &button) {
+        if (&w->opener() == &opener) {
             w->refresh();
             w->show();
             w->raise();
             w->activateWindow();
             return w;
         }
+    return nullptr;
+}
+
+PreviewWindow* Form1::openPreview(ToolPage& page, QPushButton& button) {
+    if (PreviewWindow* w = shownPreview(button))
+        return w;
     auto* w = new PreviewWindow(page, button, *File1, m_fs, *passRunner, this);
+    w->show();
+    return w;
+}
+
+PreviewWindow* Form1::openPreview(QObject& opener, std::function<ToolPlan()> plan,
+                                  std::function<void()> apply) {
+    if (PreviewWindow* w = shownPreview(opener))
+        return w;
+    auto* w = new PreviewWindow(opener, std::move(plan), std::move(apply), *File1, m_fs,
+                                *passRunner, this);
     w->show();
     return w;
 }
@@ -461,7 +480,12 @@ void Form1::ShowListItemToolTipText(FileListBox& ListX, float iY) {
     constexpr int kListChromeTwips = 450;
     const float w = float(ListX.width() * kTwipsPerPixel - kListChromeTwips);
     const float tw = float(ListX.fontMetrics().horizontalAdvance(name) * kTwipsPerPixel);
-    ListX.setToolTip(w < tw ? name : QString());
+    QString tip = w < tw ? name : QString();
+    // A grey name says which code page it was read in.
+    if (const NameEncoding e = ListX.Encoding(int(k)); e != NameEncoding::Utf8)
+        tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) +
+               QStringLiteral("旧编码文件名（%1）").arg(QLatin1String(encodingLabel(e)));
+    ListX.setToolTip(tip);
 }
 
 } // namespace nw::app

@@ -1,12 +1,14 @@
 #pragma once
 // The one window: the browser on the left and in the middle, the four tool
 // pages on the right, the path bar along the bottom.
+#include "app/tool_page.h"
 #include "core/conv_table.h"
 #include "platform/file_system.h"
 
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -57,6 +59,8 @@ public:
     const ConvTable& table() const { return m_table; }
     // The preview of an apply button, opened or brought to the front.
     PreviewWindow* openPreview(ToolPage& page, QPushButton& button);
+    PreviewWindow* openPreview(QObject& opener, std::function<ToolPlan()> plan,
+                               std::function<void()> apply);
 
     DriveList* Drive1 = nullptr;
     QLabel* Label1 = nullptr;
@@ -83,6 +87,9 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // An open preview of what opener previews, brought up to date and to the
+    // front; none when there is none.
+    PreviewWindow* shownPreview(const QObject& opener);
     static QIcon programIcon();
     static void widenDropDown(QComboBox& combo);
     void buildBrowser();

@@ -94,6 +94,8 @@ PassResult PassRunner::run(RenameTool tool,
     else if (r.outcome == PassResult::Outcome::Completed && !m_list.lastRefresh().ok())
         showMessage(m_window, MessageKind::Warning,
                     folderFailureText(m_list.Path(), m_list.lastRefresh()));
+    else if (!r.unusual.empty())
+        showMessage(m_window, MessageKind::Information, unusualText(r.unusual));
     return r;
 }
 

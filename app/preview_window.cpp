@@ -23,9 +23,14 @@ namespace {
 
 QString resultText(const PreviewRow& r, const PassResult& pass) {
     switch (r.kind) {
-    case PreviewKind::Rename: return QStringLiteral("改名");
+    case PreviewKind::Rename:
+        // The same characters, written anew: the code page is what changes.
+        if (r.oldName == r.newName && r.oldEncoding != NameEncoding::Utf8)
+            return QStringLiteral("改名：由%1转为UTF-8")
+                .arg(QLatin1String(encodingLabel(r.oldEncoding)));
+        return QStringLiteral("改名");
     case PreviewKind::Unchanged: return QStringLiteral("不变：新文件名与原文件名相同");
-    case PreviewKind::Left: return QStringLiteral("不变：无需改名");
+    case PreviewKind::Left: return leftText(r.left, r.bytes);
     case PreviewKind::Exists:
         return QStringLiteral("跳过：") + toQt(r.newName) + QStringLiteral("文件已经存在！");
     case PreviewKind::Stop:
@@ -90,8 +95,22 @@ void PreviewModel::setPreview(Preview p) {
 
 PreviewWindow::PreviewWindow(ToolPage& page, QPushButton& button, FileListBox& list, FileSystem& fs,
                              PassRunner& runner, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_page(page), m_button(button), m_list(list), m_fs(fs),
-      m_runner(runner) {
+    : PreviewWindow(
+          button, [&page, &button] { return page.plan(&button, true); },
+          [&button] { button.click(); }, list, fs, runner, parent) {
+    // Whatever the page's settings do, the preview follows.
+    for (QLineEdit* e : page.findChildren<QLineEdit*>())
+        connect(e, &QLineEdit::textChanged, this, &PreviewWindow::follow);
+    for (QAbstractButton* b : page.findChildren<QAbstractButton*>())
+        if (b->isCheckable())
+            connect(b, &QAbstractButton::toggled, this, &PreviewWindow::follow);
+}
+
+PreviewWindow::PreviewWindow(QObject& opener, std::function<ToolPlan()> plan,
+                             std::function<void()> apply, FileListBox& list, FileSystem& fs,
+                             PassRunner& runner, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_opener(opener), m_plan(std::move(plan)),
+      m_apply(std::move(apply)), m_list(list), m_fs(fs), m_runner(runner) {
     setObjectName(QStringLiteral("PreviewWindow"));
     setWindowTitle(QStringLiteral("改名预览"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -125,16 +144,11 @@ PreviewWindow::PreviewWindow(ToolPage& page, QPushButton& button, FileListBox& l
     connect(cmdApply, &QPushButton::clicked, this, &PreviewWindow::cmdApply_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
-    // Whatever the page's settings or the selection do, the preview follows.
+    // Whatever the selection or the list do, the preview follows.
     m_later = new QTimer(this);
     m_later->setSingleShot(true);
     m_later->setInterval(30);
     connect(m_later, &QTimer::timeout, this, &PreviewWindow::refresh);
-    for (QLineEdit* e : page.findChildren<QLineEdit*>())
-        connect(e, &QLineEdit::textChanged, this, &PreviewWindow::follow);
-    for (QAbstractButton* b : page.findChildren<QAbstractButton*>())
-        if (b->isCheckable())
-            connect(b, &QAbstractButton::toggled, this, &PreviewWindow::follow);
     connect(list.selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &PreviewWindow::follow);
     connect(list.model(), &QAbstractItemModel::modelReset, this, &PreviewWindow::follow);
@@ -144,7 +158,7 @@ PreviewWindow::PreviewWindow(ToolPage& page, QPushButton& button, FileListBox& l
 void PreviewWindow::follow() { m_later->start(); }
 
 void PreviewWindow::refresh() {
-    const ToolPlan plan = m_page.plan(&m_button, true);
+    const ToolPlan plan = m_plan();
     if (!plan.make) {
         model->setPreview({});
         lblSummary->setText(plan.refusal.isEmpty() ? QStringLiteral("按现在的设置不会改名。")
@@ -171,7 +185,7 @@ void PreviewWindow::refresh() {
 }
 
 void PreviewWindow::cmdApply_Click() {
-    m_button.click();
+    m_apply();
     refresh();
 }
 

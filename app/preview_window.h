@@ -2,10 +2,13 @@
 // "改名预览": what an apply button would do with the page's settings and the
 // selection as they stand, entry by entry, without touching the disk. It
 // follows the settings and the selection while it is open.
+#include "app/tool_page.h"
 #include "core/dry_run.h"
 
 #include <QAbstractTableModel>
 #include <QWidget>
+
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -36,10 +39,15 @@ private:
 class PreviewWindow : public QWidget {
     Q_OBJECT
 public:
+    // The preview of a page's apply button, following the page's settings.
     PreviewWindow(ToolPage& page, QPushButton& button, FileListBox& list, FileSystem& fs,
                   PassRunner& runner, QWidget* parent);
+    // The preview of any tool: plan gives it as things stand, apply runs it.
+    PreviewWindow(QObject& opener, std::function<ToolPlan()> plan, std::function<void()> apply,
+                  FileListBox& list, FileSystem& fs, PassRunner& runner, QWidget* parent);
 
-    QPushButton& button() const { return m_button; }
+    // What it previews: the apply button, or the menu item.
+    QObject& opener() const { return m_opener; }
     // The dry run again, with the settings and selection of now.
     void refresh();
     void cmdApply_Click();
@@ -52,8 +60,9 @@ public:
 
 private:
     void follow(); // refresh soon, once, whatever changed
-    ToolPage& m_page;
-    QPushButton& m_button;
+    QObject& m_opener;
+    std::function<ToolPlan()> m_plan;
+    std::function<void()> m_apply;
     FileListBox& m_list;
     FileSystem& m_fs;
     PassRunner& m_runner;

@@ -10,7 +10,7 @@ PassResult ToolPage::runButton(QPushButton* button) {
     if (!real.make) {
         if (!real.refusal.isEmpty())
             showMessage(window(), MessageKind::Warning, real.refusal);
-        return PassResult{PassResult::Outcome::Guarded, 0, std::nullopt, {}, {}};
+        return guardedPass();
     }
     return m_ctx.runner.run(real.make(m_ctx.fs), plan(button, true).make);
 }

@@ -13,6 +13,7 @@ public:
     int ListCount() const override { return m_list.ListCount(); }
     std::u32string List(int i) const override { return m_list.List(i); }
     NameEncoding Encoding(int i) const override { return m_list.Encoding(i); }
+    std::string Bytes(int i) const override { return m_list.Bytes(i); }
     bool Selected(int i) const override { return m_list.Selected(i); }
     std::string Path() const override { return m_list.Path(); }
     void Refresh() override {}
@@ -133,13 +134,20 @@ Preview DryRun(FileListSource& list, FileSystem& fs,
     tool.progress = nullptr;
     tool.observe = [&](const PassStep& s) {
         p.rows.push_back(PreviewRow{s.index, s.oldName, s.newName.value_or(std::u32string()),
-                                    previewKindOf(s.kind)});
+                                    previewKindOf(s.kind), s.left, s.bytes,
+                                    frozen.Encoding(s.index)});
     };
     p.pass = RunRenamePass(frozen, memory, tool);
     if (p.pass.outcome == PassResult::Outcome::Stopped && p.pass.failure)
         for (int i = p.pass.failure->index + 1; i < list.ListCount(); ++i)
             if (list.Selected(i))
-                p.rows.push_back(PreviewRow{i, list.List(i), {}, PreviewKind::NotReached});
+                p.rows.push_back(PreviewRow{i,
+                                            list.List(i),
+                                            {},
+                                            PreviewKind::NotReached,
+                                            LeftReason::Tool,
+                                            0,
+                                            list.Encoding(i)});
     return p;
 }
 

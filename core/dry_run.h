@@ -60,6 +60,9 @@ struct PreviewRow {
     std::u32string oldName;
     std::u32string newName; // empty where there is none
     PreviewKind kind = PreviewKind::Rename;
+    LeftReason left = LeftReason::Tool;            // Left: why
+    std::size_t bytes = 0;                         // Left as too long: the new name's bytes
+    NameEncoding oldEncoding = NameEncoding::Utf8; // how the old name is written
 };
 
 struct Preview {

@@ -29,9 +29,13 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         return result;
     }
     auto tell = [&](int i, const std::u32string& oldName,
-                    const std::optional<std::u32string>& newName, StepKind kind) {
+                    const std::optional<std::u32string>& newName, StepKind kind,
+                    LeftReason why = LeftReason::Tool, std::size_t bytes = 0) {
+        const PassStep step{i, oldName, newName, kind, why, bytes};
+        if (kind == StepKind::Left && why != LeftReason::Tool)
+            result.unusual.push_back(step);
         if (tool.observe)
-            tool.observe(PassStep{i, oldName, newName, kind});
+            tool.observe(step);
     };
     auto stop = [&](int i, const std::u32string& oldName, std::optional<std::u32string> newName,
                     FailureReason reason, FsStatus st = {}) {
@@ -65,19 +69,33 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
             return stop(i, list.List(i), std::nullopt, FailureReason::FileSystem, held);
         const NameEncoding encoding = list.Encoding(i);
         const std::u32string oldName = list.List(i);
-        if ((tool.onlyEncoding && *tool.onlyEncoding != encoding) ||
+        // Bytes that were never read as characters are never changed by a
+        // tool that works on characters.
+        if (tool.readsCharacters && isUndecoded(oldName)) {
+            tell(i, oldName, std::nullopt, StepKind::Left, LeftReason::Undecoded);
+            continue;
+        }
+        if ((tool.onlyLegacyNames && encoding == NameEncoding::Utf8) ||
             (tool.wantsEntry && !tool.wantsEntry(oldName))) {
             tell(i, oldName, std::nullopt, StepKind::Left);
             continue;
         }
         TransformResult t = tool.transform(i, oldName);
+        if (t.leave) {
+            tell(i, oldName, std::nullopt, StepKind::Left, *t.leave, t.leaveBytes);
+            continue;
+        }
         if (!t.name)
             return stop(i, oldName, std::nullopt, t.error.value_or(FailureReason::EmptyName));
         const std::u32string& newName = *t.name;
         if (auto bad = CheckNewName(newName))
             return stop(i, oldName, newName, *bad);
-        std::string newBytes = writeName(newName, t.encoding.value_or(encoding));
-        std::string oldBytes = writeName(oldName, encoding);
+        std::string oldBytes = list.Bytes(i);
+        // A name the tool leaves as it was keeps its bytes, whatever they are.
+        std::string newBytes = t.bytes ? *t.bytes
+                               : (newName == oldName && !t.encoding)
+                                   ? oldBytes
+                                   : writeName(newName, t.encoding.value_or(encoding));
         if (oldBytes != newBytes && tool.isProgramFile && tool.isProgramFile(folder, oldBytes))
             return stop(i, oldName, newName, FailureReason::ProgramFile);
         if (tool.wantsNewName && !tool.wantsNewName(folder, newName, newBytes)) {
@@ -89,8 +107,11 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         if (const auto listed = list.Shape(i); listed && now && now->shape != *listed)
             return stop(i, oldName, newName, FailureReason::KindChanged);
         const FsStatus st = fs.rename(folder, oldBytes, newBytes);
-        if (!st.ok())
-            return stop(i, oldName, newName, FailureReason::FileSystem, st);
+        if (!st.ok()) {
+            stop(i, oldName, newName, FailureReason::FileSystem, st);
+            result.failure->newBytes = newBytes.size();
+            return result;
+        }
         ++result.renamed;
         const bool unchanged = oldBytes == newBytes;
         tell(i, oldName, newName, unchanged ? StepKind::Unchanged : StepKind::Renamed);

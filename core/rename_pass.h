@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/name_codec.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -21,6 +22,8 @@ public:
     virtual std::u32string List(int i) const = 0;
     // How the entry's name is written on disk; a new name keeps it.
     virtual NameEncoding Encoding(int i) const = 0;
+    // The entry's name as it stands on disk.
+    virtual std::string Bytes(int i) const { return writeName(List(i), Encoding(i)); }
     virtual bool Selected(int i) const = 0;
     virtual std::string Path() const = 0; // the listed folder, as bytes
     virtual void Refresh() = 0;
@@ -58,6 +61,7 @@ struct PassFailure {
     std::optional<std::u32string> newName; // none when no name could be made
     FailureReason reason = FailureReason::FileSystem;
     FsStatus fs;
+    std::size_t newBytes = 0; // the new name's length in bytes, where it was made
 };
 
 // One rename the pass made, as the names stand on disk.
@@ -69,13 +73,11 @@ struct RenameRecord {
     std::optional<FileId> id;
 };
 
-struct PassResult {
-    enum class Outcome { Guarded, Completed, Stopped };
-    Outcome outcome = Outcome::Completed;
-    int renamed = 0;
-    std::optional<PassFailure> failure;
-    std::string folder;
-    std::vector<RenameRecord> done; // in the order they were made
+// Why the pass leaves a selected entry alone.
+enum class LeftReason : std::uint8_t {
+    Tool,          // the tool has nothing to do there (extension already so, text not found)
+    Undecoded,     // no code page reads the name: its characters are not known
+    TooLongInUtf8, // in UTF-8 the name would pass the limit of a name's bytes
 };
 
 // What the pass did at one selected entry.
@@ -92,7 +94,28 @@ struct PassStep {
     std::u32string oldName;
     std::optional<std::u32string> newName;
     StepKind kind = StepKind::Renamed;
+    LeftReason left = LeftReason::Tool; // where left alone
+    std::size_t bytes = 0;              // TooLongInUtf8: the new name's bytes
 };
+
+struct PassResult {
+    enum class Outcome { Guarded, Completed, Stopped };
+    Outcome outcome = Outcome::Completed;
+    int renamed = 0;
+    std::optional<PassFailure> failure;
+    std::string folder;
+    std::vector<RenameRecord> done; // in the order they were made
+    // The entries left alone for a reason the user should hear of: names
+    // that could not be read, new names that would be too long.
+    std::vector<PassStep> unusual;
+};
+
+// The answer of a pass that did not start.
+inline PassResult guardedPass() {
+    PassResult r;
+    r.outcome = PassResult::Outcome::Guarded;
+    return r;
+}
 
 // The transform's answer: a new name, or why there is none.
 struct TransformResult {
@@ -101,11 +124,28 @@ struct TransformResult {
     // Where the new name must be written in a given encoding; by default it
     // keeps its old name's.
     std::optional<NameEncoding> encoding;
+    // The new name exactly as these bytes (undo: the name that was there).
+    std::optional<std::string> bytes;
+    // Neither a name nor a failure: the entry is left alone, for this reason.
+    std::optional<LeftReason> leave;
+    std::size_t leaveBytes = 0;
 
     static TransformResult of(std::u32string n) {
-        return {std::move(n), std::nullopt, std::nullopt};
+        TransformResult t;
+        t.name = std::move(n);
+        return t;
     }
-    static TransformResult fail(FailureReason r) { return {std::nullopt, r, std::nullopt}; }
+    static TransformResult fail(FailureReason r) {
+        TransformResult t;
+        t.error = r;
+        return t;
+    }
+    static TransformResult left(LeftReason r, std::size_t bytes = 0) {
+        TransformResult t;
+        t.leave = r;
+        t.leaveBytes = bytes;
+        return t;
+    }
 };
 
 // One page's tool; only transform is required.
@@ -122,9 +162,12 @@ struct RenameTool {
     std::function<bool(const std::string& folder, const std::u32string& newName,
                        const std::string& newBytes)>
         wantsNewName;
-    // Only entries whose name is written in this encoding; the others are
-    // left alone.
-    std::optional<NameEncoding> onlyEncoding;
+    // The tool works on the characters of the old name: a name whose bytes
+    // no code page reads is left alone, byte for byte.
+    bool readsCharacters = true;
+    // Only entries whose name is written in a legacy code page; the others
+    // are left alone.
+    bool onlyLegacyNames = false;
     // Whether an entry is one of the program's own files, which are never
     // renamed.
     std::function<bool(const std::string& folder, const std::string& oldBytes)> isProgramFile;

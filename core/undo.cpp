@@ -18,6 +18,9 @@ public:
     NameEncoding Encoding(int i) const override {
         return m_names[static_cast<std::size_t>(i)].encoding;
     }
+    std::string Bytes(int i) const override {
+        return m_pass.done[m_pass.done.size() - 1 - static_cast<std::size_t>(i)].newName;
+    }
     bool Selected(int) const override { return true; }
     std::string Path() const override { return m_pass.folder; }
     void Refresh() override {
@@ -40,7 +43,7 @@ void UndoHistory::record(const PassResult& pass) {
 
 PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTool hooks) {
     if (m_passes.empty())
-        return PassResult{PassResult::Outcome::Guarded, 0, std::nullopt, {}, {}};
+        return guardedPass();
     PassResult& last = m_passes.back();
     UndoList list(last, shown);
     // Entry i of the list is the i-th newest rename, back to its old name in
@@ -52,11 +55,12 @@ PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTo
             if (now && now->id != *rec.id)
                 return TransformResult::fail(FailureReason::Replaced);
         }
-        const DecodedName old = readName(rec.oldName);
-        TransformResult t = TransformResult::of(old.text);
-        t.encoding = old.encoding;
+        // The name that was there, byte for byte, whatever its code page.
+        TransformResult t = TransformResult::of(readName(rec.oldName).text);
+        t.bytes = rec.oldName;
         return t;
     };
+    hooks.readsCharacters = false;
     std::vector<PlannedRename> plan;
     for (auto it = last.done.rbegin(); it != last.done.rend(); ++it)
         plan.push_back(PlannedRename{it->newName, it->oldName});

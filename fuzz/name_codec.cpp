@@ -1,5 +1,5 @@
 // File names as bytes: decoding then encoding gives back the same bytes, in
-// whichever encoding the name is read, and the display form is valid UTF-8.
+// whichever code page the name is read, and the display form is valid UTF-8.
 #include "fuzz_support.h"
 
 namespace {
@@ -30,18 +30,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NW_FUZZ_CHECK(validUtf8(nw::toDisplayUtf8(text)));
     // A text that came from a name encodes to what decodes to it again.
     NW_FUZZ_CHECK(nw::decodeName(nw::encodeName(text)) == text);
-    // Read as GBK where it is GBK; written back, the same bytes. A text
-    // without escaped bytes, written as GBK, reads back as that text; one with
-    // them keeps its bytes.
-    const nw::DecodedName read = nw::readName(bytes);
-    NW_FUZZ_CHECK(nw::writeName(read.text, read.encoding) == bytes);
-    NW_FUZZ_CHECK(nw::readName(nw::writeName(read.text, nw::NameEncoding::Gbk)).text == read.text);
-    bool escaped = false;
-    for (char32_t c : text)
-        escaped = escaped || nw::isEscapedByte(c);
-    if (escaped)
-        NW_FUZZ_CHECK(nw::writeName(text, nw::NameEncoding::Gbk) == bytes);
-    else
-        NW_FUZZ_CHECK(nw::readName(nw::writeName(text, nw::NameEncoding::Gbk)).text == text);
+    // In every code page: read where it reads, and written back, the same
+    // bytes; a name judged alone is read as one of them or not at all; a
+    // text without escaped bytes that a code page writes reads back as itself
+    // in that code page.
+    NW_FUZZ_CHECK(nw::isUtf8(bytes) == !nw::isUndecoded(text));
+    for (const auto e : nw::kLegacyEncodings) {
+        const nw::DecodedName read = nw::readName(bytes, e);
+        NW_FUZZ_CHECK(
+            nw::codepage::encode(read.encoding, read.text).value_or(nw::encodeName(read.text)) ==
+            bytes);
+        NW_FUZZ_CHECK(validUtf8(nw::toDisplayUtf8(read.text)));
+        const std::string written = nw::writeName(text, e);
+        if (!nw::isUndecoded(text)) {
+            NW_FUZZ_CHECK(nw::readName(written, e).text == text);
+        } else {
+            NW_FUZZ_CHECK(written == bytes);
+        }
+    }
+    const nw::DecodedName alone = nw::readName(bytes);
+    NW_FUZZ_CHECK(alone.encoding == nw::NameEncoding::Utf8 ||
+                  nw::readName(bytes, alone.encoding).text == alone.text);
     return 0;
 }

@@ -98,14 +98,34 @@ void sortNatural(std::vector<ListedFile>& files) {
     files = std::move(sorted);
 }
 
+// The code page the entries' names are read in, one for all of them.
+std::optional<NameEncoding> codePageOf(const std::vector<RawEntry>& raw, bool folders,
+                                       const NameReading& reading) {
+    if (!reading.judge)
+        return reading.codePage;
+    std::vector<std::string_view> legacy;
+    for (const RawEntry& e : raw)
+        if ((e.kind == EntryKind::Folder) == folders && !isUtf8(e.name))
+            legacy.push_back(e.name);
+    if (legacy.empty())
+        return std::nullopt;
+    return judgeCodePage(legacy, reading.prior ? reading.prior : localePrior());
+}
+
 } // namespace
 
 FsStatus listFiles(FileSystem& fs, const std::string& folder, const WildcardSet& patterns,
-                   const AttributeFlags& flags, std::vector<ListedFile>& out) {
+                   const AttributeFlags& flags, std::vector<ListedFile>& out,
+                   const NameReading& reading, std::optional<NameEncoding>* codePage) {
     out.clear();
     std::vector<RawEntry> raw;
     if (FsStatus st = fs.readFolder(folder, raw); !st.ok())
         return st;
+    // All the folder's names are evidence, whether the filter shows them or
+    // not: the reading does not change with the filter.
+    const std::optional<NameEncoding> legacy = codePageOf(raw, false, reading);
+    if (codePage)
+        *codePage = legacy;
     // Write access costs a system call per file; it can only change the
     // verdict when the read-only flag differs from what admits the file
     // otherwise, so ask only then.
@@ -121,7 +141,7 @@ FsStatus listFiles(FileSystem& fs, const std::string& folder, const WildcardSet&
             a.readOnly = !fs.isWritable(folder, e.name);
         if (!admits(flags, a))
             continue;
-        DecodedName name = readName(e.name);
+        DecodedName name = readName(e.name, legacy);
         if (!patterns.matches(name.text))
             continue;
         out.push_back(
@@ -136,9 +156,10 @@ FsStatus listSubfolders(FileSystem& fs, const std::string& folder, std::vector<L
     std::vector<RawEntry> raw;
     if (FsStatus st = fs.readFolder(folder, raw); !st.ok())
         return st;
+    const std::optional<NameEncoding> legacy = codePageOf(raw, true, {});
     for (auto& e : raw)
         if (e.kind == EntryKind::Folder) {
-            DecodedName name = readName(e.name);
+            DecodedName name = readName(e.name, legacy);
             out.push_back(
                 ListedFile{std::move(e.name), std::move(name.text), name.encoding, e.kind, e.link});
         }

@@ -218,12 +218,25 @@ struct ListedFile {
     bool link = false;
 };
 
-// The files of a folder that match the patterns and the flags, in natural
-// order.
-FsStatus listFiles(FileSystem& fs, const std::string& folder, const WildcardSet& patterns,
-                   const AttributeFlags& flags, std::vector<ListedFile>& out);
+// How the names of a folder that are not UTF-8 are read: in the code page
+// judged from all of them (the prior, else the locale's, tipping the balance),
+// or in the one the user chose, or not at all.
+struct NameReading {
+    bool judge = true;
+    std::optional<NameEncoding> codePage; // when not judged; none: not decoded
+    std::optional<NameEncoding> prior;    // when judged; none: the locale's
+};
 
-// The sub-folders of a folder (links to folders included), in natural order.
+// The files of a folder that match the patterns and the flags, in natural
+// order. codePage, where given, tells which code page the names were read in
+// (none: all are UTF-8, or none was decoded).
+FsStatus listFiles(FileSystem& fs, const std::string& folder, const WildcardSet& patterns,
+                   const AttributeFlags& flags, std::vector<ListedFile>& out,
+                   const NameReading& reading = {},
+                   std::optional<NameEncoding>* codePage = nullptr);
+
+// The sub-folders of a folder (links to folders included), in natural order,
+// their names judged together as listFiles does.
 FsStatus listSubfolders(FileSystem& fs, const std::string& folder, std::vector<ListedFile>& out);
 
 } // namespace nw

@@ -2,6 +2,8 @@
 
 #include "platform/cp936.h"
 
+#include <algorithm>
+
 namespace nw {
 namespace {
 
@@ -29,49 +31,66 @@ bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
 } // namespace
 
+namespace {
+
+// The UTF-8 sequence at p[i]: its character and length, or a length of 0 when
+// the bytes there are not valid UTF-8 (overlong forms, encoded surrogates and
+// values past U+10FFFF included, so that the mapping stays one-to-one).
+std::size_t sequenceAt(const unsigned char* p, std::size_t n, std::size_t i, char32_t& c) {
+    const unsigned char b = p[i];
+    std::size_t len = 0;
+    char32_t min = 0;
+    if ((b & 0xE0) == 0xC0)
+        len = 2, c = b & 0x1Fu, min = 0x80;
+    else if ((b & 0xF0) == 0xE0)
+        len = 3, c = b & 0x0Fu, min = 0x800;
+    else if ((b & 0xF8) == 0xF0)
+        len = 4, c = b & 0x07u, min = 0x10000;
+    if (len == 0 || i + len > n)
+        return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        if ((p[i + k] & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (p[i + k] & 0x3Fu);
+    }
+    return c < min || c > 0x10FFFF || isSurrogate(c) ? 0 : len;
+}
+
+} // namespace
+
 std::u32string decodeName(std::string_view bytes) {
     std::u32string out;
     out.reserve(bytes.size());
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();
-    std::size_t i = 0;
-    while (i < n) {
-        const unsigned char b = p[i];
-        if (b < 0x80) {
-            out.push_back(b);
-            ++i;
+    for (std::size_t i = 0; i < n;) {
+        if (p[i] < 0x80) {
+            out.push_back(p[i++]);
             continue;
         }
-        std::size_t len = 0;
         char32_t c = 0;
-        char32_t min = 0;
-        if ((b & 0xE0) == 0xC0) {
-            len = 2, c = b & 0x1Fu, min = 0x80;
-        } else if ((b & 0xF0) == 0xE0) {
-            len = 3, c = b & 0x0Fu, min = 0x800;
-        } else if ((b & 0xF8) == 0xF0) {
-            len = 4, c = b & 0x07u, min = 0x10000;
-        }
-        bool ok = len != 0 && i + len <= n;
-        for (std::size_t k = 1; ok && k < len; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80)
-                ok = false;
-            else
-                c = (c << 6) | (p[i + k] & 0x3Fu);
-        }
-        // Overlong forms, encoded surrogates and values past U+10FFFF are
-        // invalid; escaping them keeps the mapping one-to-one.
-        if (ok && (c < min || c > 0x10FFFF || isSurrogate(c)))
-            ok = false;
-        if (ok) {
+        if (const std::size_t len = sequenceAt(p, n, i, c)) {
             out.push_back(c);
             i += len;
         } else {
-            out.push_back(escape(b));
+            out.push_back(escape(p[i]));
             ++i;
         }
     }
     return out;
+}
+
+bool isUtf8(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n;) {
+        char32_t c = 0;
+        const std::size_t len = p[i] < 0x80 ? 1 : sequenceAt(p, n, i, c);
+        if (len == 0)
+            return false;
+        i += len;
+    }
+    return true;
 }
 
 std::string encodeName(std::u32string_view text) {
@@ -96,78 +115,40 @@ std::string toDisplayUtf8(std::u32string_view text) {
     return out;
 }
 
-namespace {
-
-bool isPrivateUse(char32_t c) { return c >= 0xE000 && c <= 0xF8FF; }
-
-// Strict GBK: ASCII and double-byte characters that the code page assigns
-// (private-use codes are not taken as text), each mapping back to its bytes.
-bool decodeGbk(std::string_view bytes, std::u32string& out) {
-    out.clear();
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t n = bytes.size();
-    for (std::size_t i = 0; i < n;) {
-        if (p[i] < 0x80) {
-            out.push_back(p[i++]);
-            continue;
-        }
-        if (i + 1 >= n || p[i] < 0x81 || p[i] > 0xFE)
-            return false;
-        const auto code = static_cast<std::uint16_t>(p[i] << 8 | p[i + 1]);
-        const auto c = cp936::charOf(code);
-        if (!c || isPrivateUse(*c) || cp936::codeOf(*c) != code)
-            return false;
-        out.push_back(*c);
-        i += 2;
-    }
-    return true;
+bool isUndecoded(std::u32string_view text) {
+    return std::any_of(text.begin(), text.end(), isEscapedByte);
 }
 
-bool encodeGbk(std::u32string_view text, std::string& out) {
-    out.clear();
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-            continue;
-        }
-        const std::uint16_t code = cp936::codeOf(c);
-        if (code < 0x8140 || isPrivateUse(c))
-            return false;
-        out.push_back(static_cast<char>(code >> 8));
-        out.push_back(static_cast<char>(code & 0xFF));
-    }
-    return true;
-}
-
-bool hasEscapes(std::u32string_view text) {
-    for (char32_t c : text)
-        if (isEscapedByte(c))
-            return true;
-    return false;
-}
-
-} // namespace
-
-DecodedName readName(std::string_view bytes) {
+DecodedName readName(std::string_view bytes, std::optional<NameEncoding> legacy) {
     DecodedName d{decodeName(bytes), NameEncoding::Utf8};
-    if (!hasEscapes(d.text))
+    if (!legacy || !isUndecoded(d.text))
         return d;
-    std::u32string gbk;
-    std::string back;
-    if (decodeGbk(bytes, gbk) && encodeGbk(gbk, back) && back == bytes)
-        return {std::move(gbk), NameEncoding::Gbk};
+    if (auto text = codepage::decode(*legacy, bytes))
+        return {std::move(*text), *legacy};
     return d;
 }
 
+DecodedName readName(std::string_view bytes) {
+    DecodedName d{decodeName(bytes), NameEncoding::Utf8};
+    if (!isUndecoded(d.text))
+        return d;
+    return readName(bytes, judgeCodePage({bytes}, localePrior()));
+}
+
 std::string writeName(std::u32string_view text, NameEncoding encoding) {
-    if (encoding == NameEncoding::Gbk) {
-        std::string bytes;
-        // GBK bytes that happen to be valid UTF-8 would be read back as other
-        // characters: such a name is better written in UTF-8.
-        if (encodeGbk(text, bytes) && readName(bytes).text == text)
-            return bytes;
-    }
-    return encodeName(text);
+    if (encoding == NameEncoding::Utf8)
+        return encodeName(text);
+    // GBK writes only its own characters: GB18030's four-byte forms are read,
+    // never chosen for a new name.
+    if (encoding == NameEncoding::Gbk &&
+        !std::all_of(text.begin(), text.end(), [](char32_t c) { return cp936::codeOf(c) != 0; }))
+        return encodeName(text);
+    const auto bytes = codepage::encode(encoding, text);
+    // Bytes that happen to be valid UTF-8 would be read back as other
+    // characters: such a name is better written in UTF-8.
+    if (!bytes || !isUndecoded(decodeName(*bytes)))
+        return encodeName(text);
+    return *bytes;
 }
 
 } // namespace nw

@@ -3,7 +3,10 @@
 // one element per character; a byte that is not part of valid UTF-8 becomes
 // one "escape" character (U+DC80 + byte), so that every byte string decodes
 // to some text and encodes back to exactly the same bytes.
+#include "platform/code_pages.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +15,9 @@ namespace nw {
 std::u32string decodeName(std::string_view bytes);
 std::string encodeName(std::u32string_view text);
 
+// Whether the bytes are valid UTF-8 as decodeName reads it.
+bool isUtf8(std::string_view bytes);
+
 // True for the characters that stand for a single undecodable byte.
 constexpr bool isEscapedByte(char32_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
 
@@ -19,25 +25,28 @@ constexpr bool isEscapedByte(char32_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
 // become U+FFFD.
 std::string toDisplayUtf8(std::u32string_view text);
 
-// Names carried over from Windows archives, FAT sticks and old discs are often
-// GBK (code page 936) bytes. A name that is not valid UTF-8 but is valid GBK
-// and encodes back to the same bytes is read as GBK; each name keeps its own
-// encoding.
-enum class NameEncoding : std::uint8_t { Utf8, Gbk };
-
+// A name that is not valid UTF-8 is read in a legacy code page where one reads
+// it (see code_pages.h); a name no code page reads keeps its escaped bytes.
 struct DecodedName {
     std::u32string text;
     NameEncoding encoding = NameEncoding::Utf8;
 };
 
-// UTF-8, else GBK, else UTF-8 with an escape for every invalid byte.
+// UTF-8, else the given code page, else UTF-8 with an escape for every
+// invalid byte. Without a code page the name is not decoded.
+DecodedName readName(std::string_view bytes, std::optional<NameEncoding> legacy);
+
+// A name on its own, its code page judged from it alone with the locale's
+// prior (a folder's names are better judged together: see listFiles).
 DecodedName readName(std::string_view bytes);
 
-// The bytes of a name in the given encoding. A name that GBK cannot write (an
-// emoji, an escaped byte), or whose GBK bytes would be read back as other
-// text, is written in UTF-8, its escaped bytes as they were. A name without
-// escaped bytes reads back as the same text; one with them keeps its bytes,
-// which may then form valid GBK and read back as Chinese.
+// Whether a name holds bytes that no reading turned into characters: such a
+// name is never changed by a tool that works on its characters.
+bool isUndecoded(std::u32string_view text);
+
+// The bytes of a name in the given encoding. A name the code page cannot
+// write (an emoji in GBK, an escaped byte), or whose bytes would be read back
+// as UTF-8, is written in UTF-8, its escaped bytes as they were.
 std::string writeName(std::u32string_view text, NameEncoding encoding);
 
 } // namespace nw

@@ -57,7 +57,7 @@ void PreviewUndoTest::everyEntryPointOpensItsPreview() {
         PreviewWindow* w = openedPreview(h);
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("改名预览"));
-        QCOMPARE(&w->button(), button);
+        QCOMPARE(&w->opener(), button);
         w->close();
         QTRY_VERIFY(!openedPreview(h));
     }
@@ -69,7 +69,7 @@ void PreviewUndoTest::everyEntryPointOpensItsPreview() {
     menu.update();
     QVERIFY(!menu.mnuPreview->menu());
     menu.mnuPreview->trigger();
-    QVERIFY(openedPreview(h) && &openedPreview(h)->button() == h.find<QPushButton>("Command2"));
+    QVERIFY(openedPreview(h) && &openedPreview(h)->opener() == h.find<QPushButton>("Command2"));
     openedPreview(h)->close();
     h.form->SSTab1->setCurrentIndex(2);
     menu.update();
@@ -79,7 +79,7 @@ void PreviewUndoTest::everyEntryPointOpensItsPreview() {
     QCOMPARE(tools[2]->text(), QStringLiteral("繁体转简体"));
     tools[2]->trigger();
     PreviewWindow* w = openedPreview(h);
-    QVERIFY(w && &w->button() == h.find<QPushButton>("cmdF2J"));
+    QVERIFY(w && &w->opener() == h.find<QPushButton>("cmdF2J"));
     QCOMPARE(column(*w, 1), QStringList({QStringLiteral("a.txt"), QStringLiteral("中国.doc")}));
     w->close();
     h.form->SSTab1->setCurrentIndex(3);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <random>
 
 namespace nw {
@@ -63,58 +65,93 @@ TEST(NameCodec, EscapedBytesNeverBecomeSlashOrNul) {
 
 struct Reading {
     std::string bytes;
-    std::u32string text; // empty: the escaped decoding
+    std::optional<NameEncoding> codePage; // the folder's
+    std::u32string text;                  // empty: the escaped decoding
     NameEncoding encoding;
+    std::string writtenAs = {}; // a new name of the same text; empty: the same bytes
 };
 
 class NameReading : public ::testing::TestWithParam<Reading> {};
 
-// Each name is read in its own encoding and written back to the same bytes.
-TEST_P(NameReading, ReadsInItsOwnEncodingAndWritesTheSameBytes) {
+// Each name is read in its folder's code page where that reads it, and
+// written back to the same bytes.
+TEST_P(NameReading, ReadsInTheFoldersCodePageAndWritesTheSameBytes) {
     const Reading& r = GetParam();
-    const DecodedName d = readName(r.bytes);
+    const DecodedName d = readName(r.bytes, r.codePage);
     EXPECT_EQ(d.encoding, r.encoding);
     EXPECT_EQ(d.text, r.text.empty() ? decodeName(r.bytes) : r.text);
-    EXPECT_EQ(writeName(d.text, d.encoding), r.bytes);
+    EXPECT_EQ(isUndecoded(d.text), r.text.empty());
+    EXPECT_EQ(writeName(d.text, d.encoding), r.writtenAs.empty() ? r.bytes : r.writtenAs);
 }
+
+constexpr auto kGbk = NameEncoding::Gbk;
+constexpr auto kBig5 = NameEncoding::Big5;
+constexpr auto kSjis = NameEncoding::ShiftJis;
+constexpr auto kKr = NameEncoding::EucKr;
+constexpr auto kLatin = NameEncoding::Windows1252;
+constexpr auto kUtf8 = NameEncoding::Utf8;
 
 INSTANTIATE_TEST_SUITE_P(
     Names, NameReading,
     ::testing::Values(
-        Reading{"中國.txt", U"中國.txt", NameEncoding::Utf8},
-        Reading{"plain.TXT", U"plain.TXT", NameEncoding::Utf8},
-        // GBK whose second bytes are ASCII letters: 資 D9 59, 說 D5 66, 議 D7 68.
-        Reading{"\xD9\x59\xC1\xCF.txt", U"資料.txt", NameEncoding::Gbk},
-        Reading{"\x95\xFE\xD7\x68\xD5\x66\xC3\xF7.doc", U"會議說明.doc", NameEncoding::Gbk},
-        Reading{"\xA3\xC1\xA3\xE1 a", U"Ａａ a", NameEncoding::Gbk}, // full-width letters
-        // Not GBK: cut short, a bad second byte, a private-use code, Latin-1.
-        Reading{"\xD6\xD0\xCE", U"", NameEncoding::Utf8},
-        Reading{"\xD6\x7F.txt", U"", NameEncoding::Utf8},
-        Reading{"\xAA\xA1", U"", NameEncoding::Utf8}, Reading{"caf\xE9", U"", NameEncoding::Utf8}));
+        // UTF-8 stays UTF-8 whatever the folder's code page.
+        Reading{"中國.txt", kBig5, U"中國.txt", kUtf8},
+        Reading{"plain.TXT", kGbk, U"plain.TXT", kUtf8},
+        // Second bytes that are ASCII letters: 資 D9 59, 說 D5 66, 議 D7 68.
+        Reading{"\xD9\x59\xC1\xCF.txt", kGbk, U"資料.txt", kGbk},
+        Reading{"\x95\xFE\xD7\x68\xD5\x66\xC3\xF7.doc", kGbk, U"會議說明.doc", kGbk},
+        Reading{"\xA3\xC1\xA3\xE1 a", kGbk, U"Ａａ a", kGbk}, // full-width letters
+        // GB18030's four bytes are read; a new name is never given them.
+        Reading{"\x82\x37\xCF\x35.txt", kGbk, U"가.txt", kGbk, "가.txt"},
+        Reading{"\xB9\x71\xB8\xA3.TXT", kBig5, U"電腦.TXT", kBig5},
+        Reading{"\x93\x8C\x8B\x9E\x83\x5E\x83\x8F\x81\x5B.JPG", kSjis, U"東京タワー.JPG", kSjis},
+        Reading{"\xC7\xD1\xB1\xB9\xBE\xEE \xB9\xAE\xBC\xAD.txt", kKr, U"한국어 문서.txt", kKr},
+        Reading{"M\xFCller Stra\xDF"
+                "e.doc",
+                kLatin, U"Müller Straße.doc", kLatin},
+        // Not read: no code page chosen, cut short, a bad second byte, a
+        // private-use code, Windows-1252's unassigned 0x81 (ICU reads it as a
+        // control character), the same bytes in another code page.
+        Reading{"caf\xE9", std::nullopt, U"", kUtf8}, Reading{"\xD6\xD0\xCE", kGbk, U"", kUtf8},
+        Reading{"\xD6\x7F.txt", kGbk, U"", kUtf8}, Reading{"\xAA\xA1", kGbk, U"", kUtf8},
+        Reading{"a\x81.txt", kLatin, U"", kUtf8}, Reading{"caf\xE9.txt", kSjis, U"", kUtf8}));
 
 TEST(NameCodec, EveryByteStringIsReadAndWrittenBackExactly) {
     std::mt19937 rng(11);
-    std::uniform_int_distribution<int> len(0, 16), byte(1, 255), gbkLead(0x81, 0xFE),
-        gbkTrail(0x40, 0xFE);
-    int gbk = 0;
+    std::uniform_int_distribution<int> len(0, 16), byte(1, 255), lead(0x81, 0xFE),
+        trail(0x40, 0xFE);
+    std::map<NameEncoding, int> read;
     for (int i = 0; i < 20000; ++i) {
         std::string s;
         const std::size_t n = static_cast<std::size_t>(len(rng));
-        // Half of them GBK-shaped, so that both readings are exercised.
+        // Half of them shaped as double-byte text, so that every reading is
+        // exercised.
         for (std::size_t k = 0; k < n; ++k) {
             if (i % 2 == 0) {
                 s.push_back(static_cast<char>(byte(rng)));
             } else {
-                s.push_back(static_cast<char>(gbkLead(rng)));
-                s.push_back(static_cast<char>(gbkTrail(rng)));
+                s.push_back(static_cast<char>(lead(rng)));
+                s.push_back(static_cast<char>(trail(rng)));
             }
         }
-        const DecodedName d = readName(s);
-        gbk += d.encoding == NameEncoding::Gbk;
-        ASSERT_EQ(writeName(d.text, d.encoding), s);
-        ASSERT_EQ(readName(writeName(d.text, NameEncoding::Gbk)).text, d.text);
+        const DecodedName alone = readName(s);
+        ASSERT_EQ(alone.text, readName(s, judgeCodePage({s}, localePrior())).text);
+        for (const auto e : kLegacyEncodings) {
+            const DecodedName d = readName(s, e);
+            ++read[d.encoding];
+            ASSERT_EQ(isUndecoded(d.text), d.encoding == kUtf8 && !isUtf8(s));
+            ASSERT_EQ(codepage::encode(d.encoding, d.text).value_or(encodeName(d.text)), s);
+            // GBK writes no four-byte GB18030 form for a new name.
+            const bool fourBytes =
+                d.encoding == kGbk && !std::all_of(d.text.begin(), d.text.end(),
+                                                   [](char32_t c) { return cp936::codeOf(c); });
+            if (!fourBytes) {
+                ASSERT_EQ(writeName(d.text, d.encoding), s);
+            }
+        }
     }
-    EXPECT_GT(gbk, 1000);
+    for (const auto e : kLegacyEncodings)
+        EXPECT_GT(read[e], 1000) << encodingLabel(e);
 }
 
 TEST(NameCodec, WhatGbkCannotWriteIsWrittenInUtf8) {

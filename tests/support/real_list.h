@@ -28,6 +28,7 @@ public:
     NameEncoding Encoding(int i) const override {
         return entries[static_cast<std::size_t>(i)].encoding;
     }
+    std::string Bytes(int i) const override { return entries[static_cast<std::size_t>(i)].bytes; }
     bool Selected(int i) const override { return selected.count(i) != 0; }
     std::string Path() const override { return m_folder; }
     std::optional<EntryShape> Shape(int i) const override {
