@@ -330,6 +330,15 @@ void LegacyNamesTest::aRepairThatWouldBeTooLongIsShownAndLeft() {
     QCOMPARE(nw::test::snapshot(h.work.path()),
              nw::test::renamed(before, {{gbk(U"短.txt"), utf8(U"短.txt")}}));
     w->close();
+
+    // Any other name too long for the drive says its length as well.
+    const Snapshot repaired = nw::test::snapshot(h.work.path());
+    h.select({QStringLiteral("短.txt")});
+    h.find<QLineEdit>("txtNewExt")->setText(QString(260, QLatin1Char('x')));
+    h.click("cmdChangeExt");
+    QVERIFY(h.takeMessages().contains(
+        QStringLiteral("名称太长：新文件名为 264 字节，超过 255 字节的上限")));
+    QCOMPARE(nw::test::snapshot(h.work.path()), repaired);
 }
 
 void LegacyNamesTest::turningNamesIntoUtf8StopsWhereTheNameIsTaken() {
