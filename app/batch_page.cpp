@@ -127,10 +127,13 @@ ToolPlan BatchPage::plan(QPushButton*, bool preview) {
                         ++m_skippedSilently;
                         return false;
                     }
-                    const QString text = toQt(newName) + QStringLiteral("文件已经存在！");
-                    m_skipAll = askAboutExistingName(window(), text) == ExistsAnswer::SkipAll;
+                    const QString text = shownName(newName) + QStringLiteral("文件已经存在！");
+                    const ExistsAnswer a = askAboutExistingName(window(), text);
+                    m_skipAll = a == ExistsAnswer::SkipAll;
+                    m_stop = a == ExistsAnswer::Stop;
                     return false;
                 };
+                tool.stopAfterRefusal = [this, preview] { return !preview && m_stop; };
                 return tool;
             },
             {}};
@@ -139,6 +142,7 @@ ToolPlan BatchPage::plan(QPushButton*, bool preview) {
 void BatchPage::Command2_Click() {
     RunningNumber = 0;
     m_skipAll = false;
+    m_stop = false;
     m_skippedSilently = 0;
     runButton(Command2);
     if (m_skippedSilently > 0)

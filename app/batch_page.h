@@ -49,6 +49,7 @@ private:
     void updateExample();
     // Set by a real pass whose user chose "全部跳过"; names skipped since.
     bool m_skipAll = false;
+    bool m_stop = false; // "停止改名" in the box
     int m_skippedSilently = 0;
 };
 

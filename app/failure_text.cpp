@@ -62,13 +62,14 @@ QString passFailureText(const PassFailure& f) {
     if (f.reason == FailureReason::UserStopped)
         return QStringLiteral(
                    "改名已按“停止”中止，停在“%1”之前：此前的文件已经改名，“%1”及其后的文件没有改动。")
-            .arg(toQt(f.oldName));
+            .arg(shownName(f.oldName));
     if (f.reason == FailureReason::JournalFailed)
         return QStringLiteral("改名没有开始：%1。没有文件被改名。").arg(passReasonText(f));
-    QString head = f.newName ? QStringLiteral("无法将“%1”改名为“%2”：%3。")
-                                   .arg(toQt(f.oldName), toQt(*f.newName), passReasonText(f))
-                             : QStringLiteral("无法为“%1”生成新文件名：%2。")
-                                   .arg(toQt(f.oldName), passReasonText(f));
+    QString head = f.newName
+                       ? QStringLiteral("无法将“%1”改名为“%2”：%3。")
+                             .arg(shownName(f.oldName), shownName(*f.newName), passReasonText(f))
+                       : QStringLiteral("无法为“%1”生成新文件名：%2。")
+                             .arg(shownName(f.oldName), passReasonText(f));
     if (f.fs.putBackError != 0)
         head += QStringLiteral("\n恢复原状也失败了（%1），留下了“%2”，请检查这个文件。")
                     .arg(reasonText(statusFromErrno(f.fs.putBackError)), bytesToQt(f.fs.leftAs));
@@ -95,7 +96,7 @@ QString unusualText(const std::vector<PassStep>& unusual) {
     for (std::size_t i = 0; i < unusual.size() && i < kNamed; ++i) {
         QString why = leftText(unusual[i].left, unusual[i].bytes);
         why.remove(QStringLiteral("不会处理："));
-        text += QStringLiteral("\n“%1”：%2").arg(toQt(unusual[i].oldName), why);
+        text += QStringLiteral("\n“%1”：%2").arg(shownName(unusual[i].oldName), why);
     }
     if (unusual.size() > kNamed)
         text += QStringLiteral("\n……");

@@ -25,9 +25,12 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
         return {};
     const ListedFile& f = m_files[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole)
-        return toQt(f.name);
-    // A name in a legacy code page is shown in grey, so that it can be told
-    // from a UTF-8 one.
+        return shownName(f.name);
+    // A name holding characters shown as "<U+…>" stands out; a name in a
+    // legacy code page is shown in grey, so that it can be told from a UTF-8
+    // one.
+    if (role == Qt::ForegroundRole && hasHiddenCharacters(f.name))
+        return QBrush(kHiddenCharacterColour);
     if (role == Qt::ForegroundRole && f.encoding != NameEncoding::Utf8)
         return QBrush(QColor(0x80, 0x80, 0x80));
     return {};
@@ -45,7 +48,9 @@ FileListBox::FileListBox(FileSystem& fs, QWidget* parent) : QListView(parent), m
     setUniformItemSizes(true);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setTextElideMode(Qt::ElideNone);
+    // A long name loses its middle, never its end and extension; the
+    // tooltip has it whole.
+    setTextElideMode(Qt::ElideMiddle);
     setMouseTracking(true);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FileListBox::markSelectionDirty);
@@ -96,6 +101,11 @@ FsStatus FileListBox::keepingSelection(const std::function<FsStatus()>& reread) 
         if (Selected(i))
             selected.push_back(Bytes(i));
     const FsStatus st = reread();
+    selectNames(std::move(selected));
+    return st;
+}
+
+void FileListBox::selectNames(std::vector<std::string> selected) {
     std::sort(selected.begin(), selected.end());
     // One selection of runs: selecting row by row costs a merge each.
     QItemSelection runs;
@@ -115,7 +125,6 @@ FsStatus FileListBox::keepingSelection(const std::function<FsStatus()>& reread) 
     }
     if (!runs.isEmpty())
         selectionModel()->select(runs, QItemSelectionModel::Select);
-    return st;
 }
 
 FsStatus FileListBox::chooseCodePage(std::optional<NameEncoding> codePage) {

@@ -7,6 +7,7 @@
 #include "platform/wildcard.h"
 
 #include <QAbstractListModel>
+#include <QColor>
 #include <QListView>
 
 #include <functional>
@@ -14,6 +15,9 @@
 #include <vector>
 
 namespace nw::app {
+
+// The colour of a name that holds characters shown as "<U+…>".
+inline const QColor kHiddenCharacterColour(0xB0, 0x40, 0x00);
 
 class FileListModel : public QAbstractListModel {
     Q_OBJECT
@@ -52,6 +56,8 @@ public:
     // or none was decoded.
     std::optional<NameEncoding> codePage() const { return m_codePage; }
 
+    // Selects the entries of these names (as bytes), beside those selected.
+    void selectNames(std::vector<std::string> names);
     void selectAllEntries();
     void clearAllEntries();
     void invertEntries();

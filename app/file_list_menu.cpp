@@ -30,6 +30,10 @@ FileListMenu::FileListMenu(FileListBox& list, PassRunner& runner, QWidget* windo
     });
     mnuUndo = menu->addAction(QStringLiteral("撤销上次改名"));
     mnuUndo->setObjectName(QStringLiteral("mnuUndo"));
+    // The window's Ctrl+Z, shown beside the item (the key is the window's own
+    // shortcut, which works where no text box takes it).
+    mnuUndo->setShortcut(QKeySequence::Undo);
+    mnuUndo->setShortcutVisibleInContextMenu(true);
     connect(mnuUndo, &QAction::triggered, this, &FileListMenu::mnuUndo_Click);
     menu->addSeparator();
     mnuToUtf8 = menu->addAction(QStringLiteral("文件名转为UTF-8"));

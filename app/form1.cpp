@@ -20,8 +20,10 @@
 #include "platform/mounts.h"
 #include "platform/name_codec.h"
 #include "platform/places.h"
+
 #include "platform/program_folder.h"
 #include "platform/table_file.h"
+#include <QLineEdit>
 
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -148,6 +150,9 @@ void Form1::buildBrowser() {
     connect(Drive1, &DriveList::driveChanged, this, &Form1::Drive1_Change);
     connect(Dir1, &FolderTree::folderOpened, this, &Form1::setDir1Path);
     connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
+    // A pattern typed into the box filters as an item does, on Enter or when
+    // the box is left.
+    connect(Combo1->lineEdit(), &QLineEdit::editingFinished, this, &Form1::Combo1_Typed);
     connect(File1, &FileListBox::mouseMoved, this, &Form1::File1_MouseMove);
 }
 
@@ -372,11 +377,23 @@ void Form1::cmdGoPath_Click() {
         if (url.isLocalFile())
             s = toU32(url.toLocalFile());
     }
-    std::string path = encodeName(s);
-    // A relative path is taken from the folder now shown.
+    // "~" is the home folder; a relative path is taken from the folder now
+    // shown.
+    std::string path = expandHome(encodeName(s));
     if (path[0] != '/')
         path = joinPath(Dir1->Path(), path);
     path = normalizeFolder(path);
+    // A path to a file opens the folder that holds it, with the file selected.
+    std::string file;
+    if (path != "/") {
+        const std::string parent = parentFolder(path);
+        const std::string name = path.substr(parent.size() + (parent == "/" ? 0 : 1));
+        if (const auto info = m_fs.entryInfo(parent, name);
+            info && info->shape.kind != EntryKind::Folder) {
+            file = name;
+            path = parent;
+        }
+    }
     Drive1->setMounts(m_fs.mounts()); // a drive mounted a moment ago
     if (Drive1->setDrive(path) && !Drive1_Change())
         return;
@@ -385,6 +402,13 @@ void Form1::cmdGoPath_Click() {
     if (File1->Path() != path)
         if (const FsStatus st = File1->setPath(path); !st.ok())
             reportFolder(path, st);
+    if (!file.empty() && File1->Path() == path) {
+        File1->clearAllEntries();
+        File1->selectNames({file});
+        for (int i = 0; i < File1->ListCount(); ++i)
+            if (File1->Selected(i))
+                File1->scrollTo(File1->model()->index(i, 0));
+    }
 }
 
 void Form1::txtPath_DblClick() { txtPath->setSelection(0, int(txtPath->text().size())); }
@@ -416,18 +440,33 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::Combo1_Click() {
-    const std::u32string t = toU32(Combo1->currentText());
-    std::u32string pattern;
-    if (t.size() <= 4) {
-        pattern = t;
-    } else {
-        const std::size_t p = t.find(U'(');
-        if (p == std::u32string::npos)
-            return;
-        pattern = t.substr(p + 1, t.size() - (p + 1) - 1);
-    }
+void Form1::Combo1_Typed() {
+    const QString typed = Combo1->currentText().trimmed();
+    if (typed.isEmpty())
+        return;
+    // An item's text filters as the item; anything else is the patterns.
+    const auto item = patternOfItem(toU32(typed));
+    const std::u32string pattern = Combo1->findText(typed) >= 0 && item ? *item : toU32(typed);
+    if (pattern == File1->pattern())
+        return;
     if (const FsStatus st = File1->setPattern(pattern); !st.ok())
+        reportFolder(File1->Path(), st);
+}
+
+std::optional<std::u32string> Form1::patternOfItem(const std::u32string& t) {
+    if (t.size() <= 4)
+        return t;
+    const std::size_t p = t.find(U'(');
+    if (p == std::u32string::npos)
+        return std::nullopt;
+    return t.substr(p + 1, t.size() - (p + 1) - 1);
+}
+
+void Form1::Combo1_Click() {
+    const auto pattern = patternOfItem(toU32(Combo1->currentText()));
+    if (!pattern)
+        return;
+    if (const FsStatus st = File1->setPattern(*pattern); !st.ok())
         reportFolder(File1->Path(), st);
 }
 
@@ -475,16 +514,18 @@ void Form1::ShowListItemToolTipText(FileListBox& ListX, float iY) {
         ListX.setToolTip(QString());
         return;
     }
-    const QString name = toQt(ListX.List(int(k)));
+    const QString name = shownName(ListX.List(int(k)));
     // The list's frame and its vertical scroll bar take this much of its width.
     constexpr int kListChromeTwips = 450;
     const float w = float(ListX.width() * kTwipsPerPixel - kListChromeTwips);
     const float tw = float(ListX.fontMetrics().horizontalAdvance(name) * kTwipsPerPixel);
     QString tip = w < tw ? name : QString();
-    // A grey name says which code page it was read in.
+    // A grey name says which code page it was read in, and why it is grey.
     if (const NameEncoding e = ListX.Encoding(int(k)); e != NameEncoding::Utf8)
         tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) +
-               QStringLiteral("旧编码文件名（%1）").arg(QLatin1String(encodingLabel(e)));
+               QStringLiteral("旧编码文件名（%1）\n灰色：文件名不是 UTF-8，按 %1 读出。"
+                              "右键菜单的“文件名转为UTF-8”可以转换。")
+                   .arg(QLatin1String(encodingLabel(e)));
     ListX.setToolTip(tip);
 }
 

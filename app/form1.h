@@ -10,6 +10,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 class QCheckBox;
 class QComboBox;
@@ -49,6 +51,7 @@ public:
     void txtPath_DblClick();
     void txtPath_KeyPress(short& KeyAscii);
     void Combo1_Click();
+    void Combo1_Typed(); // a pattern typed into the box
     void Check1_Click(short Index);
     void cmdSelect_Click(short Index);
     void File1_MouseMove(Qt::MouseButtons Button, Qt::KeyboardModifiers Shift, float X, float Y);
@@ -91,6 +94,9 @@ private:
     // front; none when there is none.
     PreviewWindow* shownPreview(const QObject& opener);
     static QIcon programIcon();
+    // The patterns of an item of Combo1 ("文本文件(*.txt)" -> "*.txt"), as
+    // clicking it filters.
+    static std::optional<std::u32string> patternOfItem(const std::u32string& text);
     static void widenDropDown(QComboBox& combo);
     void buildBrowser();
     void buildPages();

@@ -69,7 +69,7 @@ ToolPlan OtherPage::plan(QPushButton* button, bool) {
 ToolPlan OtherPage::changeExtPlan() const {
     const std::u32string ext = TrimSpacesWide(toU32(txtNewExt->text()));
     if (ext.empty())
-        return {};
+        return {{}, QStringLiteral("请输入新扩展名")};
     // A "/" in it is refused with every new name, by the pass.
     std::u32string folder = decodeName(m_ctx.list.Path());
     if (folder.empty() || folder.back() != U'/')
@@ -91,7 +91,7 @@ ToolPlan OtherPage::changeExtPlan() const {
 ToolPlan OtherPage::removePlan() const {
     const std::u32string text = toU32(txtRemoveStr->text());
     if (text.empty())
-        return {};
+        return {{}, QStringLiteral("请输入需要去掉的字符串")};
     return {[text](FileSystem&) {
                 RenameTool tool;
                 tool.wantsEntry = [=](const std::u32string& name) {

@@ -40,9 +40,26 @@ PassResult PassRunner::undo() {
     QGuiApplication::restoreOverrideCursor();
     if (r.failure) {
         m_list.Refresh(); // the list shows what the undo left
-        showMessage(m_window, MessageKind::Warning, passFailureText(*r.failure));
+        showMessage(m_window, MessageKind::Warning, stoppedText(r));
     }
     return r;
+}
+
+QString PassRunner::stoppedText(const PassResult& r) {
+    return passFailureText(*r.failure) + QStringLiteral("\n已改名 %1 个文件。").arg(r.renamed);
+}
+
+void PassRunner::showAfterStop(const PassResult& r) {
+    // The list shows the names on disk, and the entries the pass did not
+    // reach (the one it stopped at included) stay selected, so that the
+    // button carries on from there.
+    std::vector<std::string> left;
+    const int from = std::max(0, r.failure->index);
+    for (int i = from; i < m_list.ListCount(); ++i)
+        if (m_list.Selected(i))
+            left.push_back(m_list.Bytes(i));
+    m_list.Refresh();
+    m_list.selectNames(std::move(left));
 }
 
 PassResult PassRunner::run(RenameTool tool,
@@ -89,9 +106,10 @@ PassResult PassRunner::run(RenameTool tool,
     QGuiApplication::restoreOverrideCursor();
     dialog.reset();
     m_history.record(r);
-    if (r.failure)
-        showMessage(m_window, MessageKind::Warning, passFailureText(*r.failure));
-    else if (r.outcome == PassResult::Outcome::Completed && !m_list.lastRefresh().ok())
+    if (r.failure) {
+        showAfterStop(r);
+        showMessage(m_window, MessageKind::Warning, stoppedText(r));
+    } else if (r.outcome == PassResult::Outcome::Completed && !m_list.lastRefresh().ok())
         showMessage(m_window, MessageKind::Warning,
                     folderFailureText(m_list.Path(), m_list.lastRefresh()));
     else if (!r.unusual.empty())

@@ -6,6 +6,7 @@
 #include "core/undo.h"
 
 #include <QObject>
+#include <QString>
 
 #include <functional>
 #include <vector>
@@ -48,6 +49,9 @@ public:
     }
 
 private:
+    static QString stoppedText(const PassResult& r); // why it stopped, how many were renamed
+    void showAfterStop(const PassResult& r);
+
     QWidget* m_window;
     FileListBox& m_list;
     FileSystem& m_fs;

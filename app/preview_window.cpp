@@ -8,18 +8,24 @@
 
 #include <QAbstractButton>
 #include <QBrush>
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace nw::app {
 namespace {
+
+// Up to this many rows, a preview opens with every row shown.
+constexpr int kAllRowsShownUpTo = 100;
 
 QString resultText(const PreviewRow& r, const PassResult& pass) {
     switch (r.kind) {
@@ -32,7 +38,7 @@ QString resultText(const PreviewRow& r, const PassResult& pass) {
     case PreviewKind::Unchanged: return QStringLiteral("不变：新文件名与原文件名相同");
     case PreviewKind::Left: return leftText(r.left, r.bytes);
     case PreviewKind::Exists:
-        return QStringLiteral("跳过：") + toQt(r.newName) + QStringLiteral("文件已经存在！");
+        return QStringLiteral("跳过：") + shownName(r.newName) + QStringLiteral("文件已经存在！");
     case PreviewKind::Stop:
         return QStringLiteral("在此停止：") +
                (pass.failure ? passReasonText(*pass.failure) : QString());
@@ -44,19 +50,42 @@ QString resultText(const PreviewRow& r, const PassResult& pass) {
 } // namespace
 
 int PreviewModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_preview.rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
+}
+
+const PreviewRow& PreviewModel::row(int r) const {
+    return m_preview.rows[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(r)])];
+}
+
+void PreviewModel::pick() {
+    m_shown.clear();
+    for (std::size_t i = 0; i < m_preview.rows.size(); ++i) {
+        const PreviewRow& r = m_preview.rows[i];
+        const bool changes = r.kind == PreviewKind::Rename || r.kind == PreviewKind::Exists ||
+                             r.kind == PreviewKind::Stop ||
+                             (r.kind == PreviewKind::Left && r.left != LeftReason::Tool);
+        if (changes || !m_changedOnly)
+            m_shown.push_back(static_cast<int>(i));
+    }
+}
+
+void PreviewModel::setChangedOnly(bool on) {
+    beginResetModel();
+    m_changedOnly = on;
+    pick();
+    endResetModel();
 }
 
 int PreviewModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
 
 QVariant PreviewModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_preview.rows.size())
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_shown.size())
         return {};
-    const PreviewRow& r = m_preview.rows[static_cast<std::size_t>(index.row())];
+    const PreviewRow& r = row(index.row());
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
-        case 0: return toQt(r.oldName);
-        case 1: return toQt(r.newName);
+        case 0: return shownName(r.oldName);
+        case 1: return shownName(r.newName);
         default: return resultText(r, m_preview.pass);
         }
     }
@@ -90,6 +119,7 @@ QVariant PreviewModel::headerData(int section, Qt::Orientation o, int role) cons
 void PreviewModel::setPreview(Preview p) {
     beginResetModel();
     m_preview = std::move(p);
+    pick();
     endResetModel();
 }
 
@@ -134,7 +164,14 @@ PreviewWindow::PreviewWindow(QObject& opener, std::function<ToolPlan()> plan,
     cmdApply->setObjectName(QStringLiteral("cmdApply"));
     cmdClose = new QPushButton(QStringLiteral("关闭"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    chkChangedOnly = new QCheckBox(QStringLiteral("只显示有变化的文件"), this);
+    chkChangedOnly->setObjectName(QStringLiteral("chkChangedOnly"));
+    connect(chkChangedOnly, &QCheckBox::toggled, model, &PreviewModel::setChangedOnly);
+    // Escape closes it, as any tool window.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(chkChangedOnly);
     buttons->addWidget(lblSummary, 1);
     buttons->addWidget(cmdApply);
     buttons->addWidget(cmdClose);
@@ -161,6 +198,7 @@ void PreviewWindow::refresh() {
     const ToolPlan plan = m_plan();
     if (!plan.make) {
         model->setPreview({});
+        cmdApply->setEnabled(false);
         lblSummary->setText(plan.refusal.isEmpty() ? QStringLiteral("按现在的设置不会改名。")
                                                    : plan.refusal);
         return;
@@ -179,9 +217,27 @@ void PreviewWindow::refresh() {
     if (skipped)
         summary += QStringLiteral("，跳过 %1 个").arg(skipped);
     if (p.pass.failure)
-        summary += QStringLiteral("，并在“%1”处停止").arg(toQt(p.pass.failure->oldName));
+        summary += QStringLiteral("，并在“%1”处停止").arg(shownName(p.pass.failure->oldName));
     lblSummary->setText(summary + QStringLiteral("。"));
+    cmdApply->setEnabled(renamed > 0);
+    // A long preview opens on what changes: the rest would bury it.
+    if (!m_refreshed && static_cast<int>(p.rows.size()) > kAllRowsShownUpTo)
+        chkChangedOnly->setChecked(true);
+    m_refreshed = true;
     model->setPreview(std::move(p));
+}
+
+void PreviewWindow::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (m_placed || !parentWidget())
+        return;
+    // Kept above the main window by the window manager, and placed over it.
+    QWidget* main = parentWidget()->window();
+    if (windowHandle() && main->windowHandle())
+        windowHandle()->setTransientParent(main->windowHandle());
+    const QRect over = main->frameGeometry();
+    move(over.center() - QPoint(width() / 2, height() / 2));
+    m_placed = true;
 }
 
 void PreviewWindow::cmdApply_Click() {

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -31,9 +32,20 @@ public:
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
     void setPreview(Preview p);
     const Preview& preview() const { return m_preview; }
+    // Only the rows where something happens (a rename, a skip, the stop, an
+    // entry left for a reason the user should know).
+    void setChangedOnly(bool on);
+    bool changedOnly() const { return m_changedOnly; }
+    // The rows there would be with everything shown.
+    int allRows() const { return static_cast<int>(m_preview.rows.size()); }
 
 private:
+    void pick(); // the rows shown
+    const PreviewRow& row(int r) const;
+
     Preview m_preview;
+    bool m_changedOnly = false;
+    std::vector<int> m_shown; // indexes into the rows, in order
 };
 
 class PreviewWindow : public QWidget {
@@ -55,11 +67,17 @@ public:
     PreviewModel* model = nullptr;
     QTableView* table = nullptr;
     QLabel* lblSummary = nullptr;
+    QCheckBox* chkChangedOnly = nullptr; // "只显示有变化的文件"
     QPushButton* cmdApply = nullptr;
     QPushButton* cmdClose = nullptr;
 
+protected:
+    void showEvent(QShowEvent* e) override;
+
 private:
-    void follow(); // refresh soon, once, whatever changed
+    void follow();            // refresh soon, once, whatever changed
+    bool m_placed = false;    // over the main window, once
+    bool m_refreshed = false; // the first preview chooses the filter
     QObject& m_opener;
     std::function<ToolPlan()> m_plan;
     std::function<void()> m_apply;

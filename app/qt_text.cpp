@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <algorithm>
+
 namespace nw::app {
 
 std::u32string toU32(const QString& s) {
@@ -12,6 +14,35 @@ std::u32string toU32(const QString& s) {
 }
 
 QString toQt(std::u32string_view s) { return QString::fromStdString(toDisplayUtf8(s)); }
+
+namespace {
+
+bool isHidden(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || (c >= 0x200B && c <= 0x200F) ||
+           (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x2069) || c == 0xFEFF;
+}
+
+} // namespace
+
+bool hasHiddenCharacters(std::u32string_view s) {
+    return std::any_of(s.begin(), s.end(), isHidden);
+}
+
+QString shownName(std::u32string_view s) {
+    if (!hasHiddenCharacters(s))
+        return toQt(s);
+    std::u32string out;
+    for (char32_t c : s) {
+        if (!isHidden(c)) {
+            out += c;
+            continue;
+        }
+        const QString code =
+            QStringLiteral("<U+%1>").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+        out += toU32(code);
+    }
+    return toQt(out);
+}
 
 QString bytesToQt(const std::string& bytes) {
     // Each part of a path is read in its own encoding: a GBK folder may sit

@@ -13,14 +13,14 @@ enum class MessageKind { Information, Warning };
 
 void showMessage(QWidget* parent, MessageKind kind, const QString& text);
 
-// The box for a new name that already exists: the information icon, the
-// confirming button, and "全部跳过", which skips every later existing name
-// without a box.
-enum class ExistsAnswer { Confirm, SkipAll };
+// The box for a new name that already exists: the information icon, and
+// "跳过" (this entry), "全部跳过" (this and every later existing name, without
+// a box) and "停止改名" (the pass stops here; Escape too).
+enum class ExistsAnswer { Skip, SkipAll, Stop };
 ExistsAnswer askAboutExistingName(QWidget* parent, const QString& text);
 
 // For tests: what the next such boxes answer while a hook is set (after
-// these, Confirm).
+// these, Skip).
 void queueExistsAnswer(ExistsAnswer answer);
 
 // While a hook is set, messages go to it instead of a dialog.

@@ -99,6 +99,8 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         if (oldBytes != newBytes && tool.isProgramFile && tool.isProgramFile(folder, oldBytes))
             return stop(i, oldName, newName, FailureReason::ProgramFile);
         if (tool.wantsNewName && !tool.wantsNewName(folder, newName, newBytes)) {
+            if (tool.stopAfterRefusal && tool.stopAfterRefusal())
+                return stop(i, oldName, newName, FailureReason::UserStopped);
             tell(i, oldName, newName, StepKind::Refused);
             continue;
         }

@@ -162,6 +162,9 @@ struct RenameTool {
     std::function<bool(const std::string& folder, const std::u32string& newName,
                        const std::string& newBytes)>
         wantsNewName;
+    // Asked after the new name was refused: true stops the pass at this entry
+    // (the user chose to stop there), which stays as it was.
+    std::function<bool()> stopAfterRefusal;
     // The tool works on the characters of the old name: a name whose bytes
     // no code page reads is left alone, byte for byte.
     bool readsCharacters = true;

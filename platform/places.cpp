@@ -3,6 +3,8 @@
 #include "platform/file_system.h"
 
 #include <climits>
+#include <cstdlib>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -12,6 +14,22 @@ namespace nw {
 std::string workingFolder() {
     std::vector<char> buf(PATH_MAX + 1);
     return ::getcwd(buf.data(), buf.size()) ? std::string(buf.data()) : std::string("/");
+}
+
+std::string homeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home == '/')
+        return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && *pw->pw_dir == '/')
+        return pw->pw_dir;
+    return "/";
+}
+
+std::string expandHome(const std::string& path) {
+    if (path == "~")
+        return homeFolder();
+    if (path.rfind("~/", 0) == 0)
+        return joinPath(homeFolder(), path.substr(2));
+    return path;
 }
 
 std::string folderOfPath(const std::string& path) {

@@ -172,11 +172,15 @@ void BrowserTest::typedPathThatFails() {
     QCOMPARE(h.names(), QStringList({"keep.txt"}));
     const QString msg = h.takeMessages();
     QVERIFY2(msg.contains(typed) && msg.contains(QStringLiteral("不存在")), qPrintable(msg));
-    // A file is no folder.
+    // A path to a file opens its folder with the file selected.
+    file(h.work.path(), "other.txt");
+    h.click("cmdSelect(3)");
     path->setText(QString::fromStdString(h.work.path() + "/keep.txt"));
     h.click("cmdGoPath");
-    QVERIFY(h.takeMessages().contains(QStringLiteral("不是文件夹")));
+    QCOMPARE(h.takeMessages(), QString());
     QCOMPARE(h.list().Path(), h.work.path());
+    QCOMPARE(h.names(), QStringList({"keep.txt", "other.txt"}));
+    QVERIFY(h.list().Selected(0) && !h.list().Selected(1));
 }
 
 void BrowserTest::typedPathOnAnotherMount() {

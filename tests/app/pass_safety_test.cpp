@@ -122,15 +122,20 @@ void PassSafetyTest::stoppingFromTheProgressDialog() {
     h.click("Command1");
     QCOMPARE(shown, 3);
     // Stopped before the fourth entry, exactly as a failing rename: the
-    // earlier renames stay, the list is not re-read, and the user is told.
+    // earlier renames stay, the list shows the names on disk with the rest
+    // still selected, and the user is told how many were renamed.
     const QString msg = h.takeMessages();
-    QVERIFY2(msg.contains(QStringLiteral("停止")) && msg.contains(QStringLiteral("“d.txt”")),
+    QVERIFY2(msg.contains(QStringLiteral("停止")) && msg.contains(QStringLiteral("“d.txt”")) &&
+                 msg.endsWith(QStringLiteral("已改名 3 个文件。")),
              qPrintable(msg));
     QCOMPARE(
         nw::test::snapshot(h.work.path()),
         nw::test::renamed(before, {{"a.txt", "A.TXT"}, {"b.txt", "B.TXT"}, {"c.txt", "C.TXT"}}));
+    for (int i = 0; i < 3; ++i)
+        names[i] = names[i].toUpper();
     QCOMPARE(h.names(), names);
-    QVERIFY(h.list().Selected(9));
+    for (int i = 0; i < 10; ++i)
+        QCOMPARE(h.list().Selected(i), i >= 3);
     QVERIFY(!h.form->findChild<QProgressDialog*>());
 
     // With the usual timing a short pass shows no dialog at all.
