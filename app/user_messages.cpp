@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include <algorithm>
 #include <deque>
 
 namespace nw::app {
@@ -16,20 +17,43 @@ std::deque<ExistsAnswer>& queuedAnswers() {
     static std::deque<ExistsAnswer> q;
     return q;
 }
-// The text as a box shows it: the last few characters of each line are kept
-// together (word joiners between them), so that a wrapped line never leaves
-// a lone "夹。" on a line of its own.
+// Word joiners (U+2060) between the characters of text, so that no line is
+// broken inside it; never inside a character.
+QString joined(const QString& text) {
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (i > 0 && !text.at(i).isLowSurrogate())
+            out += QChar(0x2060);
+        out += text.at(i);
+    }
+    return out;
+}
+
+// The text as a box shows it: a short name in quotes is never broken across
+// lines, and the last few characters of a line stay together, so that a
+// wrapped line never leaves a lone "夹。" on a line of its own.
 QString unbroken(const QString& text) {
     constexpr int kKeptTogether = 4;
+    constexpr int kShortName = 24;
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString& line : lines) {
-        if (line.size() <= kKeptTogether * 2)
-            continue;
-        for (int i = 1; i < kKeptTogether; ++i) {
-            const qsizetype at = line.size() - i * 2 + 1;
-            if (!line.at(at).isLowSurrogate()) // never inside a character
-                line.insert(at, QChar(0x2060));
+        QString out;
+        qsizetype from = 0;
+        for (;;) {
+            const qsizetype open = line.indexOf(QChar(0x201C), from);
+            const qsizetype close = open < 0 ? -1 : line.indexOf(QChar(0x201D), open + 1);
+            if (close < 0)
+                break;
+            const QString quoted = line.mid(open, close - open + 1);
+            out += line.mid(from, open - from) +
+                   (quoted.size() <= kShortName ? joined(quoted) : quoted);
+            from = close + 1;
         }
+        const QString rest = line.mid(from);
+        const qsizetype split = std::max<qsizetype>(0, rest.size() - kKeptTogether);
+        const bool inside = split > 0 && rest.at(split).isLowSurrogate();
+        out += inside ? rest : rest.left(split) + joined(rest.mid(split));
+        line = out;
     }
     return lines.join(QLatin1Char('\n'));
 }

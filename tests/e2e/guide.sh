@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Daily use through the real program in a private Xvfb, with the mouse and the
+# keyboard, taking the user guide's screenshots on the way: names that would
+# hide what they are, a typed filter, the existence box stopped with Escape,
+# the message that counts what was renamed, and the preview with its filter,
+# closed with Escape.
+# Usage: guide.sh NAMEWRIGHT_BINARY OUTPUT_FOLDER_FOR_SCREENSHOTS
+set -euo pipefail
+bin=$1 shots=$2
+mkdir -p "$shots"
+source "$(dirname "$0")/../../scripts/x11.sh"
+work=$(mktemp -d /tmp/namewright-guide-XXXXXX)
+app=""
+XVFB_PID=""
+home=$(mktemp -d /tmp/namewright-home-XXXXXX)
+ln -s "$work" "$home/files"
+trap 'kill $app 2>/dev/null || true; stop_xvfb; rm -rf "$work" "$home"' EXIT
+start_xvfb
+export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+
+long="这是一个很长很长的文件名，用来看列表怎样在中间省略而把扩展名留在最后.txt"
+names=("旅行照片1.jpg" "照片2.jpg" "会议记录.doc" $'photo\u202egpj.exe' "$long" "notes.txt")
+for f in "${names[@]}"; do printf 'content of %s' "$f" >"$work/$f"; done
+
+fail() {
+  echo "guide: $*" >&2; ls -A "$work" >&2
+  [ -z "${win:-}" ] || import -window "$win" "$shots/failure.png" || true
+  exit 1
+}
+HOME=$home "$bin" &
+app=$!
+wait_window || fail "the window did not appear"
+win=$WIN
+eval "$(xdotool getwindowgeometry --shell "$win")"
+click() { xdotool mousemove --sync $((X + $1)) $((Y + $2)) click "${3:-1}"; sleep 0.3; }
+key() { xdotool key --window "$win" "$@"; sleep 0.3; }
+shot() { sleep 0.3; import -window "$1" "$shots/$2"; }
+modal() { # the newest window of that title other than the main one
+  for _ in $(seq 30); do
+    local w
+    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -v "^$win\$" | tail -n1) || true
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Open the folder by its path: a right-to-left override shows as <U+202E>,
+# the long name loses its middle.
+xdotool mousemove $((X + 328)) $((Y + 378)) click --repeat 2 1; sleep 0.3
+type_text "$work"
+key Return
+sleep 0.5
+shot "$win" guide-list.png
+
+# A typed filter: only the photos are listed and selected.
+xdotool mousemove $((X + 80)) $((Y + 58)) click --repeat 3 1; sleep 0.3
+type_text "*照片*"
+key Return
+click 196 332
+shot "$win" guide-filter.png
+
+# Page "批量改名", text "照片": 旅行照片1.jpg becomes 照片1.jpg; 照片2.jpg's
+# new name is its own, so the box comes up; Escape stops the pass.
+click 490 21
+click 493 73
+type_text "照片"
+sleep 0.3
+click 541 288
+box=$(modal '^Namewright$') || fail "no existence box"
+shot "$box" guide-exists.png
+xdotool windowfocus --sync "$box" key Escape; sleep 0.5
+box=$(modal '^Namewright$') || fail "no message after the stop"
+shot "$box" guide-stopped.png
+xdotool windowfocus --sync "$box" key Return; sleep 0.5
+[ -e "$work/照片1.jpg" ] && [ -e "$work/照片2.jpg" ] && [ -e "$work/notes.txt" ] &&
+  [ -e "$work/会议记录.doc" ] && [ -e "$work/$long" ] || fail "the filtered pass renamed the wrong files"
+[ "$(ls -A "$work" | wc -l)" -eq 6 ] || fail "a file was lost"
+
+# Every file again; the preview of page "文件名转换" from the list's menu, its
+# filter on, then Escape.
+xdotool mousemove $((X + 80)) $((Y + 58)) click --repeat 3 1; sleep 0.3
+type_text "*.*"
+key Return
+click 430 21
+click 196 332
+click 250 100 3
+xdotool key Down Return; sleep 0.8
+preview=$(modal '改名预览') || fail "no preview window"
+eval "$(xdotool getwindowgeometry --shell "$preview" | sed 's/^/P/')"
+xdotool mousemove --sync $((PX + 20)) $((PY + PHEIGHT - 23)) click 1; sleep 0.5
+shot "$preview" guide-preview.png
+xdotool windowfocus --sync "$preview" key Escape; sleep 0.5
+if xdotool search --onlyvisible --name '改名预览' >/dev/null 2>&1; then
+  fail "Escape did not close the preview"
+fi
+# "~" in the path box, and a path to a file: its folder opens with the file
+# selected, and page "文件名转换" capitalises that file alone.
+xdotool mousemove $((X + 328)) $((Y + 378)) click --repeat 2 1; sleep 0.3
+type_text "~/files/notes.txt"
+key Return
+sleep 0.5
+click 541 288
+[ -e "$work/Notes.txt" ] && [ -e "$work/会议记录.doc" ] && [ -e "$work/照片1.jpg" ] ||
+  fail "~/files/notes.txt did not select that file alone"
+kill "$app"; wait "$app" 2>/dev/null || true
+app=""
+echo "guide: filter, existence box, stop, preview and the path box used; screenshots in $shots"
