@@ -22,6 +22,7 @@ QString reasonText(const FsStatus& st) {
     case FsError::Busy: return QStringLiteral("文件正在被使用");
     case FsError::FolderChanged:
         return QStringLiteral("列出文件后，这个文件夹已被移走或换成了另一个文件夹，请刷新后再试");
+    case FsError::Superseded: return QStringLiteral("已改为读取另一个文件夹");
     case FsError::Io: break;
     }
     return QStringLiteral("系统错误：%1（错误码 %2）")

@@ -1,5 +1,6 @@
 #include "app/file_list_box.h"
 
+#include "app/answering.h"
 #include "app/qt_text.h"
 #include "app/twips.h"
 
@@ -59,13 +60,24 @@ FileListBox::FileListBox(FileSystem& fs, QWidget* parent) : QListView(parent), m
 
 FsStatus FileListBox::reload(const std::string& folder) {
     std::vector<ListedFile> files;
-    // A folder of a hundred thousand files takes a moment to read.
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto chosen = m_readings.find(folder);
+    NameReading reading = chosen != m_readings.end() ? chosen->second : NameReading{};
+    if (reading.judge && !reading.prior)
+        reading.prior = localePrior();
     std::optional<NameEncoding> codePage;
-    FsStatus st = listFiles(m_fs, folder, m_patterns, m_flags, files,
-                            chosen != m_readings.end() ? chosen->second : NameReading{}, &codePage);
+    FsStatus st;
+    // A folder of a hundred thousand files takes a moment to read: it is
+    // read on a thread of its own, with the busy cursor, while the window
+    // answers. A folder chosen meanwhile has the last word.
+    const std::uint64_t generation = ++m_generation;
+    m_listing = true;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    runAnswering(
+        [&] { st = listFiles(m_fs, folder, m_patterns, m_flags, files, reading, &codePage); });
     QGuiApplication::restoreOverrideCursor();
+    if (generation != m_generation)
+        return FsStatus{FsError::Superseded, 0};
+    m_listing = false;
     if (!st.ok())
         return st;
     m_path = folder;

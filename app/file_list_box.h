@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QListView>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <vector>
@@ -36,6 +37,10 @@ class FileListBox : public QListView, public FileListSource {
     Q_OBJECT
 public:
     FileListBox(FileSystem& fs, QWidget* parent = nullptr);
+
+    // Whether a folder is being read: until it is, the list shows what it
+    // showed before, and no pass may start.
+    bool isListing() const { return m_listing; }
 
     // Each setter re-reads the folder. On failure the list keeps its entries
     // and, for setPath, its folder.
@@ -103,6 +108,8 @@ private:
     std::map<std::string, NameReading> m_readings; // the user's choice, per folder
     std::optional<NameEncoding> m_codePage;
     FsStatus m_lastRefresh;
+    std::uint64_t m_generation = 0; // of the newest reading
+    bool m_listing = false;         // the newest reading has not ended
     mutable std::vector<bool> m_selected;
     mutable bool m_selectionDirty = true;
 };

@@ -80,7 +80,7 @@ void FileListMenu::buildCodePageMenu() {
 }
 
 void FileListMenu::tell(const FsStatus& st) {
-    if (!st.ok())
+    if (!st.ok() && st.error != FsError::Superseded)
         showMessage(m_list.window(), MessageKind::Warning, folderFailureText(m_list.Path(), st));
 }
 

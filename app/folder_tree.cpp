@@ -1,5 +1,6 @@
 #include "app/folder_tree.h"
 
+#include "app/answering.h"
 #include "app/qt_text.h"
 
 #include <QHeaderView>
@@ -25,7 +26,14 @@ FsStatus FolderTree::setPath(const std::string& folderIn, const std::string& roo
     const std::string folder = normalizeFolder(folderIn);
     std::string root = normalizeFolder(rootIn);
     std::vector<ListedFile> subfolders;
-    if (FsStatus st = listSubfolders(m_fs, folder, subfolders); !st.ok())
+    FsStatus st;
+    // Read while the window answers; a folder chosen meanwhile has the last
+    // word.
+    const std::uint64_t generation = ++m_generation;
+    runAnswering([&] { st = listSubfolders(m_fs, folder, subfolders); });
+    if (generation != m_generation)
+        return FsStatus{FsError::Superseded, 0};
+    if (!st.ok())
         return st;
     if (folder.compare(0, root.size(), root) != 0)
         root.assign(1, '/'); // (assigning "/" trips a false GCC 12 -Wrestrict)

@@ -5,6 +5,8 @@
 
 #include <QTreeWidget>
 
+#include <cstdint>
+
 namespace nw::app {
 
 class FolderTree : public QTreeWidget {
@@ -28,6 +30,7 @@ private:
 
     FileSystem& m_fs;
     std::string m_path;
+    std::uint64_t m_generation = 0; // of the newest reading
 };
 
 } // namespace nw::app

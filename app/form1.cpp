@@ -343,7 +343,9 @@ void Form1::showEvent(QShowEvent* e) {
 void Form1::cmdExit_Click() { close(); }
 
 void Form1::reportFolder(const std::string& folder, const FsStatus& st) {
-    showMessage(this, MessageKind::Warning, folderFailureText(folder, st));
+    // A reading given up for a newer one is no failure to report.
+    if (st.error != FsError::Superseded)
+        showMessage(this, MessageKind::Warning, folderFailureText(folder, st));
 }
 
 bool Form1::setDir1Path(const std::string& folder) {

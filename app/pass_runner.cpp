@@ -1,5 +1,6 @@
 #include "app/pass_runner.h"
 
+#include "app/answering.h"
 #include "app/failure_text.h"
 #include "app/file_list_box.h"
 #include "app/user_messages.h"
@@ -34,7 +35,17 @@ void PassRunner::protect(RenameTool& tool) {
     };
 }
 
+bool PassRunner::refusedWhileListing() {
+    if (!m_list.isListing() && !workUnderWay())
+        return false;
+    showMessage(m_window, MessageKind::Information,
+                QStringLiteral("正在读取文件夹，请等文件列表读完再改名。"));
+    return true;
+}
+
 PassResult PassRunner::undo() {
+    if (refusedWhileListing())
+        return guardedPass();
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     PassResult r = m_history.undoLast(m_list, m_fs);
     QGuiApplication::restoreOverrideCursor();
@@ -64,6 +75,8 @@ void PassRunner::showAfterStop(const PassResult& r) {
 
 PassResult PassRunner::run(RenameTool tool,
                            const std::function<RenameTool(FileSystem&)>& planTool) {
+    if (refusedWhileListing())
+        return guardedPass();
     protect(tool);
 
     // The dialog comes up once the pass has run for a while, and is brought
@@ -109,7 +122,8 @@ PassResult PassRunner::run(RenameTool tool,
     if (r.failure) {
         showAfterStop(r);
         showMessage(m_window, MessageKind::Warning, stoppedText(r));
-    } else if (r.outcome == PassResult::Outcome::Completed && !m_list.lastRefresh().ok())
+    } else if (r.outcome == PassResult::Outcome::Completed && !m_list.lastRefresh().ok() &&
+               m_list.lastRefresh().error != FsError::Superseded)
         showMessage(m_window, MessageKind::Warning,
                     folderFailureText(m_list.Path(), m_list.lastRefresh()));
     else if (!r.unusual.empty())

@@ -30,6 +30,9 @@ public:
     // builds the same tool with hooks that ask no one, for the dry run that
     // finds the plan where the pass is journalled.
     PassResult run(RenameTool tool, const std::function<RenameTool(FileSystem&)>& planTool);
+    // While the list is being read no pass starts: the user is told so and
+    // true is returned.
+    bool refusedWhileListing();
     // Keeps the program's own files out of a tool (the preview's as well).
     void protect(RenameTool& tool);
 

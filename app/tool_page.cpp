@@ -7,6 +7,8 @@
 namespace nw::app {
 
 PassResult ToolPage::runButton(QPushButton* button) {
+    if (m_ctx.runner.refusedWhileListing())
+        return guardedPass();
     const ToolPlan real = plan(button, false);
     if (!real.make) {
         if (!real.refusal.isEmpty())

@@ -24,6 +24,7 @@ enum class FsError {
     NoSpace,
     Busy,
     FolderChanged, // the folder at that path is no longer the one listed
+    Superseded,    // a reading given up for a newer one the user asked for
     Io,            // anything else the system reported
 };
 

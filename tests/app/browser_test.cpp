@@ -9,9 +9,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTreeWidget>
 
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace nw::app::test {
 
@@ -29,6 +37,7 @@ private slots:
     void doubleClickSelectsThePath();
     void folderThatDisappearsWhileShown();
     void drivesFollowTheMounts();
+    void aBigFolderIsReadWhileTheWindowAnswers();
 };
 
 void chooseFilter(Harness& h, int item) {
@@ -314,6 +323,69 @@ void BrowserTest::drivesFollowTheMounts() {
     const QString msg = h.takeMessages();
     QVERIFY2(msg.contains(QString::fromStdString(point)) && msg.contains(QStringLiteral("不存在")),
              qPrintable(msg));
+}
+
+// A big folder is read by a thread of its own: the event loop keeps turning
+// (the longest gap between two ticks of a 1 ms timer is measured), a tool
+// clicked meanwhile says why it waits, and another folder chosen meanwhile
+// has the last word. NAMEWRIGHT_LISTING_FILES sets the size (300000 for the
+// figure in the README); the bound here is loose enough for a loaded machine.
+void BrowserTest::aBigFolderIsReadWhileTheWindowAnswers() {
+    const char* sizeText = std::getenv("NAMEWRIGHT_LISTING_FILES");
+    const int files = sizeText ? std::atoi(sizeText) : 30000;
+    // On tmpfs where there is one: the test is about the window, not the disk.
+    struct stat st {};
+    std::string where = ::stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode) ? "/dev/shm" : "/tmp";
+    where += "/namewright-big-XXXXXX";
+    QVERIFY(::mkdtemp(where.data()));
+    struct Gone {
+        std::string path;
+        ~Gone() { std::filesystem::remove_all(path); }
+    } gone{where};
+    for (int i = 0; i < files; ++i)
+        ::close(
+            ::open((where + "/f" + std::to_string(i) + ".txt").c_str(), O_WRONLY | O_CREAT, 0644));
+    Harness h;
+    file(h.work.path(), "small.txt");
+
+    QElapsedTimer clock;
+    qint64 last = 0, longest = 0;
+    QTimer tick;
+    tick.setInterval(1);
+    connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    bool clickedWhileReading = false;
+    QString saidThen;
+    QTimer::singleShot(0, [&] {
+        clickedWhileReading = true;
+        h.find<QPushButton>("Command1")->click();
+        saidThen = h.takeMessages();
+    });
+    clock.start();
+    tick.start();
+    h.open(where);
+    const qint64 took = clock.elapsed();
+    // The list then lays out and paints its rows: that counts too.
+    h.list().update();
+    QTest::qWait(200);
+    tick.stop();
+    QCOMPARE(h.list().ListCount(), files);
+    qInfo("%d files read in %lld ms; longest gap between ticks %lld ms", files, took, longest);
+    QVERIFY2(longest <= (files > 100000 ? 100 : 250), qPrintable(QString::number(longest)));
+    QVERIFY(clickedWhileReading);
+    QCOMPARE(saidThen, QStringLiteral("正在读取文件夹，请等文件列表读完再改名。"));
+
+    // Another folder chosen while the big one is read: the last one chosen
+    // is what the list shows.
+    QTimer::singleShot(0, [&] { h.open(h.work.path()); });
+    h.open(where);
+    QCOMPARE(h.list().Path(), h.work.path());
+    QCOMPARE(h.names(), QStringList({"small.txt"}));
+    QVERIFY(!h.list().isListing());
+    QCOMPARE(h.takeMessages(), QString());
 }
 
 NW_APP_TEST(BrowserTest)
