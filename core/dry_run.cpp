@@ -95,9 +95,10 @@ FsStatus RecordingFileSystem::rename(const std::string& folder, const std::strin
         return FsStatus{FsError::Exists, 0};
     if (newName.size() > kMaxNameBytes)
         return FsStatus{FsError::NameTooLong, 0};
-    const EntryShape shape = it->second;
-    m_names.erase(it);
-    m_names.emplace(newName, shape);
+    // The entry moves to its new name without being made again.
+    auto node = m_names.extract(it);
+    node.key() = newName;
+    m_names.insert(std::move(node));
     if (m_ignoresCase) {
         m_keys.erase(key(oldName));
         m_keys[key(newName)] = newName;
