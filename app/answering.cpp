@@ -1,7 +1,6 @@
 #include "app/answering.h"
 
 #include <QEventLoop>
-#include <QTimer>
 
 #include <atomic>
 #include <thread>
@@ -16,22 +15,17 @@ bool workUnderWay() { return g_underWay > 0; }
 
 void runAnswering(const std::function<void()>& work) {
     ++g_underWay;
-    // How often the loop looks whether the work is done: short enough that
-    // nobody waits for the look, long enough to cost nothing.
-    constexpr int kPollMs = 5;
+    QEventLoop loop;
     std::atomic<bool> done{false};
+    // The worker wakes the loop the moment it is done. The call is queued to
+    // the loop's own thread and dropped with the loop if the loop is gone by
+    // then (the work ended before the loop began).
     std::thread worker([&] {
         work();
         done = true;
+        QMetaObject::invokeMethod(
+            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
     });
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(kPollMs);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done)
-            loop.quit();
-    });
-    poll.start();
     if (!done)
         loop.exec();
     worker.join();
