@@ -44,6 +44,10 @@
 #include <cmath>
 #include <unistd.h>
 
+// The icons are compiled into the program's static library, whose objects the
+// linker drops unless something refers to them: this does.
+static void loadProgramResources() { Q_INIT_RESOURCE(resources); }
+
 namespace nw::app {
 namespace {
 
@@ -84,6 +88,7 @@ Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
 }
 
 QIcon Form1::programIcon() {
+    loadProgramResources();
     QIcon icon;
     for (int size : {16, 32, 48})
         icon.addFile(QStringLiteral(":/namewright/icon%1.png").arg(size), QSize(size, size));

@@ -60,7 +60,9 @@ void WindowTest::startsOnThePageZeroAndTheProgramFolder() {
     form.File1->Refresh();
     QCOMPARE(form.File1->ListCount(), 2);
     QCOMPARE(form.windowTitle(), QStringLiteral("Namewright"));
-    QVERIFY(!form.windowIcon().isNull());
+    // The icon's images are really there (a QIcon of missing files is not null).
+    QVERIFY(!form.windowIcon().pixmap(32, 32).isNull());
+    QCOMPARE(form.windowIcon().availableSizes().size(), 3);
     QCOMPARE(form.size(), QSize(718, 404));
     QCOMPARE(form.minimumSize(), form.maximumSize());
 }
