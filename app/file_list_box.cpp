@@ -5,7 +5,6 @@
 #include "app/twips.h"
 
 #include <QBrush>
-
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -122,10 +121,12 @@ void FileListBox::selectNames(std::vector<std::string> selected) {
     // One selection of runs: selecting row by row costs a merge each.
     QItemSelection runs;
     const int n = ListCount();
+    const std::vector<ListedFile>& files = m_model.files();
+    auto on = [&](int r) {
+        return std::binary_search(selected.begin(), selected.end(),
+                                  files[static_cast<std::size_t>(r)].bytes);
+    };
     for (int row = 0; row < n;) {
-        auto on = [&](int r) {
-            return std::binary_search(selected.begin(), selected.end(), Bytes(r));
-        };
         if (!on(row)) {
             ++row;
             continue;

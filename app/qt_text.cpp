@@ -31,17 +31,16 @@ bool hasHiddenCharacters(std::u32string_view s) {
 QString shownName(std::u32string_view s) {
     if (!hasHiddenCharacters(s))
         return toQt(s);
-    std::u32string out;
-    for (char32_t c : s) {
-        if (!isHidden(c)) {
-            out += c;
+    QString out;
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (!isHidden(s[i]))
             continue;
-        }
-        const QString code =
-            QStringLiteral("<U+%1>").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
-        out += toU32(code);
+        out += toQt(s.substr(from, i - from)) +
+               QStringLiteral("<U+%1>").arg(uint(s[i]), 4, 16, QLatin1Char('0')).toUpper();
+        from = i + 1;
     }
-    return toQt(out);
+    return out + toQt(s.substr(from));
 }
 
 QString bytesToQt(const std::string& bytes) {

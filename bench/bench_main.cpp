@@ -644,13 +644,11 @@ void benchEnter(nw::FileSystem& fs, const std::string& folder, int files,
 // the window, opens the folder, selects every file and clicks Command1 for
 // upper case), against Debian's rename (Perl) making the same names, the file
 // names given on its standard input, in the same run.
-void benchEndToEnd(const char* self, const std::string& big, int files,
-                   const std::string& tableFile) {
+void benchEndToEnd(const char* self, int files, const std::string& tableFile) {
     if (::access("/usr/bin/rename", X_OK) != 0) {
         std::printf("%-62s %s\n", "end to end / Debian rename (Perl)", "rename not installed");
         return;
     }
-    (void)big;
     auto photo = [](int i) { return "Photo " + std::to_string(i) + ".JPG"; };
     std::vector<double> ratios;
     bool right = true;
@@ -773,7 +771,7 @@ int main(int argc, char** argv) {
         benchEnter(fs, bigger, 3 * files, tableFile);
         std::system(("rm -rf '" + bigger + "'").c_str());
     }
-    benchEndToEnd(argv[0], big, files, tableFile);
+    benchEndToEnd(argv[0], files, tableFile);
     std::system(("rm -rf '" + big + "'").c_str());
 
     // Every apply button over `renames` selected files against a plain
