@@ -19,6 +19,7 @@
 #include "core/text.h"
 #include "platform/mounts.h"
 #include "platform/name_codec.h"
+#include "platform/phrase_converter.h"
 #include "platform/places.h"
 
 #include "platform/program_folder.h"
@@ -69,7 +70,8 @@ long roundEven(double v) { return std::lrint(v); }
 } // namespace
 
 Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
-    : QWidget(parent), m_fs(fs), m_programFolder(std::move(programFolder)) {
+    : QWidget(parent), m_fs(fs), m_programFolder(std::move(programFolder)),
+      m_phrases(std::make_unique<PhraseConverters>()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Namewright"));
     setWindowIcon(programIcon());
@@ -161,15 +163,6 @@ void Form1::buildBrowser() {
     connect(File1, &FileListBox::mouseMoved, this, &Form1::File1_MouseMove);
 }
 
-void Form1::widenDropDown(QComboBox& combo) {
-    // Room for the view's frame and its scroll bar beside the longest item.
-    constexpr int kScrollBarRoom = 24;
-    int widest = 0;
-    for (int i = 0; i < combo.count(); ++i)
-        widest = std::max(widest, combo.view()->fontMetrics().horizontalAdvance(combo.itemText(i)));
-    combo.view()->setMinimumWidth(widest + 2 * combo.view()->frameWidth() + kScrollBarRoom);
-}
-
 void Form1::buildPages() {
     auto* tabs = new TabControl(this);
     SSTab1 = named(tabs, "SSTab1");
@@ -177,7 +170,7 @@ void Form1::buildPages() {
     const PageContext ctx{*File1, m_fs, *passRunner};
     auto* about = new AboutPage(ctx);
     m_pages = {new ConversionPage(ctx), new BatchPage(ctx),
-               new OtherPage(ctx, m_table, m_programFolder), about};
+               new OtherPage(ctx, m_table, m_programFolder, *m_phrases), about};
     const char* captions[] = {"文件名转换", "批量改名", "其它", "关于"};
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
         named(m_pages[i], QStringLiteral("page%1").arg(i));

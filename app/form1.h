@@ -23,7 +23,8 @@ class QTabWidget;
 
 namespace nw {
 class MountWatcher;
-}
+class PhraseConverters;
+} // namespace nw
 
 namespace nw::app {
 
@@ -60,6 +61,8 @@ public:
     void mountsChanged();
     // The conversion table read at start-up.
     const ConvTable& table() const { return m_table; }
+    // OpenCC's converters, loaded as the page first needs them.
+    PhraseConverters& phraseConverters() { return *m_phrases; }
     // The preview of an apply button, opened or brought to the front.
     PreviewWindow* openPreview(ToolPage& page, QPushButton& button);
     PreviewWindow* openPreview(QObject& opener, std::function<ToolPlan()> plan,
@@ -97,7 +100,6 @@ private:
     // The patterns of an item of Combo1 ("文本文件(*.txt)" -> "*.txt"), as
     // clicking it filters.
     static std::optional<std::u32string> patternOfItem(const std::u32string& text);
-    static void widenDropDown(QComboBox& combo);
     void buildBrowser();
     void buildPages();
     void buildPathBar();
@@ -113,6 +115,7 @@ private:
     FileSystem& m_fs;
     std::string m_programFolder;
     ConvTable m_table;
+    std::unique_ptr<PhraseConverters> m_phrases;
     std::array<ToolPage*, 4> m_pages{}; // in tab order
     std::unique_ptr<MountWatcher> m_mountWatcher;
     bool m_placed = false;

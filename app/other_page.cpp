@@ -9,9 +9,27 @@
 #include "core/extension.h"
 #include "core/text.h"
 #include "platform/name_codec.h"
+#include "platform/phrase_converter.h"
 #include "platform/table_file.h"
 
+#include <QComboBox>
+
 namespace nw::app {
+namespace {
+
+// What the user is told when OpenCC's data cannot be used: the file, the
+// reason, and the way out.
+QString phraseDataText(const PhraseLoadError& error) {
+    const QString path = bytesToQt(error.path);
+    const QString why = error.message.empty()
+                            ? QStringLiteral("找不到简繁转换数据“%1”。").arg(path)
+                            : QStringLiteral("无法读取简繁转换数据“%1”：%2。")
+                                  .arg(path, QString::fromLocal8Bit(error.message.c_str()));
+    return why +
+           QStringLiteral("请安装软件包 libopencc-data，或把“转换标准”改为“逐字转换（F2J.txt）”。");
+}
+
+} // namespace
 
 void OtherPage::build(QPoint o) {
     Frame9 = named(new QGroupBox(QStringLiteral("去掉文件名的部分字符"), this), "Frame9");
@@ -34,7 +52,7 @@ void OtherPage::build(QPoint o) {
     place(cmdChangeExt, 2640, 360, 855, 375);
 
     Frame11 = named(new QGroupBox(QStringLiteral("文件名简繁互转"), this), "Frame11");
-    place(Frame11, 120, 2880, 3855, 1215, o);
+    place(Frame11, 120, 2880, 3855, 1605, o);
     Label9 = named(
         new QLabel(QStringLiteral("示例说明:\r\n繁转简:中國->中国\r\n简转繁:中国->中國"), Frame11),
         "Label9");
@@ -44,11 +62,30 @@ void OtherPage::build(QPoint o) {
     place(cmdF2J, 1920, 240, 1335, 375);
     cmdJ2F = named(new QPushButton(QStringLiteral("简体转繁体"), Frame11), "cmdJ2F");
     place(cmdJ2F, 1920, 720, 1335, 375);
+    lblStandard = named(new QLabel(QStringLiteral("转换标准："), Frame11), "lblStandard");
+    place(lblStandard, 120, 1230, 900, 180);
+    cboStandard = named(new QComboBox(Frame11), "cboStandard");
+    for (const Standard& s : standards())
+        cboStandard->addItem(QString::fromUtf8(s.caption));
+    cboStandard->setCurrentIndex(0);
+    lblStandard->setBuddy(cboStandard);
+    place(cboStandard, 1080, 1170, 2535, 300);
+    widenDropDown(*cboStandard);
 
     connect(cmdRemoveStr, &QPushButton::clicked, this, &OtherPage::cmdRemoveStr_Click);
     connect(cmdChangeExt, &QPushButton::clicked, this, &OtherPage::cmdChangeExt_Click);
     connect(cmdF2J, &QPushButton::clicked, this, &OtherPage::cmdF2J_Click);
     connect(cmdJ2F, &QPushButton::clicked, this, &OtherPage::cmdJ2F_Click);
+    connect(cboStandard, &QComboBox::activated, this, &OtherPage::cboStandard_Click);
+}
+
+const std::vector<OtherPage::Standard>& OtherPage::standards() {
+    static const std::vector<Standard> list{
+        {"台湾正体", "s2tw.json", "tw2s.json"},    {"香港繁体", "s2hk.json", "hk2s.json"},
+        {"标准繁体", "s2t.json", "t2s.json"},      {"台湾正体及用词", "s2twp.json", "tw2sp.json"},
+        {"逐字转换（F2J.txt）", nullptr, nullptr},
+    };
+    return list;
 }
 
 std::vector<std::pair<QPushButton*, QString>> OtherPage::applyButtons() const {
@@ -106,6 +143,28 @@ ToolPlan OtherPage::removePlan() const {
 }
 
 ToolPlan OtherPage::chinesePlan(bool toSimplified) const {
+    const Standard& standard =
+        standards().at(static_cast<std::size_t>(cboStandard->currentIndex()));
+    if (!standard.toTraditional)
+        return tablePlan(toSimplified);
+    std::shared_ptr<const PhraseConverter> converter;
+    const char* config = toSimplified ? standard.toSimplified : standard.toTraditional;
+    PhraseLoadError error;
+    converter = m_phrases.get(
+        config, toSimplified ? ChineseScript::Simplified : ChineseScript::Traditional, error);
+    if (!converter)
+        return {{}, phraseDataText(error) + QStringLiteral("没有文件被改名。")};
+    return {[converter](FileSystem&) {
+                RenameTool tool;
+                tool.transform = [converter](int, const std::u32string& name) {
+                    return TransformResult::of(converter->convert(name));
+                };
+                return tool;
+            },
+            {}};
+}
+
+ToolPlan OtherPage::tablePlan(bool toSimplified) const {
     const ConvTable& table = m_table;
     if (table.empty())
         return {{},
@@ -122,13 +181,28 @@ ToolPlan OtherPage::chinesePlan(bool toSimplified) const {
             {}};
 }
 
+void OtherPage::cboStandard_Click() {
+    const Standard& standard =
+        standards().at(static_cast<std::size_t>(cboStandard->currentIndex()));
+    if (!standard.toTraditional)
+        return;
+    for (auto [config, script] : {std::pair{standard.toTraditional, ChineseScript::Traditional},
+                                  {standard.toSimplified, ChineseScript::Simplified}}) {
+        PhraseLoadError error;
+        if (!m_phrases.get(config, script, error)) {
+            showMessage(this, MessageKind::Warning, phraseDataText(error));
+            return;
+        }
+    }
+}
+
 void OtherPage::cmdChangeExt_Click() { runButton(cmdChangeExt); }
 void OtherPage::cmdRemoveStr_Click() { runButton(cmdRemoveStr); }
 void OtherPage::cmdF2J_Click() { runButton(cmdF2J); }
 void OtherPage::cmdJ2F_Click() { runButton(cmdJ2F); }
 
 std::vector<QWidget*> OtherPage::focusChain() const {
-    return {txtRemoveStr, txtNewExt, cmdF2J, cmdJ2F, cmdChangeExt, cmdRemoveStr};
+    return {txtRemoveStr, txtNewExt, cboStandard, cmdF2J, cmdJ2F, cmdChangeExt, cmdRemoveStr};
 }
 
 } // namespace nw::app

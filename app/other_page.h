@@ -3,26 +3,47 @@
 #include "app/tool_page.h"
 #include "core/conv_table.h"
 
+#include <string>
+#include <vector>
+
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace nw {
+class PhraseConverters;
+}
 
 namespace nw::app {
 
 class OtherPage : public ToolPage {
     Q_OBJECT
 public:
-    // table: the conversion table read from tableFolder, owned by the window.
+    // table: the conversion table read from tableFolder; phrases: OpenCC's
+    // converters; both owned by the window.
     OtherPage(PageContext ctx, const ConvTable& table, std::string tableFolder,
-              QWidget* parent = nullptr)
-        : ToolPage(ctx, parent), m_table(table), m_tableFolder(std::move(tableFolder)) {}
+              PhraseConverters& phrases, QWidget* parent = nullptr)
+        : ToolPage(ctx, parent), m_table(table), m_tableFolder(std::move(tableFolder)),
+          m_phrases(phrases) {}
     void build(QPoint origin) override;
 
     void cmdChangeExt_Click();
     void cmdRemoveStr_Click();
     void cmdF2J_Click();
     void cmdJ2F_Click();
+    // A standard chosen: its data is loaded now, and the user told if it is
+    // missing.
+    void cboStandard_Click();
+
+    // The standards of cboStandard, in its order; the last is the table.
+    struct Standard {
+        const char* caption;
+        const char* toTraditional; // OpenCC configurations
+        const char* toSimplified;
+    };
+    static const std::vector<Standard>& standards();
 
     std::vector<std::pair<QPushButton*, QString>> applyButtons() const override;
     ToolPlan plan(QPushButton* button, bool preview) override;
@@ -41,12 +62,16 @@ private:
     QLabel* Label9 = nullptr;
     QPushButton* cmdF2J = nullptr;
     QPushButton* cmdJ2F = nullptr;
+    QLabel* lblStandard = nullptr;
+    QComboBox* cboStandard = nullptr;
 
     ToolPlan changeExtPlan() const;
     ToolPlan removePlan() const;
     ToolPlan chinesePlan(bool toSimplified) const;
+    ToolPlan tablePlan(bool toSimplified) const;
     const ConvTable& m_table;
     std::string m_tableFolder;
+    PhraseConverters& m_phrases;
 };
 
 } // namespace nw::app

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+class QComboBox;
+
 namespace nw::app {
 
 template <typename W> W* named(W* w, const QString& name) {
@@ -19,5 +21,8 @@ inline QString indexed(const char* name, int i) {
 }
 
 QLabel* redLabel(QLabel* l);
+
+// A drop-down list as wide as its longest item, whatever the box's width.
+void widenDropDown(QComboBox& combo);
 
 } // namespace nw::app

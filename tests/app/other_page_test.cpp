@@ -1,5 +1,6 @@
 #include "app_test_support.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 
 #include <sys/stat.h>
@@ -139,6 +140,7 @@ void OtherPageTest::convergingNamesStop() {
 
 void OtherPageTest::withoutATable() {
     Harness h;
+    h.find<QComboBox>("cboStandard")->setCurrentIndex(4); // "逐字转换（F2J.txt）"
     file(h.work.path(), "中國.txt");
     h.click("cmdSelect(3)");
     const Snapshot before = nw::test::snapshot(h.work.path());

@@ -9,6 +9,7 @@
 #include "app/batch_page.h"
 #include "app/conversion_page.h"
 #include "app/file_list_menu.h"
+#include "app/other_page.h"
 #include "app/pass_runner.h"
 #include "app/preview_window.h"
 #include "app/qt_text.h"
@@ -19,8 +20,10 @@
 #include "core/extension.h"
 #include "core/text.h"
 #include "platform/name_codec.h"
+#include "platform/phrase_converter.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -299,9 +302,25 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
         }
         case Tool::F2J:
         case Tool::J2F: {
+            // Any standard: the phrase converters are taken as they are; what
+            // is modelled here is the pass around them.
             const bool f2j = tool == Tool::F2J;
-            transform = [f2j, &t = h.form->table()](int, const std::u32string& n) {
-                return TransformResult::of(f2j ? StrF2J(t, n) : StrJ2F(t, n));
+            const int standard = std::uniform_int_distribution<int>(0, 4)(rng);
+            h.find<QComboBox>("cboStandard")->setCurrentIndex(standard);
+            const auto& s = OtherPage::standards()[std::size_t(standard)];
+            if (!s.toTraditional) {
+                transform = [f2j, &t = h.form->table()](int, const std::u32string& n) {
+                    return TransformResult::of(f2j ? StrF2J(t, n) : StrJ2F(t, n));
+                };
+                break;
+            }
+            PhraseLoadError error;
+            const auto converter = h.form->phraseConverters().get(
+                f2j ? s.toSimplified : s.toTraditional,
+                f2j ? ChineseScript::Simplified : ChineseScript::Traditional, error);
+            QVERIFY2(converter, error.path.c_str());
+            transform = [converter](int, const std::u32string& n) {
+                return TransformResult::of(converter->convert(n));
             };
             break;
         }

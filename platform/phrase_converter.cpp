@@ -1,0 +1,172 @@
+#include "platform/phrase_converter.h"
+
+#include "platform/name_codec.h"
+
+#include <Lexicon.hpp>
+#include <MarisaDict.hpp>
+#include <SimpleConverter.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <sys/stat.h>
+#include <unordered_set>
+
+namespace nw {
+
+struct PhraseConverters::ScriptCharacters {
+    std::unordered_set<char32_t> simplifiedOnly, traditionalOnly;
+};
+
+namespace {
+
+bool isRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Runs f, turning OpenCC's exceptions into error.message.
+template <typename F> auto guarded(PhraseLoadError& error, F f) -> decltype(f()) {
+    try {
+        return f();
+    } catch (const std::exception& e) {
+        error.message = *e.what() ? e.what() : "?";
+    } catch (...) {
+        error.message = "?";
+    }
+    return nullptr;
+}
+
+// The keys of a character dictionary that are not among their own values:
+// STCharacters' 们 (only 們 in Traditional text), not its 云 (云 and 雲).
+bool collectOnly(const std::string& path, std::unordered_set<char32_t>& out,
+                 PhraseLoadError& error) {
+    error.path = path;
+    if (!isRegularFile(path))
+        return false;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        error.message = "?";
+        return false;
+    }
+    const bool ok =
+        guarded(error, [&]() -> const void* {
+            const auto dict = opencc::MarisaDict::NewFromFile(f);
+            for (const auto& entry : *dict->GetLexicon()) {
+                const std::string key = entry->Key();
+                const std::u32string k = decodeName(key);
+                const auto values = entry->Values();
+                if (k.size() == 1 && std::find(values.begin(), values.end(), key) == values.end())
+                    out.insert(k[0]);
+            }
+            return &out;
+        }) != nullptr;
+    std::fclose(f);
+    return ok;
+}
+
+class OpenccConverter final : public PhraseConverter {
+public:
+    OpenccConverter(std::shared_ptr<const opencc::SimpleConverter> converter,
+                    std::shared_ptr<const opencc::SimpleConverter> plain,
+                    std::shared_ptr<const PhraseConverters::ScriptCharacters> script,
+                    ChineseScript target)
+        : m_converter(std::move(converter)), m_plain(std::move(plain)), m_script(std::move(script)),
+          m_target(target) {}
+
+    std::u32string convert(std::u32string_view text) const override {
+        if (std::any_of(text.begin(), text.end(), isEscapedByte))
+            return std::u32string(text);
+        const auto& from = m_target == ChineseScript::Traditional ? m_script->simplifiedOnly
+                                                                  : m_script->traditionalOnly;
+        const auto& to = m_target == ChineseScript::Traditional ? m_script->traditionalOnly
+                                                                : m_script->simplifiedOnly;
+        auto has = [&](const std::unordered_set<char32_t>& set) {
+            return std::any_of(text.begin(), text.end(),
+                               [&](char32_t c) { return set.count(c) != 0; });
+        };
+        const bool hasFrom = has(from);
+        if (!hasFrom && has(to))
+            return std::u32string(text);
+        try {
+            const std::string utf8 = encodeName(text);
+            // Only phrases tell whether text of shared characters (日志, 制作)
+            // needs converting: ask the plain script conversion.
+            if (!hasFrom && m_plain->Convert(utf8) == utf8)
+                return std::u32string(text);
+            return decodeName(m_converter->Convert(utf8));
+        } catch (const std::exception&) {
+            return std::u32string(text); // a name stays rather than breaks
+        }
+    }
+
+private:
+    std::shared_ptr<const opencc::SimpleConverter> m_converter, m_plain;
+    std::shared_ptr<const PhraseConverters::ScriptCharacters> m_script;
+    ChineseScript m_target;
+};
+
+} // namespace
+
+std::string openccDataFolder() { return NW_OPENCC_DATA_FOLDER; }
+
+PhraseConverters::PhraseConverters(std::string folder) : m_folder(std::move(folder)) {}
+PhraseConverters::~PhraseConverters() = default;
+
+void PhraseConverters::setFolder(std::string folder) {
+    std::lock_guard lock(m_mutex);
+    m_folder = std::move(folder);
+    m_raw.clear();
+    m_script.reset();
+}
+
+std::shared_ptr<const opencc::SimpleConverter> PhraseConverters::raw(const std::string& config,
+                                                                     PhraseLoadError& error) {
+    for (const auto& [name, converter] : m_raw)
+        if (name == config)
+            return converter;
+    // Always a full path: OpenCC would otherwise look in the working folder
+    // first, and a folder being renamed may hold a file of that name.
+    error.path = m_folder + "/" + config;
+    if (!isRegularFile(error.path))
+        return nullptr;
+    auto converter = guarded(error, [&] {
+        return std::shared_ptr<const opencc::SimpleConverter>(
+            std::make_shared<opencc::SimpleConverter>(error.path));
+    });
+    if (converter)
+        m_raw.emplace_back(config, converter);
+    return converter;
+}
+
+std::shared_ptr<const PhraseConverters::ScriptCharacters>
+PhraseConverters::scriptCharacters(PhraseLoadError& error) {
+    if (m_script)
+        return m_script;
+    auto script = std::make_shared<ScriptCharacters>();
+    if (!collectOnly(m_folder + "/STCharacters.ocd2", script->simplifiedOnly, error) ||
+        !collectOnly(m_folder + "/TSCharacters.ocd2", script->traditionalOnly, error))
+        return nullptr;
+    m_script = script;
+    return m_script;
+}
+
+std::shared_ptr<const PhraseConverter>
+PhraseConverters::get(const std::string& config, ChineseScript target, PhraseLoadError& error) {
+    // Loads are rare; one lock for them all keeps a configuration from being
+    // read twice when a background load and a click meet.
+    std::lock_guard lock(m_mutex);
+    error = {};
+    auto script = scriptCharacters(error);
+    if (!script)
+        return nullptr;
+    auto plain = raw(target == ChineseScript::Traditional ? "s2t.json" : "t2s.json", error);
+    if (!plain)
+        return nullptr;
+    auto converter = raw(config, error);
+    if (!converter)
+        return nullptr;
+    return std::make_shared<OpenccConverter>(converter, plain, script, target);
+}
+
+} // namespace nw
