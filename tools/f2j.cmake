@@ -1,8 +1,9 @@
-# Dumps OpenCC's character dictionaries as text and runs gen_f2j on them.
+# Dumps OpenCC's character dictionaries, and its phrases for measuring, as
+# text and runs gen_f2j on them.
 #   cmake -DGEN=gen_f2j -DOUT=file [-DSHIPPED=data/F2J.txt] -P f2j.cmake
 # With SHIPPED, the written table must equal it byte for byte.
 find_program(OPENCC_DICT opencc_dict REQUIRED)
-set(dicts TSCharacters STCharacters TWVariants HKVariants)
+set(dicts TSCharacters STCharacters TWVariants HKVariants STPhrases)
 set(dir /usr/share/opencc)
 get_filename_component(work ${OUT} DIRECTORY)
 set(dumps)

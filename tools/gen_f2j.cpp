@@ -2,6 +2,7 @@
 // dictionaries, dumped as text by `opencc_dict -f ocd2 -t text`:
 //
 //   gen_f2j OUTPUT TSCharacters.txt STCharacters.txt TWVariants.txt HKVariants.txt
+//           STPhrases.txt
 //
 // Forward: a GBK character's slot holds its Simplified form as OpenCC's
 // TSCharacters gives it first, where that form is another GBK double-byte
@@ -16,6 +17,14 @@
 // where it is written the same in Traditional text (家, 了, 制). A rare variant
 // whose lower code would win instead (傢 for 家) is left unconverted, and is
 // listed in the output with the reason: the common direction wins.
+//
+// Giving a variant up is not always the lesser evil: 簽 given up leaves every
+// 簽名 and 簽證 half converted, while 签 turning into 簽 rather than 籤 is
+// what most text wants. So each given-up pair is tried back in, one at a
+// time, against OpenCC's 49,000 phrases (STPhrases): the pair stays in where
+// it lowers the phrases converted wrongly in both directions, and every pair
+// still given up is listed with the counts that kept it out.
+#include "core/conv_table.h"
 #include "platform/cp936.h"
 
 #include <unicode/unistr.h>
@@ -80,13 +89,66 @@ bool isDoubleByte(char32_t c) {
     return code >= 0x8140 && charOf(code) == c;
 }
 
+// One phrase of STPhrases: its Simplified text and the Traditional forms a
+// reader accepts (OpenCC's candidates, and their Taiwan and Hong Kong variants
+// character by character).
+struct Phrase {
+    std::u32string simplified, traditional; // traditional: OpenCC's first candidate
+    std::vector<std::u32string> accepted;
+};
+using Phrases = std::vector<Phrase>;
+
+Phrases loadPhrases(const char* path, const Dict& tw, const Dict& hk) {
+    Phrases out;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        const auto tab = line.find('\t');
+        if (tab == std::string::npos)
+            continue;
+        Phrase p;
+        p.simplified = decode(line.substr(0, tab));
+        std::istringstream values(line.substr(tab + 1));
+        for (std::string v; values >> v;) {
+            const std::u32string t = decode(v);
+            std::u32string inTw = t, inHk = t;
+            for (char32_t& c : inTw)
+                c = lookup(tw, c);
+            for (char32_t& c : inHk)
+                c = lookup(hk, c);
+            p.accepted.insert(p.accepted.end(), {t, inTw, inHk});
+        }
+        if (p.accepted.empty())
+            continue;
+        p.traditional = p.accepted.front();
+        out.push_back(std::move(p));
+    }
+    return out;
+}
+
+struct Errors {
+    std::size_t toTraditional = 0, toSimplified = 0;
+};
+
+Errors countErrors(const nw::ConvTable& table, const Phrases& phrases) {
+    Errors e;
+    for (const Phrase& p : phrases) {
+        const std::u32string t = nw::StrJ2F(table, p.simplified);
+        if (std::find(p.accepted.begin(), p.accepted.end(), t) == p.accepted.end())
+            ++e.toTraditional;
+        if (nw::StrF2J(table, p.traditional) != p.simplified)
+            ++e.toSimplified;
+    }
+    return e;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
+    if (argc != 7) {
         std::fprintf(stderr,
                      "usage: %s OUTPUT TSCharacters.txt STCharacters.txt TWVariants.txt "
-                     "HKVariants.txt\n",
+                     "HKVariants.txt STPhrases.txt\n",
                      argv[0]);
         return 2;
     }
@@ -126,7 +188,10 @@ int main(int argc, char** argv) {
         }
 
     std::size_t selfSlots = 0, noStandardSource = 0;
-    std::vector<std::string> givenUp;
+    struct GivenUp {
+        char32_t traditional, simplified, winner;
+    };
+    std::vector<GivenUp> givenUp;
     for (auto& [simplified, from] : sources) {
         // The Traditional forms a reader accepts for this character.
         const char32_t own = lookup(st, simplified);
@@ -150,10 +215,7 @@ int main(int argc, char** argv) {
         }
         for (char32_t t : from) {
             if (codeOf(t) < winner) {
-                std::string why = "gives up " + utf8(t) + " -> " + utf8(simplified) +
-                                  ": its lower code would turn " + utf8(simplified) + " into " +
-                                  utf8(t) + " instead of " + utf8(*charOf(winner));
-                givenUp.push_back(why);
+                givenUp.push_back({t, simplified, *charOf(winner)});
                 forward.erase(t);
                 continue;
             }
@@ -164,6 +226,43 @@ int main(int argc, char** argv) {
             })) {
             put(winner, winner);
             ++selfSlots;
+        }
+    }
+
+    // Each given-up pair tried back in, in code order, over what is kept so far.
+    const Phrases phrases = loadPhrases(argv[6], tw, hk);
+    if (phrases.empty()) {
+        std::fprintf(stderr, "%s: cannot read an OpenCC phrase dictionary dump\n", argv[6]);
+        return 1;
+    }
+    Errors now = countErrors(nw::ConvTable({table.begin(), table.end()}), phrases);
+    const Errors before = now;
+    std::vector<std::string> restored, stillGivenUp;
+    std::sort(givenUp.begin(), givenUp.end(), [](const GivenUp& a, const GivenUp& b) {
+        return codeOf(a.traditional) < codeOf(b.traditional);
+    });
+    for (const GivenUp& g : givenUp) {
+        std::vector<unsigned char> trial = table;
+        const std::size_t off = 2u * (codeOf(g.traditional) - 0x8100u);
+        trial[off] = static_cast<unsigned char>(codeOf(g.simplified) >> 8);
+        trial[off + 1] = static_cast<unsigned char>(codeOf(g.simplified) & 0xFF);
+        const Errors with = countErrors(nw::ConvTable({trial.begin(), trial.end()}), phrases);
+        const std::string pair = utf8(g.traditional) + " -> " + utf8(g.simplified);
+        const std::string counts = "phrases wrong Simplified to Traditional " +
+                                   std::to_string(now.toTraditional) + " -> " +
+                                   std::to_string(with.toTraditional) +
+                                   ", Traditional to Simplified " +
+                                   std::to_string(now.toSimplified) + " -> " +
+                                   std::to_string(with.toSimplified);
+        if (with.toTraditional < now.toTraditional && with.toSimplified < now.toSimplified) {
+            table = trial;
+            now = with;
+            forward[g.traditional] = g.simplified;
+            restored.push_back("restores " + pair + " (" + counts + ")");
+        } else {
+            stillGivenUp.push_back("gives up " + pair + ": its lower code would turn " +
+                                   utf8(g.simplified) + " into " + utf8(g.traditional) +
+                                   " instead of " + utf8(g.winner) + " (" + counts + ")");
         }
     }
 
@@ -180,8 +279,18 @@ int main(int argc, char** argv) {
                 sources.size(), selfSlots);
     std::printf("Simplified characters whose accepted forms are not in GBK: %zu\n",
                 noStandardSource);
-    std::printf("Variants given up so that the common form wins in reverse: %zu\n", givenUp.size());
-    for (const std::string& line : givenUp)
+    std::printf("OpenCC phrases converted wrongly, Simplified to Traditional: %zu of %zu before "
+                "restoring, %zu after\n",
+                before.toTraditional, phrases.size(), now.toTraditional);
+    std::printf("OpenCC phrases converted wrongly, Traditional to Simplified: %zu of %zu before "
+                "restoring, %zu after\n",
+                before.toSimplified, phrases.size(), now.toSimplified);
+    std::printf("Variants restored because both directions gain: %zu\n", restored.size());
+    for (const std::string& line : restored)
+        std::printf("  %s\n", line.c_str());
+    std::printf("Variants given up so that the common form wins in reverse: %zu\n",
+                stillGivenUp.size());
+    for (const std::string& line : stillGivenUp)
         std::printf("  %s\n", line.c_str());
     return 0;
 }
