@@ -10,6 +10,11 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 (cd "$build" && rm -f namewright_*.deb && cpack -G DEB >/dev/null 2>&1)
 deb=$(cd "$build" && ls "$PWD"/namewright_*.deb)
+# OpenCC's library is found by dpkg-shlibdeps, its data is declared.
+depends=$(dpkg-deb -f "$deb" Depends)
+for p in libopencc1.1 libopencc-data; do
+  grep -q "$p" <<<"$depends" || { echo "deb-check: Depends lacks $p: $depends" >&2; exit 1; }
+done
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "$deb" >/dev/null
 app="" XVFB_PID=""
 cleanup() {
