@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QBrush>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -134,6 +135,8 @@ PreviewWindow::PreviewWindow(ToolPage& page, QPushButton& button, FileListBox& l
     for (QAbstractButton* b : page.findChildren<QAbstractButton*>())
         if (b->isCheckable())
             connect(b, &QAbstractButton::toggled, this, &PreviewWindow::follow);
+    for (QComboBox* c : page.findChildren<QComboBox*>())
+        connect(c, &QComboBox::currentIndexChanged, this, &PreviewWindow::follow);
 }
 
 PreviewWindow::PreviewWindow(QObject& opener, std::function<ToolPlan()> plan,

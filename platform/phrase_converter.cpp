@@ -65,6 +65,35 @@ bool collectOnly(const std::string& path, std::unordered_set<char32_t>& out,
     return ok;
 }
 
+// Characters no key of OpenCC's dictionaries holds: ASCII other than letters
+// (keys hold Han characters, a few with Latin capitals: U盘, SQL注入). No
+// phrase can span one, so converting the runs between them converts the
+// whole; and a run without a CJK character has nothing to convert. File names
+// are mostly digits, dots and extensions around a few words: only the words
+// go to OpenCC.
+bool splitsPhrases(char32_t c) {
+    return c < 0x80 && !((c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z'));
+}
+
+std::u32string convertRuns(const opencc::SimpleConverter& converter, std::u32string_view text) {
+    std::u32string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t j = i;
+        bool cjk = false;
+        while (j < text.size() && !splitsPhrases(text[j]))
+            cjk = cjk || text[j] >= 0x2E80, ++j;
+        if (cjk)
+            out += decodeName(converter.Convert(encodeName(text.substr(i, j - i))));
+        else
+            out += text.substr(i, j - i);
+        for (i = j; i < text.size() && splitsPhrases(text[i]); ++i)
+            out.push_back(text[i]);
+    }
+    return out;
+}
+
 class OpenccConverter final : public PhraseConverter {
 public:
     OpenccConverter(std::shared_ptr<const opencc::SimpleConverter> converter,
@@ -89,12 +118,11 @@ public:
         if (!hasFrom && has(to))
             return std::u32string(text);
         try {
-            const std::string utf8 = encodeName(text);
             // Only phrases tell whether text of shared characters (日志, 制作)
             // needs converting: ask the plain script conversion.
-            if (!hasFrom && m_plain->Convert(utf8) == utf8)
+            if (!hasFrom && convertRuns(*m_plain, text) == text)
                 return std::u32string(text);
-            return decodeName(m_converter->Convert(utf8));
+            return convertRuns(*m_converter, text);
         } catch (const std::exception&) {
             return std::u32string(text); // a name stays rather than breaks
         }

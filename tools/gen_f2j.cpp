@@ -248,12 +248,10 @@ int main(int argc, char** argv) {
         trial[off + 1] = static_cast<unsigned char>(codeOf(g.simplified) & 0xFF);
         const Errors with = countErrors(nw::ConvTable({trial.begin(), trial.end()}), phrases);
         const std::string pair = utf8(g.traditional) + " -> " + utf8(g.simplified);
-        const std::string counts = "phrases wrong Simplified to Traditional " +
-                                   std::to_string(now.toTraditional) + " -> " +
-                                   std::to_string(with.toTraditional) +
-                                   ", Traditional to Simplified " +
-                                   std::to_string(now.toSimplified) + " -> " +
-                                   std::to_string(with.toSimplified);
+        const std::string counts =
+            "phrases wrong Simplified to Traditional " + std::to_string(now.toTraditional) +
+            " -> " + std::to_string(with.toTraditional) + ", Traditional to Simplified " +
+            std::to_string(now.toSimplified) + " -> " + std::to_string(with.toSimplified);
         if (with.toTraditional < now.toTraditional && with.toSimplified < now.toSimplified) {
             table = trial;
             now = with;

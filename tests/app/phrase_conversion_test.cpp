@@ -4,6 +4,7 @@
 #include "app_test_support.h"
 
 #include "app/file_list_menu.h"
+#include "app/preview_window.h"
 #include "app/qt_text.h"
 #include "core/conv_table.h"
 #include "platform/name_codec.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QPushButton>
 
 #include <cstdlib>
 #include <fstream>
@@ -114,6 +116,7 @@ private slots:
     void namesInTheTargetScriptStay_data();
     void namesInTheTargetScriptStay();
     void tableModeIsTheTable();
+    void thePreviewFollowsTheStandard();
     void missingData();
 };
 
@@ -205,6 +208,25 @@ void PhraseConversionTest::tableModeIsTheTable() {
         QVERIFY(renames.size() > names.size() / 2);
         QCOMPARE(after, nw::test::renamed(before, renames));
     }
+}
+
+// The preview shows the chosen standard's names, follows a change of standard,
+// and its "按此改名" renames by what it shows.
+void PhraseConversionTest::thePreviewFollowsTheStandard() {
+    Harness h;
+    file(h.work.path(), "软件安装.txt", "setup");
+    h.click("cmdSelect(3)");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.click("cmdSelect(0)");
+    PreviewWindow* w =
+        h.form->openPreview(*h.find<ToolPage>("page2"), *h.find<QPushButton>("cmdJ2F"));
+    QCOMPARE(w->model->index(0, 1).data().toString(), QStringLiteral("軟件安裝.txt"));
+    choose(h, 3);
+    QTRY_COMPARE(w->model->index(0, 1).data().toString(), QStringLiteral("軟體安裝.txt"));
+    QCOMPARE(nw::test::snapshot(h.work.path()), before);
+    QTest::mouseClick(w->cmdApply, Qt::LeftButton);
+    QCOMPARE(nw::test::snapshot(h.work.path()),
+             nw::test::renamed(before, {{"软件安装.txt", "軟體安裝.txt"}}));
 }
 
 // Without OpenCC's data, choosing a standard says which file is missing and

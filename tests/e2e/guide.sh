@@ -2,8 +2,8 @@
 # Daily use through the real program in a private Xvfb, with the mouse and the
 # keyboard, taking the user guide's screenshots on the way: names that would
 # hide what they are, a typed filter, the existence box stopped with Escape,
-# the message that counts what was renamed, and the preview with its filter,
-# closed with Escape.
+# the message that counts what was renamed, the preview with its filter,
+# closed with Escape, and a standard of "转换标准".
 # Usage: guide.sh NAMEWRIGHT_BINARY OUTPUT_FOLDER_FOR_SCREENSHOTS
 set -euo pipefail
 bin=$1 shots=$2
@@ -103,6 +103,21 @@ sleep 0.5
 click 541 288
 [ -e "$work/Notes.txt" ] && [ -e "$work/会议记录.doc" ] && [ -e "$work/照片1.jpg" ] ||
   fail "~/files/notes.txt did not select that file alone"
+
+# Page "其它": the standards of "转换标准" (the open list is a window of its
+# own, so the screen is taken), "香港繁体" chosen, every file converted.
+click 560 21
+click 545 290
+sleep 0.3
+import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$shots/guide-standard.png"
+key Down Return
+click 196 332
+click 561 260
+hk=$(printf '%s' "$long" | opencc -c s2hk)
+[ -e "$work/會議記錄.doc" ] && [ -e "$work/$hk" ] && [ -e "$work/照片1.jpg" ] && [ -e "$work/Notes.txt" ] ||
+  fail "简体转繁体 with 香港繁体 did not give opencc's names"
+[ "$(ls -A "$work" | wc -l)" -eq 6 ] || fail "a file was lost"
+
 kill "$app"; wait "$app" 2>/dev/null || true
 app=""
-echo "guide: filter, existence box, stop, preview and the path box used; screenshots in $shots"
+echo "guide: filter, existence box, stop, preview, the path box and 转换标准 used; screenshots in $shots"
