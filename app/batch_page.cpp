@@ -15,10 +15,12 @@ void BatchPage::build(QPoint o) {
     Frame6 = named(new QGroupBox(QStringLiteral("自定义文本"), this), "Frame6");
     place(Frame6, 240, 575, 4335, 735, o);
     Text1 = named(new QLineEdit(Frame6), "Text1");
+    Text1->setAccessibleName(QStringLiteral("自定义文本"));
     place(Text1, 120, 240, 2655, 320);
     Label3[0] = named(new QLabel(QStringLiteral("增量："), Frame6), indexed("Label3", 0));
     place(Label3[0], 2880, 300, 540, 180);
     txtStep = named(new QLineEdit(QStringLiteral("1"), Frame6), "txtStep");
+    txtStep->setAccessibleName(QStringLiteral("编号的增量"));
     place(txtStep, 3480, 240, 735, 320);
 
     Frame7 = named(new QGroupBox(QStringLiteral("自定义文本位置"), this), "Frame7");

@@ -38,6 +38,7 @@
 #include <QShortcut>
 #include <QSocketNotifier>
 #include <QStyleOptionTabWidgetFrame>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QUrl>
 
@@ -69,9 +70,9 @@ long roundEven(double v) { return std::lrint(v); }
 
 } // namespace
 
-Form1::Form1(FileSystem& fs, std::string programFolder, QWidget* parent)
+Form1::Form1(FileSystem& fs, std::string programFolder, std::string startPath, QWidget* parent)
     : QWidget(parent), m_fs(fs), m_programFolder(std::move(programFolder)),
-      m_phrases(std::make_unique<PhraseConverters>()) {
+      m_startPath(std::move(startPath)), m_phrases(std::make_unique<PhraseConverters>()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Namewright"));
     setWindowIcon(programIcon());
@@ -99,10 +100,12 @@ QIcon Form1::programIcon() {
 
 void Form1::buildBrowser() {
     Drive1 = named(new DriveList(m_fs, this), "Drive1");
+    Drive1->setAccessibleName(QStringLiteral("驱动器"));
     place(Drive1, 120, 120, 2415, 300);
     Label1 = named(new QLabel(QStringLiteral("文件扩展名过滤："), this), "Label1");
     place(Label1, 120, 480, 1440, 180);
     Combo1 = named(new QComboBox(this), "Combo1");
+    Combo1->setAccessibleName(QStringLiteral("文件扩展名过滤"));
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     for (const char* item :
@@ -115,6 +118,7 @@ void Form1::buildBrowser() {
     place(Combo1, 120, 720, 2415, 300);
     widenDropDown(*Combo1);
     Dir1 = named(new FolderTree(m_fs, this), "Dir1");
+    Dir1->setAccessibleName(QStringLiteral("文件夹"));
     place(Dir1, 120, 1080, 2415, 4080);
 
     Frame1 = named(new QGroupBox(QStringLiteral("文件属性"), this), "Frame1");
@@ -129,6 +133,7 @@ void Form1::buildBrowser() {
     }
 
     File1 = named(new FileListBox(m_fs, this), "File1");
+    File1->setAccessibleName(QStringLiteral("文件列表"));
     place(File1, 2640, 600, 3015, 4050);
     // Long names have the tooltip; a scroll bar would cost a row.
     File1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -166,6 +171,7 @@ void Form1::buildBrowser() {
 void Form1::buildPages() {
     auto* tabs = new TabControl(this);
     SSTab1 = named(tabs, "SSTab1");
+    tabs->tabBar()->setAccessibleName(QStringLiteral("工具页"));
     place(SSTab1, 5715, 120, 4935, 4575);
     const PageContext ctx{*File1, m_fs, *passRunner};
     auto* about = new AboutPage(ctx);
@@ -187,6 +193,7 @@ void Form1::buildPathBar() {
     Frame12 = named(new QGroupBox(QStringLiteral("快速转到要修改文件名的路径"), this), "Frame12");
     place(Frame12, 120, 5280, 10575, 735);
     txtPath = named(new QLineEdit(Frame12), "txtPath");
+    txtPath->setAccessibleName(QStringLiteral("要转到的路径"));
     place(txtPath, 120, 240, 9375, 320);
     txtPath->installEventFilter(this);
     cmdGoPath = named(new QPushButton(QStringLiteral("转到"), Frame12), "cmdGoPath");
@@ -202,7 +209,9 @@ void Form1::wireApplyButtons() {
     // that share a caption are told apart by a screen reader.
     for (ToolPage* p : m_pages)
         for (const auto& [button, name] : p->applyButtons()) {
-            button->setAccessibleName(name + QStringLiteral("：") + button->text());
+            // "繁体转简体" needs no "繁体转简体：" before it.
+            if (name != button->text())
+                button->setAccessibleName(name + QStringLiteral("：") + button->text());
             auto* menu = new QMenu(button);
             QAction* item = menu->addAction(QStringLiteral("预览改名结果…"));
             item->setObjectName(QStringLiteral("mnuPreviewButton"));
@@ -320,12 +329,20 @@ void Form1::Form_Load() {
     recoverInterruptedPasses(true);
     Combo1->setCurrentIndex(0);
     Combo1_Click();
-    setDir1Path(m_programFolder);
+    if (m_startPath.empty() || !goToPath(decodeName(m_startPath)))
+        setDir1Path(m_programFolder);
     m_table = ConvTable(readTableFile(m_programFolder, ConvTable::kMaxBytes));
     // The program, and the table it loaded, are never renamed under it.
     const std::string exe = programExecutable();
     passRunner->protectFile(parentFolder(exe), exe.substr(exe.rfind('/') + 1));
-    passRunner->protectFile(m_programFolder, kConvTableFileName);
+    // So are the files installed beside it (licence and notice included),
+    // however the program's folder was reached.
+    const std::string installed = NW_PROGRAM_DATA_FILES;
+    for (std::size_t at = 0; at <= installed.size();) {
+        const std::size_t end = std::min(installed.find(':', at), installed.size());
+        passRunner->protectFile(m_programFolder, installed.substr(at, end - at));
+        at = end + 1;
+    }
     SSTab1->setCurrentIndex(0);
 }
 
@@ -367,10 +384,11 @@ bool Form1::Dir1_Change() {
     return true;
 }
 
-void Form1::cmdGoPath_Click() {
-    std::u32string s = TrimSpaces(toU32(txtPath->text()));
+void Form1::cmdGoPath_Click() { goToPath(TrimSpaces(toU32(txtPath->text()))); }
+
+bool Form1::goToPath(std::u32string s) {
     if (s.empty())
-        return;
+        return false;
     // A "file://" address, as file managers copy it, is the folder it names.
     if (s.rfind(U"file://", 0) == 0) {
         const QUrl url(toQt(s));
@@ -396,12 +414,14 @@ void Form1::cmdGoPath_Click() {
     }
     Drive1->setMounts(m_fs.mounts()); // a drive mounted a moment ago
     if (Drive1->setDrive(path) && !Drive1_Change())
-        return;
+        return false;
     if (!setDir1Path(path))
-        return;
+        return false;
     if (File1->Path() != path)
-        if (const FsStatus st = File1->setPath(path); !st.ok())
+        if (const FsStatus st = File1->setPath(path); !st.ok()) {
             reportFolder(path, st);
+            return false;
+        }
     if (!file.empty() && File1->Path() == path) {
         File1->clearAllEntries();
         File1->selectNames({file});
@@ -409,6 +429,7 @@ void Form1::cmdGoPath_Click() {
             if (File1->Selected(i))
                 File1->scrollTo(File1->model()->index(i, 0));
     }
+    return true;
 }
 
 void Form1::txtPath_DblClick() { txtPath->setSelection(0, int(txtPath->text().size())); }

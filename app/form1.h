@@ -40,7 +40,10 @@ class Form1 : public QWidget {
     Q_OBJECT
 public:
     // programFolder: where the program lives and F2J.txt is read from.
-    Form1(FileSystem& fs, std::string programFolder, QWidget* parent = nullptr);
+    // startPath: the folder (or file, selected in its folder) shown first;
+    // without one, the program's folder.
+    Form1(FileSystem& fs, std::string programFolder, std::string startPath = {},
+          QWidget* parent = nullptr);
     ~Form1() override;
 
     void Form_Load();
@@ -106,6 +109,9 @@ private:
     void wireApplyButtons();
     void watchMounts();
     bool setDir1Path(const std::string& folder);
+    // What "转到" does with a path (a folder, a file, "~/...", file://...):
+    // true when that folder is shown.
+    bool goToPath(std::u32string path);
     void setFocusOrder();
     void reportFolder(const std::string& folder, const FsStatus& st);
     // Tells the user what was put right; atStart: also which drives still
@@ -114,6 +120,7 @@ private:
 
     FileSystem& m_fs;
     std::string m_programFolder;
+    std::string m_startPath;
     ConvTable m_table;
     std::unique_ptr<PhraseConverters> m_phrases;
     std::array<ToolPage*, 4> m_pages{}; // in tab order

@@ -37,6 +37,7 @@ void OtherPage::build(QPoint o) {
     Label8 = named(new QLabel(QStringLiteral("需要去掉的字符串："), Frame9), "Label8");
     place(Label8, 120, 240, 1620, 180);
     txtRemoveStr = named(new QLineEdit(Frame9), "txtRemoveStr");
+    txtRemoveStr->setAccessibleName(QStringLiteral("需要去掉的字符串"));
     place(txtRemoveStr, 120, 480, 2295, 320);
     cmdRemoveStr = named(new QPushButton(QStringLiteral("改名"), Frame9), "cmdRemoveStr");
     place(cmdRemoveStr, 2760, 480, 855, 375);
@@ -46,6 +47,7 @@ void OtherPage::build(QPoint o) {
     Label7 = named(new QLabel(QStringLiteral("新扩展名:"), Frame10), "Label7");
     place(Label7, 120, 360, 810, 180);
     txtNewExt = named(new QLineEdit(Frame10), "txtNewExt");
+    txtNewExt->setAccessibleName(QStringLiteral("新扩展名"));
     txtNewExt->setToolTip(QStringLiteral("只要输入扩展名，不需要前面的“.”符号"));
     place(txtNewExt, 960, 305, 1215, 320);
     cmdChangeExt = named(new QPushButton(QStringLiteral("改名"), Frame10), "cmdChangeExt");
@@ -65,6 +67,7 @@ void OtherPage::build(QPoint o) {
     lblStandard = named(new QLabel(QStringLiteral("转换标准："), Frame11), "lblStandard");
     place(lblStandard, 120, 1230, 900, 180);
     cboStandard = named(new QComboBox(Frame11), "cboStandard");
+    cboStandard->setAccessibleName(QStringLiteral("简繁转换标准"));
     for (const Standard& s : standards())
         cboStandard->addItem(QString::fromUtf8(s.caption));
     cboStandard->setCurrentIndex(0);

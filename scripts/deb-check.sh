@@ -6,6 +6,13 @@
 set -euo pipefail
 build=$1
 source "$(dirname "$0")/x11.sh"
+# Installing ours would replace a package the user installed, and removing it
+# afterwards would take theirs away: the check stands aside.
+if dpkg-query -W -f='${Status}' namewright 2>/dev/null | grep -q "install ok installed"; then
+  echo "deb-check: skipped: a namewright package is installed on this machine" \
+       "($(dpkg-query -W -f='${Version}' namewright)); the check would replace and remove it"
+  exit 0
+fi
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 (cd "$build" && rm -f namewright_*.deb && cpack -G DEB >/dev/null 2>&1)
@@ -24,8 +31,24 @@ cleanup() {
 }
 trap cleanup EXIT
 [ -L /usr/bin/namewright ] || { echo "deb-check: /usr/bin/namewright is not a link" >&2; exit 1; }
+# Options answer on a console, with no display at all.
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= /usr/bin/namewright --help | grep -q "用法" ||
+  { echo "deb-check: --help did not answer without a display" >&2; exit 1; }
+set +e
+env -u DISPLAY QT_QPA_PLATFORM= /usr/bin/namewright --no-such-option 2>/dev/null
+rc=$?
+set -e
+[ $rc -eq 2 ] || { echo "deb-check: an unknown option gave $rc, not 2" >&2; exit 1; }
+desktop-file-validate /usr/share/applications/org.namewright.Namewright.desktop >&2 ||
+  { echo "deb-check: the desktop file is not valid" >&2; exit 1; }
+[ -f /usr/share/kio/servicemenus/namewright.desktop ] ||
+  { echo "deb-check: Dolphin's service menu is missing" >&2; exit 1; }
+# Started as the desktop file says, with a folder.
+exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/org.namewright.Namewright.desktop)
 start_xvfb
-QT_QPA_PLATFORM=xcb /usr/bin/namewright 2> >(grep -v XDG_RUNTIME_DIR >&2) &
+folder=$(mktemp -d /tmp/namewright-deb-XXXXXX)
+trap 'cleanup; rmdir "$folder"' EXIT
+QT_QPA_PLATFORM=xcb ${exec_line/\%U/$folder} 2> >(grep -v XDG_RUNTIME_DIR >&2) &
 app=$!
 wait_window || { echo "deb-check: the installed program showed no window" >&2; exit 1; }
 echo "deb-check: $(basename "$deb") installed with apt; its window appeared"

@@ -11,7 +11,7 @@ packages=(
   fonts-wqy-microhei qt6-translations-l10n
   opencc libopencc1.1 libopencc-dev libopencc-data
   clang libclang-rt-14-dev
-  dpkg-dev file
+  dpkg-dev file desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

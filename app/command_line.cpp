@@ -1,0 +1,106 @@
+#include "app/command_line.h"
+
+#include "platform/places.h"
+
+#include <QString>
+#include <QUrl>
+
+namespace nw::app {
+namespace {
+
+constexpr const char* kHelp =
+    "用法：namewright [文件夹 | 文件 | file:// 地址]\n"
+    "\n"
+    "批量修改文件名：大小写和空格、自定义文本加编号、扩展名、去掉文字、文件名简繁互转。\n"
+    "\n"
+    "  文件夹        打开这个文件夹\n"
+    "  文件          打开它所在的文件夹，并选中这个文件\n"
+    "  file:// 地址  文件管理器给出的地址，同上\n"
+    "  不给参数      打开用户的主文件夹\n"
+    "\n"
+    "选项：\n"
+    "  -h, --help     显示本帮助并退出\n"
+    "  -v, --version  显示版本并退出\n";
+
+// Qt's own options, which QApplication takes out of the arguments later; the
+// first set takes a value.
+bool isQtOption(std::string a, bool& takesValue) {
+    if (a.rfind("--", 0) == 0)
+        a.erase(0, 1);
+    const auto eq = a.find('=');
+    const bool inline_ = eq != std::string::npos;
+    if (inline_)
+        a.erase(eq);
+    for (const char* o : {"-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-style",
+                          "-stylesheet", "-session", "-qwindowgeometry", "-qwindowicon",
+                          "-qwindowtitle", "-display", "-name", "-title", "-visual"})
+        if (a == o) {
+            takesValue = !inline_;
+            return true;
+        }
+    for (const char* o : {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"})
+        if (a == o) {
+            takesValue = false;
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
+StartRequest readCommandLine(const std::vector<std::string>& args, const std::string& workingFolder,
+                             std::FILE* out, std::FILE* err) {
+    StartRequest r;
+    bool optionsEnd = false, skipValue = false;
+    for (const std::string& a : args) {
+        if (skipValue) {
+            skipValue = false;
+            continue;
+        }
+        if (!optionsEnd && isQtOption(a, skipValue))
+            continue;
+        if (!optionsEnd && a == "--") {
+            optionsEnd = true;
+            continue;
+        }
+        if (!optionsEnd && (a == "-h" || a == "--help")) {
+            std::fputs(kHelp, out);
+            return {false, 0, {}};
+        }
+        if (!optionsEnd && (a == "-v" || a == "--version")) {
+            std::fprintf(out, "Namewright %s\n", NW_VERSION);
+            return {false, 0, {}};
+        }
+        if (!optionsEnd && a.size() > 1 && a[0] == '-') {
+            std::fprintf(err, "namewright：不认识的选项“%s”。用法见 namewright --help\n",
+                         a.c_str());
+            return {false, 2, {}};
+        }
+        // A file manager may give several: the first is opened.
+        if (!r.path.empty())
+            continue;
+        std::string path = a;
+        if (a.find("://") != std::string::npos) {
+            const QUrl url(QString::fromUtf8(a.c_str()));
+            if (!url.isLocalFile()) {
+                std::fprintf(err, "namewright：只能打开本机上的文件夹，不能打开“%s”。\n",
+                             a.c_str());
+                return {false, 2, {}};
+            }
+            // Names are bytes: the URL's percent-escapes are decoded as such.
+            const QByteArray raw =
+                QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toUtf8());
+            path.assign(raw.constData(), static_cast<std::size_t>(raw.size()));
+        }
+        if (path.empty())
+            continue;
+        if (path[0] != '/')
+            path = (workingFolder == "/" ? "" : workingFolder) + "/" + path;
+        r.path = path;
+    }
+    if (r.path.empty())
+        r.path = homeFolder();
+    return r;
+}
+
+} // namespace nw::app
