@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QGroupBox>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPainter>
@@ -10,6 +11,8 @@
 #include <QStyleFactory>
 #include <QStyleOptionGroupBox>
 #include <QTranslator>
+
+#include <algorithm>
 
 namespace nw::app {
 namespace {
@@ -78,11 +81,60 @@ void applyAppearance(QApplication& app) {
     if (QStyle* s = QStyleFactory::create(QStringLiteral("Fusion")))
         app.setStyle(new CompactStyle(s));
     app.setPalette(desktop);
-    QFont f(QStringLiteral("WenQuanYi Micro Hei"));
-    f.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
-                   QStringLiteral("Droid Sans Fallback")});
+    applyWindowFont(app);
+}
+
+namespace {
+QFont& chosenFont() {
+    static QFont font;
+    return font;
+}
+} // namespace
+
+QFont windowFont() { return chosenFont(); }
+
+void applyWindowFont(QApplication& app, const QStringList& families) {
+    const QStringList chosen =
+        families.isEmpty()
+            ? QStringList{QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                          QStringLiteral("Droid Sans Fallback")}
+            : families;
+    QFont f(chosen.front());
+    f.setFamilies(chosen);
     f.setPixelSize(12);
-    app.setFont(f);
+    chosenFont() = f;
+    QApplication::setFont(f);
+    // A platform theme (qt6ct, KDE's) sets fonts per kind of control, and
+    // those win over the application's font: each gets the window's own.
+    for (const char* kind :
+         {"QLabel",    "QAbstractButton", "QPushButton", "QCheckBox",      "QRadioButton",
+          "QGroupBox", "QLineEdit",       "QComboBox",   "QComboMenuItem", "QAbstractItemView",
+          "QListView", "QTreeView",       "QHeaderView", "QTabBar",        "QMenu",
+          "QMenuBar",  "QToolButton",     "QMessageBox", "QTipLabel",      "QProgressDialog",
+          "QDialog"})
+        QApplication::setFont(f, kind);
+    (void)app;
+}
+
+void fitFrames(QWidget& window) {
+    for (QGroupBox* box : window.findChildren<QGroupBox*>()) {
+        if (box->title().isEmpty())
+            continue;
+        // The whole frame's content moves, so that its rows keep their
+        // spacing.
+        const int clear = box->fontMetrics().height() + 1;
+        const auto children = box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        int top = clear;
+        for (QWidget* w : children)
+            top = std::min(top, w->y());
+        int bottom = 0;
+        for (QWidget* w : children) {
+            w->move(w->x(), w->y() + (clear - top));
+            bottom = std::max(bottom, w->geometry().bottom());
+        }
+        if (bottom + 3 > box->height())
+            box->resize(box->width(), bottom + 3);
+    }
 }
 
 } // namespace nw::app

@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/about_page.h"
+#include "app/appearance.h"
 #include "app/batch_page.h"
 #include "app/conversion_page.h"
 #include "app/drive_list.h"
@@ -76,6 +77,7 @@ Form1::Form1(FileSystem& fs, std::string programFolder, std::string startPath, Q
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Namewright"));
     setWindowIcon(programIcon());
+    setFont(windowFont());
     setFixedSize(px(10770), px(6060));
     // No folder is read while the window is built: Form_Load shows the first.
     buildBrowser();
@@ -85,6 +87,7 @@ Form1::Form1(FileSystem& fs, std::string programFolder, std::string startPath, Q
     // Names are shown as they are, never as markup.
     for (QLabel* l : findChildren<QLabel*>())
         l->setTextFormat(Qt::PlainText);
+    fitFrames(*this);
     watchMounts();
     setFocusOrder();
     Form_Load();

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace nw::app {
 
 void place(QWidget* w, int left, int top, int width, int height, QPoint origin) {
@@ -18,6 +20,12 @@ void place(QWidget* w, int left, int top, int width, int height, QPoint origin) 
                 r.moveTop(r.top() - (need - r.height()) / 2);
             r.setHeight(need);
         }
+        // A label set in a font with wider Latin letters (Noto Sans CJK's)
+        // grows to the right, as far as its parent allows.
+        const int wide = w->sizeHint().width();
+        const int room = w->parentWidget() ? w->parentWidget()->width() - 2 - r.left() : 0;
+        if (label && wide > r.width() && room > r.width())
+            r.setWidth(std::min(wide, room));
     }
     w->setGeometry(r);
 }

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fuse3 exfat-fuse exfatprogs fusefat dosfstools mtools ntfs-3g util-linux rename
   xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick
-  fonts-wqy-microhei qt6-translations-l10n
+  fonts-wqy-microhei fonts-noto-cjk qt6-translations-l10n
   opencc libopencc1.1 libopencc-dev libopencc-data
   clang libclang-rt-14-dev
   dpkg-dev file desktop-file-utils

@@ -1,13 +1,17 @@
 #include "app_test_support.h"
 
+#include "app/appearance.h"
 #include "app/batch_page.h"
 #include "app/conversion_page.h"
 #include "app/folder_tree.h"
 #include "app/other_page.h"
 #include "app/tool_page.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +31,7 @@ private slots:
     void startsOnThePageZeroAndTheProgramFolder();
     void controlsStandApart();
     void captionsAndInitialStates();
+    void everyCaptionFits_data();
     void everyCaptionFits();
     void focusOrder();
     void comesUpWithoutTheTable();
@@ -139,17 +144,58 @@ void WindowTest::captionsAndInitialStates() {
         QCOMPARE(h.find<QAbstractButton>(QString::fromUtf8(name))->isChecked(), on);
 }
 
+// Every CJK font installed, alone, and a desktop theme's fonts of 9 to 11
+// points for each kind of control (as qt6ct or KDE set them).
+void WindowTest::everyCaptionFits_data() {
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("themePoints"); // 0: no theme fonts
+    int families = 0;
+    for (const char* f : {"WenQuanYi Micro Hei", "Noto Sans CJK SC"}) {
+        if (!QFontDatabase::families().contains(QString::fromUtf8(f)))
+            continue;
+        ++families;
+        for (int pt : {0, 9, 10, 11})
+            QTest::addRow("%s, theme %d pt", f, pt) << QString::fromUtf8(f) << pt;
+    }
+    if (families == 0)
+        QTest::addRow("the default font") << QString() << 0;
+}
+
+// From the controls' own font metrics: each caption fits its control, and no
+// control of a frame reaches into the frame's caption.
 void WindowTest::everyCaptionFits() {
+    QFETCH(QString, family);
+    QFETCH(int, themePoints);
+    struct Restore {
+        ~Restore() { applyWindowFont(*qApp); }
+    } restore;
+    if (themePoints)
+        for (const char* kind : {"QLabel", "QPushButton", "QCheckBox", "QRadioButton", "QGroupBox",
+                                 "QLineEdit", "QComboBox", "QTabBar"})
+            QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), themePoints), kind);
+    applyWindowFont(*qApp, family.isEmpty() ? QStringList() : QStringList{family});
     Harness h;
+    // qt6ct sets the application's font once the event loop runs, after the
+    // window is built.
+    if (themePoints) {
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), themePoints));
+        QApplication::processEvents();
+    }
+    int checked = 0;
     for (int page = 0; page < 4; ++page) {
         h.form->SSTab1->setCurrentIndex(page);
         for (QWidget* w : h.form->findChildren<QWidget*>()) {
             if (!w->isVisible())
                 continue;
+            if (!family.isEmpty() &&
+                (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w)))
+                QVERIFY2(QFontInfo(w->font()).family() == family && w->font().pixelSize() == 12,
+                         qPrintable(w->objectName() + ": " + QFontInfo(w->font()).family()));
             if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty()) {
                 const QSize need = l->sizeHint();
                 QVERIFY2(need.width() <= l->width() && need.height() <= l->height(),
                          qPrintable(l->objectName() + " is clipped"));
+                ++checked;
             } else if (auto* b = qobject_cast<QAbstractButton*>(w);
                        b && !qobject_cast<QLabel*>(w)) {
                 if (qobject_cast<QPushButton*>(b)) {
@@ -164,9 +210,21 @@ void WindowTest::everyCaptionFits() {
                 }
                 QVERIFY2(b->fontMetrics().height() <= b->height(),
                          qPrintable(b->objectName() + " is too low"));
+                ++checked;
+            }
+            if (auto* box = qobject_cast<QGroupBox*>(w); box && !box->title().isEmpty()) {
+                const int caption = box->fontMetrics().height();
+                for (QWidget* c : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                    QVERIFY2(c->y() > caption,
+                             qPrintable(QStringLiteral("%1 reaches into %2's caption")
+                                            .arg(c->objectName(), box->title())));
+                    QVERIFY2(c->geometry().bottom() < box->height() - 1,
+                             qPrintable(c->objectName() + " crosses its frame's bottom"));
+                }
             }
         }
     }
+    QVERIFY(checked > 40);
 }
 
 void WindowTest::focusOrder() {
