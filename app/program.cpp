@@ -22,7 +22,7 @@ int runNamewright(int& argc, char** argv, const std::function<void(QWidget&)>& b
         return start.exitCode;
     QApplication app(argc, argv);
     // Docks match the window with its launcher and icon by this name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.namewright.Namewright"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.namewright.namewright"));
     applyAppearance(app);
     PosixFileSystem fs;
     Form1 form(fs, programFolder(), start.path);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Makes the Debian package in a build folder, installs it with apt as a user
-# would, starts the installed program in a private Xvfb, finds its window and
+# Makes the Debian package in a build folder, checks it with lintian and
+# AppStream's validators, installs it with apt as a user would, starts the installed program in a private Xvfb, finds its window and
 # removes the package again.
 # Usage: deb-check.sh BUILD_FOLDER
 set -euo pipefail
@@ -15,8 +15,14 @@ if dpkg-query -W -f='${Status}' namewright 2>/dev/null | grep -q "install ok ins
 fi
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
-(cd "$build" && rm -f namewright_*.deb && cpack -G DEB >/dev/null 2>&1)
-deb=$(cd "$build" && ls "$PWD"/namewright_*.deb)
+deb=$("$(dirname "$0")/make-deb.sh" "$build")
+# Debian's own checks: no lintian error or warning; the metainfo valid.
+lintian --fail-on error,warning "$deb" 2> >(grep -v "root privileges" >&2) >&2 ||
+  { echo "deb-check: lintian found errors or warnings" >&2; exit 1; }
+appstreamcli validate --pedantic --no-net "$(dirname "$0")/../packaging/org.namewright.namewright.metainfo.xml" >&2 ||
+  { echo "deb-check: appstreamcli found a problem" >&2; exit 1; }
+appstream-util validate-relax --nonet "$(dirname "$0")/../packaging/org.namewright.namewright.metainfo.xml" >/dev/null ||
+  { echo "deb-check: appstream-util found a problem" >&2; exit 1; }
 # OpenCC's library is found by dpkg-shlibdeps, its data is declared.
 depends=$(dpkg-deb -f "$deb" Depends)
 for p in libopencc1.1 libopencc-data; do
@@ -39,12 +45,12 @@ env -u DISPLAY QT_QPA_PLATFORM= /usr/bin/namewright --no-such-option 2>/dev/null
 rc=$?
 set -e
 [ $rc -eq 2 ] || { echo "deb-check: an unknown option gave $rc, not 2" >&2; exit 1; }
-desktop-file-validate /usr/share/applications/org.namewright.Namewright.desktop >&2 ||
+desktop-file-validate /usr/share/applications/org.namewright.namewright.desktop >&2 ||
   { echo "deb-check: the desktop file is not valid" >&2; exit 1; }
 [ -f /usr/share/kio/servicemenus/namewright.desktop ] ||
   { echo "deb-check: Dolphin's service menu is missing" >&2; exit 1; }
 # Started as the desktop file says, with a folder.
-exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/org.namewright.Namewright.desktop)
+exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/org.namewright.namewright.desktop)
 start_xvfb
 folder=$(mktemp -d /tmp/namewright-deb-XXXXXX)
 trap 'cleanup; rmdir "$folder"' EXIT

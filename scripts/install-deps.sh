@@ -11,7 +11,7 @@ packages=(
   fonts-wqy-microhei fonts-noto-cjk qt6-translations-l10n
   opencc libopencc1.1 libopencc-dev libopencc-data
   clang libclang-rt-14-dev
-  dpkg-dev file desktop-file-utils
+  dpkg-dev file desktop-file-utils lintian appstream appstream-util
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -24,9 +24,6 @@ Harness::Harness(bool withTable, std::vector<std::string> extraMounts) {
         std::ifstream in(NW_SHIPPED_TABLE, std::ios::binary);
         std::ofstream out(program.path() + "/F2J.txt", std::ios::binary);
         out << in.rdbuf();
-        // The other files installed beside the program.
-        for (const char* n : {"F2J-LICENSE.txt", "F2J-NOTICE.txt"})
-            std::ofstream(program.path() + "/" + n) << "text of " << n << "\n";
     }
     setMessageHook([this](MessageKind, const QString& text) { messages << text; });
     form = std::make_unique<Form1>(fs, program.path());
