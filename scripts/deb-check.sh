@@ -57,4 +57,7 @@ trap 'cleanup; rmdir "$folder"' EXIT
 QT_QPA_PLATFORM=xcb ${exec_line/\%U/$folder} 2> >(grep -v XDG_RUNTIME_DIR >&2) &
 app=$!
 wait_window || { echo "deb-check: the installed program showed no window" >&2; exit 1; }
+# Its icon is on the window, for the title bar and the task bar.
+xprop -id "$WIN" _NET_WM_ICON | grep -q "Icon (32 x 32)" ||
+  { echo "deb-check: the window has no 32-pixel icon (_NET_WM_ICON)" >&2; exit 1; }
 echo "deb-check: $(basename "$deb") installed with apt; its window appeared"
