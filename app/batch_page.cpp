@@ -118,24 +118,7 @@ ToolPlan BatchPage::plan(QPushButton*, bool preview) {
                     return r.name ? TransformResult::of(*r.name)
                                   : TransformResult::fail(reasonOf(*r.error));
                 };
-                tool.wantsNewName = [this, &fs, preview](const std::string& folder,
-                                                         const std::u32string& newName,
-                                                         const std::string& newBytes) {
-                    if (!fs.plainFileExists(folder, newBytes))
-                        return true;
-                    if (preview)
-                        return false;
-                    if (m_skipAll) {
-                        ++m_skippedSilently;
-                        return false;
-                    }
-                    const QString text = shownName(newName) + QStringLiteral("文件已经存在！");
-                    const ExistsAnswer a = askAboutExistingName(window(), text);
-                    m_skipAll = a == ExistsAnswer::SkipAll;
-                    m_stop = a == ExistsAnswer::Stop;
-                    return false;
-                };
-                tool.stopAfterRefusal = [this, preview] { return !preview && m_stop; };
+                m_existing.install(tool, fs, window(), preview);
                 return tool;
             },
             {}};
@@ -143,14 +126,9 @@ ToolPlan BatchPage::plan(QPushButton*, bool preview) {
 
 void BatchPage::Command2_Click() {
     RunningNumber = 0;
-    m_skipAll = false;
-    m_stop = false;
-    m_skippedSilently = 0;
+    m_existing.start();
     runButton(Command2);
-    if (m_skippedSilently > 0)
-        showMessage(window(), MessageKind::Information,
-                    QStringLiteral("另有 %1 个文件的新文件名已经存在，已跳过，没有逐个提示。")
-                        .arg(m_skippedSilently));
+    m_existing.reportSkipped(window());
 }
 
 std::vector<QWidget*> BatchPage::focusChain() const {

@@ -1,5 +1,6 @@
 #pragma once
 // Page 1, "批量改名": custom text and running number.
+#include "app/existing_names.h"
 #include "app/tool_page.h"
 #include "core/custom_name.h"
 
@@ -48,9 +49,7 @@ private:
 
     void updateExample();
     // Set by a real pass whose user chose "全部跳过"; names skipped since.
-    bool m_skipAll = false;
-    bool m_stop = false; // "停止改名" in the box
-    int m_skippedSilently = 0;
+    ExistingNames m_existing;
 };
 
 } // namespace nw::app

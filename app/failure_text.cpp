@@ -55,6 +55,10 @@ QString passReasonText(const PassFailure& f) {
         return QStringLiteral("这个名字现在属于另一个文件（改过名的文件已被移走或替换），没有动它");
     case FailureReason::JournalFailed:
         return QStringLiteral("无法写入改名日志：%1").arg(reasonText(f.fs));
+    case FailureReason::PatternTimedOut:
+        return QStringLiteral("正则表达式在这个文件名上运行太久（可能是回溯过多），已停止");
+    case FailureReason::BadReplacement:
+        return QStringLiteral("“替换为”引用了正则表达式中没有的分组");
     }
     return {};
 }

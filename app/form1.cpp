@@ -8,6 +8,7 @@
 #include "app/failure_text.h"
 #include "app/file_list_box.h"
 #include "app/file_list_menu.h"
+#include "app/find_replace_page.h"
 #include "app/folder_tree.h"
 #include "app/other_page.h"
 #include "app/pass_runner.h"
@@ -178,9 +179,10 @@ void Form1::buildPages() {
     place(SSTab1, 5715, 120, 4935, 4575);
     const PageContext ctx{*File1, m_fs, *passRunner};
     auto* about = new AboutPage(ctx);
+    auto* findReplace = new FindReplacePage(ctx);
     m_pages = {new ConversionPage(ctx), new BatchPage(ctx),
-               new OtherPage(ctx, m_table, m_programFolder, *m_phrases), about};
-    const char* captions[] = {"文件名转换", "批量改名", "其它", "关于"};
+               new OtherPage(ctx, m_table, m_programFolder, *m_phrases), findReplace, about};
+    const char* captions[] = {"文件名转换", "批量改名", "其它", "查找替换", "关于"};
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
         named(m_pages[i], QStringLiteral("page%1").arg(i));
         SSTab1->addTab(m_pages[i], QString::fromUtf8(captions[i]));
@@ -190,6 +192,8 @@ void Form1::buildPages() {
     for (ToolPage* p : m_pages)
         p->build(origin);
     connect(about, &AboutPage::exitRequested, this, &Form1::cmdExit_Click);
+    connect(findReplace, &FindReplacePage::previewRequested, this,
+            [this, findReplace](QPushButton* b) { openPreview(*findReplace, *b); });
 }
 
 void Form1::buildPathBar() {

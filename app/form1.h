@@ -1,6 +1,6 @@
 #pragma once
-// The one window: the browser on the left and in the middle, the four tool
-// pages on the right, the path bar along the bottom.
+// The one window: the browser on the left and in the middle, the tool pages
+// on the right, the path bar along the bottom.
 #include "app/tool_page.h"
 #include "core/conv_table.h"
 #include "platform/file_system.h"
@@ -123,7 +123,7 @@ private:
     std::string m_startPath;
     ConvTable m_table;
     std::unique_ptr<PhraseConverters> m_phrases;
-    std::array<ToolPage*, 4> m_pages{}; // in tab order
+    std::array<ToolPage*, 5> m_pages{}; // in tab order
     std::unique_ptr<MountWatcher> m_mountWatcher;
     bool m_placed = false;
 };

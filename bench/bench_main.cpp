@@ -27,6 +27,8 @@
 #include "core/custom_name.h"
 #include "core/dry_run.h"
 #include "core/extension.h"
+#include "core/find_replace.h"
+#include "platform/name_regex.h"
 #include "platform/phrase_converter.h"
 
 #include <QApplication>
@@ -248,6 +250,31 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
          [](Form1& f) { chooseStandard(f, 4); },
          [&](const std::u32string& n) { return nw::StrJ2F(form.table(), n); }, "cmdJ2F table"},
     };
+    // Find and replace, a regular expression with a group; the names expected
+    // are made by the core function with a pattern compiled here.
+    {
+        auto compiled = nw::NameRegex::compile(U"Photo (\\d+)", true);
+        const auto regex = std::get<std::shared_ptr<const nw::NameRegex>>(compiled);
+        ButtonCase c{"cmdReplace", 3, photo,
+                     [](Form1& f) {
+                         control<QLineEdit>(f, "txtFind")->setText(QStringLiteral("Photo (\\d+)"));
+                         control<QLineEdit>(f, "txtReplace")->setText(QStringLiteral("Img_$1"));
+                         control<QCheckBox>(f, "chkMatchCase")->setChecked(true);
+                         control<QCheckBox>(f, "chkRegex")->setChecked(true);
+                     },
+                     [regex](const std::u32string& n) {
+                         nw::FindReplaceSettings s{
+                             U"Photo (\\d+)", U"Img_$1", true, true, true, true, true};
+                         return nw::ReplaceInName(n, s,
+                                                  [&](std::u32string_view t) {
+                                                      return nw::ReplaceResult{
+                                                          nw::ReplaceOutcome::Done,
+                                                          regex->replace(t, U"Img_$1", true).text};
+                                                  })
+                             .name;
+                     }};
+        cases.push_back(c);
+    }
     // Each OpenCC standard both ways; the result expected is the converter's
     // own (its answers are tested against the opencc command elsewhere).
     const auto& standards = nw::app::OtherPage::standards();
@@ -393,22 +420,27 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
                "in-process call", ratios, "<= 1.5");
     }
 
-    // A peer: Debian's rename (the Perl one) making Command1's names.
-    if (::access("/usr/bin/rename", X_OK) == 0) {
+    // A peer: Debian's rename (the Perl one) making the same names as a
+    // button, from the same names.
+    auto perlPeer = [&](const ButtonCase& c, const char* expression, const std::string& what) {
+        if (::access("/usr/bin/rename", X_OK) != 0) {
+            std::printf("%-58s %8s\n", "Debian rename (Perl)", "not installed");
+            return;
+        }
         std::vector<double> ratios;
         bool right = true;
         for (int round = 0; round < kRuns; ++round) {
-            folder = makeNamedFolder(renames, photo);
-            const std::string baseline = makeNamedFolder(renames, photo);
+            folder = makeNamedFolder(renames, c.name);
+            const std::string baseline = makeNamedFolder(renames, c.name);
             std::vector<std::string> from;
             std::set<std::string> want;
             for (int i = 0; i < renames; ++i) {
-                from.push_back(photo(i));
-                want.insert(nw::encodeName(cases[0].expected(nw::decodeName(from.back()))));
+                from.push_back(c.name(i));
+                want.insert(nw::encodeName(c.expected(nw::decodeName(from.back()))));
             }
             const double loop = seconds([&] {
                 for (const std::string& f : from) {
-                    const std::string to = nw::encodeName(cases[0].expected(nw::decodeName(f)));
+                    const std::string to = nw::encodeName(c.expected(nw::decodeName(f)));
                     ::syscall(SYS_renameat2, AT_FDCWD, (baseline + "/" + f).c_str(), AT_FDCWD,
                               (baseline + "/" + to).c_str(), 1);
                 }
@@ -419,7 +451,7 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
                                      if (::chdir(folder.c_str()) != 0)
                                          ::_exit(127);
                                      std::vector<char*> args{const_cast<char*>("rename"),
-                                                             const_cast<char*>("s/ /_/g; $_ = uc")};
+                                                             const_cast<char*>(expression)};
                                      for (std::string& f : from)
                                          args.push_back(f.data());
                                      args.push_back(nullptr);
@@ -433,12 +465,14 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
             right = right && namesIn(folder) == want;
             std::system(("rm -rf '" + folder + "' '" + baseline + "'").c_str());
         }
-        report(right ? "Debian rename (Perl), Command1's names / renameat2 loop"
+        report(right ? "Debian rename (Perl), " + what + " / renameat2 loop"
                      : "Debian rename (Perl) WRONG RESULT",
                "child process", ratios, "a peer");
-    } else {
-        std::printf("%-58s %8s\n", "Debian rename (Perl)", "not installed");
-    }
+    };
+    perlPeer(cases[0], "s/ /_/g; $_ = uc", "Command1's names");
+    for (const ButtonCase& c : cases)
+        if (std::string(c.button) == "cmdReplace")
+            perlPeer(c, "s/Photo (\\d+)/Img_$1/", "cmdReplace's substitution");
     nw::app::setMessageHook(nullptr);
     std::system(("rm -rf '" + program + "'").c_str());
     return allRight;

@@ -37,18 +37,20 @@ public:
 };
 
 enum class FailureReason {
-    FileSystem,     // the rename failed; see PassFailure::fs
-    EmptyName,      // the new name is empty
-    DotName,        // the new name is "." or ".."
-    SlashInName,    // the new name holds "/" and would leave the folder
-    NulInName,      // the new name holds a NUL character
-    BadIncrement,   // the increment is not a number of -32768..32767
-    NumberOverflow, // the running number would leave -32768..32767
-    ProgramFile,    // the entry is the program's own executable or table
-    UserStopped,    // the user stopped the pass before this entry
-    JournalFailed,  // the pass's journal could not be written: nothing was renamed
-    Replaced,       // undo: another file now has the name the pass gave
-    KindChanged,    // the entry is no longer what was listed (now a folder, a link, ...)
+    FileSystem,      // the rename failed; see PassFailure::fs
+    EmptyName,       // the new name is empty
+    DotName,         // the new name is "." or ".."
+    SlashInName,     // the new name holds "/" and would leave the folder
+    NulInName,       // the new name holds a NUL character
+    BadIncrement,    // the increment is not a number of -32768..32767
+    NumberOverflow,  // the running number would leave -32768..32767
+    ProgramFile,     // the entry is the program's own executable or table
+    UserStopped,     // the user stopped the pass before this entry
+    JournalFailed,   // the pass's journal could not be written: nothing was renamed
+    Replaced,        // undo: another file now has the name the pass gave
+    KindChanged,     // the entry is no longer what was listed (now a folder, a link, ...)
+    PatternTimedOut, // a regular expression ran past its time limit on this name
+    BadReplacement,  // the replacement names a group the pattern does not have
 };
 
 // Checks that a new name is one path component, before the file system is

@@ -191,7 +191,7 @@ void DesktopTest::everyControlLiesInsideItsFrame() {
         }
         ++frames;
     }
-    QCOMPARE(frames, 12);
+    QCOMPARE(frames, 15);
 }
 
 void DesktopTest::theDesktopsDarkPaletteIsKept() {

@@ -85,15 +85,27 @@ click 561 228
 expect "图片1.txt" "Photoone.jpg" "中国报告.doc" "Notes.md"
 shot page2.png
 
+# Page 3: a regular expression with a group, typed; the example follows.
+key ctrl+Tab
+click 196 332
+click 550 67
+type_text "(\\d+)\\.txt$"
+click 550 94
+type_text "第\$1页.txt"
+click 490 120
+click 541 288
+expect "图片第1页.txt" "Photoone.jpg" "中国报告.doc" "Notes.md"
+shot page3.png
+
 # Each file kept its own content under its new name.
-for pair in "图片1.txt:hello world.txt" "Photoone.jpg:Photo One.JPG" \
+for pair in "图片第1页.txt:hello world.txt" "Photoone.jpg:Photo One.JPG" \
             "中国报告.doc:中國報告.doc" "Notes.md:notes.md"; do
   [ "$(cat "$work/${pair%%:*}")" = "content of ${pair#*:}" ] || fail "${pair%%:*} holds another file's content"
 done
 
-# Page 3: the exit button ends the program.
+# Page 4: the exit button ends the program.
 key ctrl+Tab
-shot page3.png
+shot page4.png
 click 549 244
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app" 2>/dev/null; then fail "the exit button did not end the program"; fi

@@ -1,0 +1,42 @@
+#include "app/existing_names.h"
+
+#include "app/qt_text.h"
+#include "app/user_messages.h"
+
+namespace nw::app {
+
+void ExistingNames::start() {
+    m_skipAll = false;
+    m_stop = false;
+    m_skippedSilently = 0;
+}
+
+void ExistingNames::install(RenameTool& tool, FileSystem& fs, QWidget* window, bool preview) {
+    tool.wantsNewName = [this, &fs, window, preview](const std::string& folder,
+                                                     const std::u32string& newName,
+                                                     const std::string& newBytes) {
+        if (!fs.plainFileExists(folder, newBytes))
+            return true;
+        if (preview)
+            return false;
+        if (m_skipAll) {
+            ++m_skippedSilently;
+            return false;
+        }
+        const QString text = shownName(newName) + QStringLiteral("文件已经存在！");
+        const ExistsAnswer a = askAboutExistingName(window, text);
+        m_skipAll = a == ExistsAnswer::SkipAll;
+        m_stop = a == ExistsAnswer::Stop;
+        return false;
+    };
+    tool.stopAfterRefusal = [this, preview] { return !preview && m_stop; };
+}
+
+void ExistingNames::reportSkipped(QWidget* window) const {
+    if (m_skippedSilently > 0)
+        showMessage(window, MessageKind::Information,
+                    QStringLiteral("另有 %1 个文件的新文件名已经存在，已跳过，没有逐个提示。")
+                        .arg(m_skippedSilently));
+}
+
+} // namespace nw::app

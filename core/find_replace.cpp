@@ -1,0 +1,67 @@
+#include "core/find_replace.h"
+
+#include "platform/case_map.h"
+
+namespace nw {
+namespace {
+
+bool sameAt(std::u32string_view text, std::size_t at, std::u32string_view find, bool matchCase) {
+    for (std::size_t k = 0; k < find.size(); ++k) {
+        const char32_t a = text[at + k], b = find[k];
+        if (a != b && (matchCase || foldChar(a) != foldChar(b)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::u32string ReplacePlain(std::u32string_view text, std::u32string_view find,
+                            std::u32string_view replacement, bool matchCase, bool all) {
+    if (find.empty() || find.size() > text.size())
+        return std::u32string(text);
+    std::u32string out;
+    std::size_t i = 0;
+    bool replaced = false;
+    while (i < text.size()) {
+        if ((all || !replaced) && i + find.size() <= text.size() &&
+            sameAt(text, i, find, matchCase)) {
+            out += replacement;
+            i += find.size();
+            replaced = true;
+            continue;
+        }
+        out.push_back(text[i++]);
+    }
+    return out;
+}
+
+ReplaceResult ReplaceInName(std::u32string_view name, const FindReplaceSettings& s,
+                            const RegexReplace& regex) {
+    auto apply = [&](std::u32string_view part) -> ReplaceResult {
+        if (s.regex)
+            return regex ? regex(part) : ReplaceResult{ReplaceOutcome::BadReplacement, {}};
+        return {ReplaceOutcome::Done,
+                ReplacePlain(part, s.find, s.replacement, s.matchCase, s.replaceAll)};
+    };
+    if (s.prefix && s.suffix)
+        return apply(name);
+    const std::size_t dot = name.rfind(U'.');
+    if (s.prefix) {
+        if (dot == std::u32string_view::npos)
+            return apply(name);
+        ReplaceResult r = apply(name.substr(0, dot));
+        if (r.outcome == ReplaceOutcome::Done)
+            r.name += name.substr(dot);
+        return r;
+    }
+    if (s.suffix && dot != std::u32string_view::npos) {
+        ReplaceResult r = apply(name.substr(dot + 1));
+        if (r.outcome == ReplaceOutcome::Done)
+            r.name = std::u32string(name.substr(0, dot + 1)) + r.name;
+        return r;
+    }
+    return {ReplaceOutcome::Done, std::u32string(name)};
+}
+
+} // namespace nw
