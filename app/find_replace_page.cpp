@@ -120,21 +120,6 @@ FindReplacePage::Compiled FindReplacePage::compile() const {
     return {std::get<std::shared_ptr<const NameRegex>>(r), {}};
 }
 
-RegexReplace FindReplacePage::regexReplace(std::shared_ptr<const NameRegex> regex,
-                                           const FindReplaceSettings& s) {
-    if (!regex)
-        return {};
-    return [regex, replacement = s.replacement, all = s.replaceAll](std::u32string_view text) {
-        const NameRegex::Result r = regex->replace(text, replacement, all);
-        switch (r.outcome) {
-        case NameRegex::Outcome::Done: return ReplaceResult{ReplaceOutcome::Done, r.text};
-        case NameRegex::Outcome::TimedOut: return ReplaceResult{ReplaceOutcome::TimedOut, {}};
-        case NameRegex::Outcome::BadReplacement: break;
-        }
-        return ReplaceResult{ReplaceOutcome::BadReplacement, {}};
-    };
-}
-
 void FindReplacePage::updateExample() {
     const FindReplaceSettings s = settings();
     const Compiled c = compile();
@@ -142,8 +127,9 @@ void FindReplacePage::updateExample() {
         lblFindTarget->setText(c.error);
         return;
     }
-    const ReplaceResult r =
-        ReplaceInName(toU32(QString::fromUtf8(kSample)), s, regexReplace(c.regex, s));
+    const ReplaceResult r = ReplaceInName(
+        toU32(QString::fromUtf8(kSample)), s,
+        (c.regex ? regexReplace(c.regex, s.replacement, s.replaceAll) : RegexReplace{}));
     switch (r.outcome) {
     case ReplaceOutcome::Done: lblFindTarget->setText(toQt(r.name)); break;
     case ReplaceOutcome::TimedOut:
@@ -168,7 +154,8 @@ ToolPlan FindReplacePage::plan(QPushButton*, bool preview) {
     const Compiled c = compile();
     if (!c.error.isEmpty())
         return {{}, c.error};
-    const RegexReplace regex = regexReplace(c.regex, s);
+    const RegexReplace regex =
+        (c.regex ? regexReplace(c.regex, s.replacement, s.replaceAll) : RegexReplace{});
     return {[this, s, regex, preview](FileSystem& fs) {
                 RenameTool tool;
                 tool.transform = [s, regex](int, const std::u32string& name) {

@@ -65,9 +65,6 @@ private:
         QString error;
     };
     Compiled compile() const;
-    // The replacement as the tool applies it, for one name.
-    static RegexReplace regexReplace(std::shared_ptr<const NameRegex> regex,
-                                     const FindReplaceSettings& s);
     void updateExample();
     ExistingNames m_existing;
 };

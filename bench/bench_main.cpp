@@ -255,24 +255,18 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
     {
         auto compiled = nw::NameRegex::compile(U"Photo (\\d+)", true);
         const auto regex = std::get<std::shared_ptr<const nw::NameRegex>>(compiled);
-        ButtonCase c{"cmdReplace", 3, photo,
-                     [](Form1& f) {
-                         control<QLineEdit>(f, "txtFind")->setText(QStringLiteral("Photo (\\d+)"));
-                         control<QLineEdit>(f, "txtReplace")->setText(QStringLiteral("Img_$1"));
-                         control<QCheckBox>(f, "chkMatchCase")->setChecked(true);
-                         control<QCheckBox>(f, "chkRegex")->setChecked(true);
-                     },
-                     [regex](const std::u32string& n) {
-                         nw::FindReplaceSettings s{
-                             U"Photo (\\d+)", U"Img_$1", true, true, true, true, true};
-                         return nw::ReplaceInName(n, s,
-                                                  [&](std::u32string_view t) {
-                                                      return nw::ReplaceResult{
-                                                          nw::ReplaceOutcome::Done,
-                                                          regex->replace(t, U"Img_$1", true).text};
-                                                  })
-                             .name;
-                     }};
+        ButtonCase c{
+            "cmdReplace", 3, photo,
+            [](Form1& f) {
+                control<QLineEdit>(f, "txtFind")->setText(QStringLiteral("Photo (\\d+)"));
+                control<QLineEdit>(f, "txtReplace")->setText(QStringLiteral("Img_$1"));
+                control<QCheckBox>(f, "chkMatchCase")->setChecked(true);
+                control<QCheckBox>(f, "chkRegex")->setChecked(true);
+            },
+            [regex](const std::u32string& n) {
+                nw::FindReplaceSettings s{U"Photo (\\d+)", U"Img_$1", true, true, true, true, true};
+                return nw::ReplaceInName(n, s, nw::regexReplace(regex, U"Img_$1", true)).name;
+            }};
         cases.push_back(c);
     }
     // Each OpenCC standard both ways; the result expected is the converter's

@@ -1,6 +1,7 @@
 #include "core/find_replace.h"
 
 #include "platform/case_map.h"
+#include "platform/name_regex.h"
 
 namespace nw {
 namespace {
@@ -15,6 +16,20 @@ bool sameAt(std::u32string_view text, std::size_t at, std::u32string_view find, 
 }
 
 } // namespace
+
+RegexReplace regexReplace(std::shared_ptr<const NameRegex> regex, std::u32string replacement,
+                          bool all) {
+    return [regex = std::move(regex), replacement = std::move(replacement),
+            all](std::u32string_view text) {
+        const NameRegex::Result r = regex->replace(text, replacement, all);
+        switch (r.outcome) {
+        case NameRegex::Outcome::Done: return ReplaceResult{ReplaceOutcome::Done, r.text};
+        case NameRegex::Outcome::TimedOut: return ReplaceResult{ReplaceOutcome::TimedOut, {}};
+        case NameRegex::Outcome::BadReplacement: break;
+        }
+        return ReplaceResult{ReplaceOutcome::BadReplacement, {}};
+    };
+}
 
 std::u32string ReplacePlain(std::u32string_view text, std::u32string_view find,
                             std::u32string_view replacement, bool matchCase, bool all) {

@@ -2,10 +2,13 @@
 // Find and replace in a file name: a plain text or a regular expression, the
 // first match or all of them, over the base name, the extension or both.
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace nw {
+
+class NameRegex;
 
 struct FindReplaceSettings {
     std::u32string find;
@@ -27,6 +30,11 @@ struct ReplaceResult {
 // The regular expression's part: a text with its matches replaced, as the
 // settings say. The caller compiles the pattern (platform/name_regex.h).
 using RegexReplace = std::function<ReplaceResult(std::u32string_view text)>;
+
+// A compiled pattern's part, replacing the first or every match with
+// replacement ("$1", "${name}", "\$").
+RegexReplace regexReplace(std::shared_ptr<const NameRegex> regex, std::u32string replacement,
+                          bool all);
 
 // Plain text: each character compared as it is, or, without matchCase,
 // folded by the simple case mapping the case tools use. An empty find

@@ -28,16 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             NW_FUZZ_CHECK(!e->code.empty() && e->offset <= static_cast<int>(s.find.size()));
             return 0;
         }
-        regex = [r = std::get<std::shared_ptr<const nw::NameRegex>>(compiled),
-                 &s](std::u32string_view t) {
-            const auto out = r->replace(t, s.replacement, s.replaceAll);
-            return nw::ReplaceResult{out.outcome == nw::NameRegex::Outcome::Done
-                                         ? nw::ReplaceOutcome::Done
-                                     : out.outcome == nw::NameRegex::Outcome::TimedOut
-                                         ? nw::ReplaceOutcome::TimedOut
-                                         : nw::ReplaceOutcome::BadReplacement,
-                                     out.text};
-        };
+        regex = nw::regexReplace(std::get<std::shared_ptr<const nw::NameRegex>>(compiled),
+                                 s.replacement, s.replaceAll);
     }
     const auto start = std::chrono::steady_clock::now();
     const nw::ReplaceResult r = nw::ReplaceInName(name, s, regex);

@@ -27,15 +27,8 @@ ReplaceResult run(const Case& c) {
             ADD_FAILURE() << c.label << ": " << e->code;
             return {};
         }
-        regex = [r = std::get<std::shared_ptr<const NameRegex>>(compiled),
-                 &c](std::u32string_view t) {
-            const auto out = r->replace(t, c.replacement, c.all);
-            return ReplaceResult{out.outcome == NameRegex::Outcome::Done ? ReplaceOutcome::Done
-                                 : out.outcome == NameRegex::Outcome::TimedOut
-                                     ? ReplaceOutcome::TimedOut
-                                     : ReplaceOutcome::BadReplacement,
-                                 out.text};
-        };
+        regex = regexReplace(std::get<std::shared_ptr<const NameRegex>>(compiled), c.replacement,
+                             c.all);
     }
     return ReplaceInName(c.name, s, regex);
 }
