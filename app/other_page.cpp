@@ -150,10 +150,9 @@ ToolPlan OtherPage::chinesePlan(bool toSimplified) const {
         standards().at(static_cast<std::size_t>(cboStandard->currentIndex()));
     if (!standard.toTraditional)
         return tablePlan(toSimplified);
-    std::shared_ptr<const PhraseConverter> converter;
     const char* config = toSimplified ? standard.toSimplified : standard.toTraditional;
     PhraseLoadError error;
-    converter = m_phrases.get(
+    const auto converter = m_phrases.get(
         config, toSimplified ? ChineseScript::Simplified : ChineseScript::Traditional, error);
     if (!converter)
         return {{}, phraseDataText(error) + QStringLiteral("没有文件被改名。")};

@@ -25,16 +25,12 @@ bool isRegularFile(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// Runs f, turning OpenCC's exceptions into error.message.
-template <typename F> auto guarded(PhraseLoadError& error, F f) -> decltype(f()) {
-    try {
-        return f();
-    } catch (const std::exception& e) {
-        error.message = *e.what() ? e.what() : "?";
-    } catch (...) {
-        error.message = "?";
-    }
-    return nullptr;
+// OpenCC says what went wrong by throwing.
+std::string messageOf(const std::exception& e) {
+    std::string m = e.what();
+    if (m.empty())
+        m = "?";
+    return m;
 }
 
 // The keys of a character dictionary that are not among their own values:
@@ -49,18 +45,20 @@ bool collectOnly(const std::string& path, std::unordered_set<char32_t>& out,
         error.message = "?";
         return false;
     }
-    const bool ok =
-        guarded(error, [&]() -> const void* {
-            const auto dict = opencc::MarisaDict::NewFromFile(f);
-            for (const auto& entry : *dict->GetLexicon()) {
-                const std::string key = entry->Key();
-                const std::u32string k = decodeName(key);
-                const auto values = entry->Values();
-                if (k.size() == 1 && std::find(values.begin(), values.end(), key) == values.end())
-                    out.insert(k[0]);
-            }
-            return &out;
-        }) != nullptr;
+    bool ok = true;
+    try {
+        const auto dict = opencc::MarisaDict::NewFromFile(f);
+        for (const auto& entry : *dict->GetLexicon()) {
+            const std::string key = entry->Key();
+            const std::u32string k = decodeName(key);
+            const auto values = entry->Values();
+            if (k.size() == 1 && std::find(values.begin(), values.end(), key) == values.end())
+                out.insert(k[0]);
+        }
+    } catch (const std::exception& e) {
+        error.message = messageOf(e);
+        ok = false;
+    }
     std::fclose(f);
     return ok;
 }
@@ -158,13 +156,14 @@ std::shared_ptr<const opencc::SimpleConverter> PhraseConverters::raw(const std::
     error.path = m_folder + "/" + config;
     if (!isRegularFile(error.path))
         return nullptr;
-    auto converter = guarded(error, [&] {
-        return std::shared_ptr<const opencc::SimpleConverter>(
-            std::make_shared<opencc::SimpleConverter>(error.path));
-    });
-    if (converter)
+    try {
+        auto converter = std::make_shared<const opencc::SimpleConverter>(error.path);
         m_raw.emplace_back(config, converter);
-    return converter;
+        return converter;
+    } catch (const std::exception& e) {
+        error.message = messageOf(e);
+        return nullptr;
+    }
 }
 
 std::shared_ptr<const PhraseConverters::ScriptCharacters>
