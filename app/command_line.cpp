@@ -82,7 +82,8 @@ StartRequest readCommandLine(const std::vector<std::string>& args, const std::st
         std::string path = a;
         if (a.find("://") != std::string::npos) {
             const QUrl url(QString::fromUtf8(a.c_str()));
-            if (!url.isLocalFile()) {
+            const QString host = url.host();
+            if (!url.isLocalFile() || !(host.isEmpty() || host == QLatin1String("localhost"))) {
                 std::fprintf(err, "namewright：只能打开本机上的文件夹，不能打开“%s”。\n",
                              a.c_str());
                 return {false, 2, {}};
@@ -90,6 +91,12 @@ StartRequest readCommandLine(const std::vector<std::string>& args, const std::st
             // Names are bytes: the URL's percent-escapes are decoded as such.
             const QByteArray raw =
                 QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toUtf8());
+            // A NUL would cut the path short without a word: refused.
+            if (raw.contains('\0')) {
+                std::fprintf(err, "namewright：地址“%s”含有空字符（%%00），不是有效的路径。\n",
+                             a.c_str());
+                return {false, 2, {}};
+            }
             path.assign(raw.constData(), static_cast<std::size_t>(raw.size()));
         }
         if (path.empty())

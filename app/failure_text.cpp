@@ -7,6 +7,28 @@
 #include <cstring>
 
 namespace nw::app {
+namespace {
+
+// Names in a message are cut in the middle past this many characters, so
+// that every box fits the screen (a name may run to thousands of them).
+constexpr qsizetype kLongestShown = 80;
+
+QString elided(QString s) {
+    if (s.size() <= kLongestShown)
+        return s;
+    qsizetype head = kLongestShown / 2, tail = kLongestShown - head - 1;
+    // Never between the two halves of a character outside the BMP.
+    if (s.at(head - 1).isHighSurrogate())
+        --head;
+    if (s.at(s.size() - tail).isLowSurrogate())
+        --tail;
+    return s.left(head) + QChar(0x2026) + s.right(tail);
+}
+
+QString named(std::u32string_view name) { return elided(shownName(name)); }
+QString namedPath(const std::string& bytes) { return elided(bytesToQt(bytes)); }
+
+} // namespace
 
 QString reasonText(const FsStatus& st) {
     switch (st.error) {
@@ -23,6 +45,8 @@ QString reasonText(const FsStatus& st) {
     case FsError::FolderChanged:
         return QStringLiteral("列出文件后，这个文件夹已被移走或换成了另一个文件夹，请刷新后再试");
     case FsError::Superseded: return QStringLiteral("已改为读取另一个文件夹");
+    case FsError::JournalUnwritable:
+        return QStringLiteral("无法写入改名日志（保存改名日志的文件夹已满或不能写入）");
     case FsError::Io: break;
     }
     return QStringLiteral("系统错误：%1（错误码 %2）")
@@ -67,17 +91,23 @@ QString passFailureText(const PassFailure& f) {
     if (f.reason == FailureReason::UserStopped)
         return QStringLiteral(
                    "改名已按“停止”中止，停在“%1”之前：此前的文件已经改名，“%1”及其后的文件没有改动。")
-            .arg(shownName(f.oldName));
+            .arg(named(f.oldName));
     if (f.reason == FailureReason::JournalFailed)
         return QStringLiteral("改名没有开始：%1。没有文件被改名。").arg(passReasonText(f));
-    QString head = f.newName
-                       ? QStringLiteral("无法将“%1”改名为“%2”：%3。")
-                             .arg(shownName(f.oldName), shownName(*f.newName), passReasonText(f))
-                       : QStringLiteral("无法为“%1”生成新文件名：%2。")
-                             .arg(shownName(f.oldName), passReasonText(f));
+    QString head;
+    if (f.reason == FailureReason::FileSystem && f.fs.error == FsError::NotFound && f.newName &&
+        f.fs.putBackError == 0)
+        head = QStringLiteral("找不到文件“%1”（可能已被移走或删除）。").arg(named(f.oldName));
+    else if (f.newName)
+        head = QStringLiteral("无法将“%1”改名为“%2”：%3。")
+                   .arg(named(f.oldName), named(*f.newName), passReasonText(f));
+    else
+        head =
+            QStringLiteral("无法为“%1”生成新文件名：%2。").arg(named(f.oldName), passReasonText(f));
     if (f.fs.putBackError != 0)
-        head += QStringLiteral("\n恢复原状也失败了（%1），留下了“%2”，请检查这个文件。")
-                    .arg(reasonText(statusFromErrno(f.fs.putBackError)), bytesToQt(f.fs.leftAs));
+        head += QStringLiteral("\n恢复原状也失败了（%1），留下了“%2”。改名日志已保留，下次启动"
+                               "或驱动器重新连接时会自动恢复；也可以自己检查这个文件。")
+                    .arg(reasonText(statusFromErrno(f.fs.putBackError)), namedPath(f.fs.leftAs));
     return head + QStringLiteral("\n改名已在此停止，其后的文件没有改动。");
 }
 
@@ -101,7 +131,7 @@ QString unusualText(const std::vector<PassStep>& unusual) {
     for (std::size_t i = 0; i < unusual.size() && i < kNamed; ++i) {
         QString why = leftText(unusual[i].left, unusual[i].bytes);
         why.remove(QStringLiteral("不会处理："));
-        text += QStringLiteral("\n“%1”：%2").arg(shownName(unusual[i].oldName), why);
+        text += QStringLiteral("\n“%1”：%2").arg(named(unusual[i].oldName), why);
     }
     if (unusual.size() > kNamed)
         text += QStringLiteral("\n……");
@@ -109,17 +139,17 @@ QString unusualText(const std::vector<PassStep>& unusual) {
 }
 
 QString folderFailureText(const std::string& folder, const FsStatus& st) {
-    return QStringLiteral("无法打开文件夹“%1”：%2。").arg(bytesToQt(folder), reasonText(st));
+    return QStringLiteral("无法打开文件夹“%1”：%2。").arg(namedPath(folder), reasonText(st));
 }
 
 QString recoveryText(const RecoveryReport& r) {
     QStringList parts;
-    if (!r.empty())
+    if (r.restored > 0 || !r.unresolved.empty())
         parts << QStringLiteral("上次改名被中断：已恢复 %1 个文件的名称。").arg(r.restored);
     if (!r.unresolved.empty()) {
         QStringList names;
         for (const std::string& p : r.unresolved)
-            names << bytesToQt(p);
+            names << namedPath(p);
         parts << QStringLiteral("以下文件无法自动恢复，没有动它们，请检查：\n%1")
                      .arg(names.join('\n'));
     }
@@ -127,7 +157,15 @@ QString recoveryText(const RecoveryReport& r) {
         parts
             << QStringLiteral(
                    "文件夹“%1”里有一次被中断的改名，它现在不在（驱动器未连接？），连接后会自动恢复。")
-                   .arg(bytesToQt(folder));
+                   .arg(namedPath(folder));
+    for (const RecoveryReport::SetAside& k : r.setAside)
+        parts << (k.folder.empty()
+                      ? QStringLiteral("有一份改名日志已损坏，没有按它做任何改动，已另存为“%1”。")
+                            .arg(namedPath(k.journal))
+                      : QStringLiteral("文件夹“%1”里有一次被中断的改名，但它的改名日志已损坏、"
+                                       "或这个文件夹已不是当时的那个，没有按它做任何改动，请检查"
+                                       "这个文件夹里的文件。日志已另存为“%2”。")
+                            .arg(namedPath(k.folder), namedPath(k.journal)));
     return parts.join('\n');
 }
 

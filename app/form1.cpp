@@ -306,7 +306,9 @@ void Form1::mountsChanged() {
 bool Form1::recoverInterruptedPasses(bool atStart) {
     const RecoveryReport r = m_fs.recoverInterruptedPasses();
     if (!r.empty() || (atStart && !r.waiting.empty()))
-        showMessage(this, r.unresolved.empty() ? MessageKind::Information : MessageKind::Warning,
+        showMessage(this,
+                    r.unresolved.empty() && r.setAside.empty() ? MessageKind::Information
+                                                               : MessageKind::Warning,
                     recoveryText(r));
     return !r.empty();
 }

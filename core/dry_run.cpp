@@ -113,7 +113,7 @@ std::optional<EntryInfo> RecordingFileSystem::entryInfo(const std::string& folde
     const auto it = m_names.find(name);
     if (it == m_names.end())
         return std::nullopt;
-    return EntryInfo{it->second, {}};
+    return EntryInfo{it->second, {}, {}};
 }
 
 bool RecordingFileSystem::plainFileExists(const std::string& folder, const std::string& name) {

@@ -106,6 +106,11 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         }
         const std::optional<EntryInfo> now =
             oldBytes == newBytes ? std::nullopt : fs.entryInfo(folder, oldBytes);
+        // Gone since it was listed (another program moved or deleted it): no
+        // step that creates a name is taken for a file that is not there.
+        if (oldBytes != newBytes && !now)
+            return stop(i, oldName, newName, FailureReason::FileSystem,
+                        FsStatus{FsError::NotFound, 0});
         if (const auto listed = list.Shape(i); listed && now && now->shape != *listed)
             return stop(i, oldName, newName, FailureReason::KindChanged);
         const FsStatus st = fs.rename(folder, oldBytes, newBytes);
@@ -123,7 +128,11 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
                 id = now->id;
             else if (const auto after = fs.entryInfo(folder, newBytes))
                 id = after->id;
-            result.done.push_back(RenameRecord{std::move(oldBytes), std::move(newBytes), id});
+            std::optional<FileStamp> stamp;
+            if (now)
+                stamp = now->stamp;
+            result.done.push_back(
+                RenameRecord{std::move(oldBytes), std::move(newBytes), id, stamp});
         }
     }
     list.Refresh();
@@ -143,7 +152,11 @@ PassResult RunJournalledPass(FileListSource& list, FileSystem& fs, const RenameT
         return refused;
     }
     PassResult r = RunRenamePass(list, fs, tool);
-    fs.endPass();
+    // A step that could not be put back leaves a file between two names:
+    // the journal stays, and recovery finishes the job.
+    const bool clean =
+        !r.failure || (r.failure->fs.leftAs.empty() && r.failure->fs.putBackError == 0);
+    fs.endPass(clean);
     return r;
 }
 

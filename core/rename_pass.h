@@ -73,6 +73,8 @@ struct RenameRecord {
     // Which file it was, where the file system tells: undo renames back only
     // that file.
     std::optional<FileId> id;
+    // What the drive keeps of it where its numbers do not last (FUSE).
+    std::optional<FileStamp> stamp;
 };
 
 // Why the pass leaves a selected entry alone.

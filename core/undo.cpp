@@ -48,11 +48,16 @@ PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTo
     UndoList list(last, shown);
     // Entry i of the list is the i-th newest rename, back to its old name in
     // its old encoding, provided the name still stands for the file renamed.
-    hooks.transform = [&](int i, const std::u32string&) {
+    // Where the drive numbers files anew (FUSE: after a remount, or once the
+    // kernel forgets them), the file is known by what the drive keeps.
+    const bool idsLast = fs.idsSurviveRename(last.folder);
+    hooks.transform = [&, idsLast](int i, const std::u32string&) {
         const RenameRecord& rec = last.done[last.done.size() - 1 - static_cast<std::size_t>(i)];
-        if (rec.id) {
-            const auto now = fs.entryInfo(last.folder, rec.newName);
-            if (now && now->id != *rec.id)
+        if (const auto now = fs.entryInfo(last.folder, rec.newName)) {
+            const bool replaced = idsLast && rec.id       ? now->id != *rec.id
+                                  : !idsLast && rec.stamp ? !sameStamp(now->stamp, *rec.stamp)
+                                                          : false;
+            if (replaced)
                 return TransformResult::fail(FailureReason::Replaced);
         }
         // The name that was there, byte for byte, whatever its code page.

@@ -32,6 +32,12 @@ FsStatus statusFromErrno(int err) {
     return FsStatus{e, err};
 }
 
+bool sameStamp(const FileStamp& a, const FileStamp& b) {
+    constexpr long long kFatTimeStep = 2'000'000'000; // FAT keeps even seconds
+    const long long apart = a.mtimeNs > b.mtimeNs ? a.mtimeNs - b.mtimeNs : b.mtimeNs - a.mtimeNs;
+    return a.size == b.size && apart < kFatTimeStep;
+}
+
 bool isHiddenName(std::string_view name) { return !name.empty() && name[0] == '.'; }
 
 bool admits(const AttributeFlags& flags, const FileAttributes& attrs) {

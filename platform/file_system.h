@@ -23,9 +23,11 @@ enum class FsError {
     NotAFolder,
     NoSpace,
     Busy,
-    FolderChanged, // the folder at that path is no longer the one listed
-    Superseded,    // a reading given up for a newer one the user asked for
-    Io,            // anything else the system reported
+    FolderChanged,     // the folder at that path is no longer the one listed
+    Superseded,        // a reading given up for a newer one the user asked for
+    JournalUnwritable, // the pass's journal could not be written: the state
+                       // folder is full or may not be written
+    Io,                // anything else the system reported
 };
 
 struct FsStatus {
@@ -97,11 +99,25 @@ struct EntryShape {
     bool operator==(const EntryShape&) const = default;
 };
 
+// What a drive keeps of a file even where it numbers files anew at every
+// mount or whenever the kernel forgets them (exFAT, FAT and sshfs through
+// FUSE): its size and its modification time.
+struct FileStamp {
+    long long size = 0;
+    long long mtimeNs = 0; // nanoseconds since the epoch
+    bool operator==(const FileStamp&) const = default;
+};
+
+// Whether two stamps can be the same file's on a drive that keeps times
+// coarsely: the same size, and times no further apart than FAT's two seconds.
+bool sameStamp(const FileStamp& a, const FileStamp& b);
+
 // An entry as it is now: its shape, and which entry it is (the link itself,
 // for a link).
 struct EntryInfo {
     EntryShape shape;
     FileId id;
+    FileStamp stamp;
 };
 
 // One rename of a pass's plan, as the names stand on disk.
@@ -122,7 +138,16 @@ struct RecoveryReport {
     // Folders of interrupted passes that are not there now (a drive not
     // mounted): their journals are kept for later.
     std::vector<std::string> waiting;
-    bool empty() const { return restored == 0 && unresolved.empty(); }
+    // Journals recovery would not act on (damaged, or naming a folder that is
+    // not the one the pass renamed in): set aside beside the others, with the
+    // folder each concerns where it could be read, so that its files can be
+    // looked at by hand.
+    struct SetAside {
+        std::string folder;  // empty where the journal is too damaged to say
+        std::string journal; // where it was set aside
+    };
+    std::vector<SetAside> setAside;
+    bool empty() const { return restored == 0 && unresolved.empty() && setAside.empty(); }
 };
 
 class FileSystem {
@@ -149,7 +174,9 @@ public:
         (void)plan;
         return {};
     }
-    virtual void endPass() {}
+    // clean: nothing of the pass was left between two names. A journal is
+    // removed only then; otherwise it stays for recovery to finish the job.
+    virtual void endPass(bool clean) { (void)clean; }
     // Puts right what passes cut off earlier left between two names.
     virtual RecoveryReport recoverInterruptedPasses() { return {}; }
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -19,11 +20,29 @@
 namespace nw {
 namespace {
 
-constexpr char kMagic[] = "NWJ1\n";
+constexpr char kMagic[] = "NWJ2\n";
 constexpr char kEnd[] = "END\n";
 constexpr char kMark[] = "S"; // a rename begun
 constexpr std::size_t kMagicSize = sizeof kMagic - 1;
 constexpr std::size_t kEndSize = sizeof kEnd - 1;
+constexpr char kJournalSuffix[] = ".journal";
+constexpr char kNewSuffix[] = ".new";      // a journal still being written
+constexpr char kDamagedSuffix[] = ".kept"; // set aside, never acted on
+
+bool endsWith(const std::string& s, const char* tail) {
+    const std::size_t n = std::strlen(tail);
+    return s.size() > n && s.compare(s.size() - n, n, tail) == 0;
+}
+
+// FNV-1a, 64 bits: enough to tell a torn or flipped journal from a whole one.
+std::uint64_t checksum(const char* data, std::size_t size,
+                       std::uint64_t h = 14695981039346656037ull) {
+    for (std::size_t i = 0; i < size; ++i) {
+        h ^= static_cast<unsigned char>(data[i]);
+        h *= 1099511628211ull;
+    }
+    return h;
+}
 
 void putNumber(std::string& out, std::uint64_t v) {
     for (int i = 0; i < 8; ++i)
@@ -62,41 +81,101 @@ public:
         m_pos += size;
         return true;
     }
+    std::size_t pos() const { return m_pos; }
 
 private:
     const std::string& m_bytes;
     std::size_t m_pos = 0;
 };
 
+// The check a mark carries: of its names, tied to its journal's plan.
+std::uint64_t markCheck(const std::string& oldName, const std::string& newName,
+                        std::uint64_t planSum) {
+    std::uint64_t h = checksum(oldName.data(), oldName.size(), planSum);
+    h = checksum("/", 1, h); // "/" is in no name: the two cannot run together
+    return checksum(newName.data(), newName.size(), h);
+}
+
 struct Journal {
     std::uint64_t pid = 0;
+    bool idsStable = true; // the drive keeps its numbers: the folder's must match
     std::string folder;
     std::uint64_t device = 0, inode = 0;
     std::vector<PlannedRename> plan;
-    // The rename the pass had begun last, where its mark reached the file.
-    std::optional<PlannedRename> inFlight;
+    std::uint64_t planSum = 0;
+    // The renames the pass marked as begun, each mark whole and checked; the
+    // last is the one that was in flight.
+    std::vector<PlannedRename> marks;
 };
 
-// Nothing where the journal is cut short: it was being written when the pass
-// was cut off, so no rename had been made yet.
-std::optional<Journal> parse(const std::string& bytes) {
+// A name a journal may hold: one entry of a folder, nothing that leads out.
+bool safeName(const std::string& n) {
+    return !n.empty() && n != "." && n != ".." && n.find('/') == std::string::npos &&
+           n.find('\0') == std::string::npos && n.size() <= kMaxNameBytes;
+}
+
+bool safeFolder(const std::string& f) {
+    if (f.empty() || f[0] != '/' || f.find('\0') != std::string::npos)
+        return false;
+    std::size_t i = 1;
+    while (i <= f.size()) {
+        const std::size_t j = std::min(f.find('/', i), f.size());
+        const std::string part = f.substr(i, j - i);
+        if (part == "." || part == "..")
+            return false;
+        i = j + 1;
+    }
+    return true;
+}
+
+// What a journal says, or why it cannot be trusted. Where the folder could be
+// read, it is given even for a damaged journal, so the user can be told.
+struct Parsed {
+    std::optional<Journal> journal;
+    std::string folder;
+};
+
+Parsed parse(const std::string& bytes) {
+    Parsed out;
     Reader r(bytes);
     Journal j;
-    std::uint64_t count = 0;
-    if (!r.literal(kMagic, kMagicSize) || !r.number(j.pid) || !r.field(j.folder) ||
-        !r.number(j.device) || !r.number(j.inode) || !r.number(count))
-        return std::nullopt;
+    std::uint64_t flags = 0, count = 0;
+    if (!r.literal(kMagic, kMagicSize) || !r.number(j.pid) || !r.number(flags) ||
+        !r.field(j.folder))
+        return out;
+    if (safeFolder(j.folder))
+        out.folder = j.folder;
+    j.idsStable = (flags & 1) != 0;
+    if (!r.number(j.device) || !r.number(j.inode) || !r.number(count))
+        return out;
     for (std::uint64_t i = 0; i < count; ++i) {
         PlannedRename p;
         if (!r.field(p.oldName) || !r.field(p.newName))
-            return std::nullopt;
+            return out;
         j.plan.push_back(std::move(p));
     }
-    if (!r.literal(kEnd, kEndSize))
-        return std::nullopt;
-    for (PlannedRename p; r.literal(kMark, 1) && r.field(p.oldName) && r.field(p.newName);)
-        j.inFlight = p;
-    return j;
+    const std::size_t summed = r.pos();
+    std::uint64_t sum = 0;
+    if (!r.number(sum) || sum != checksum(bytes.data(), summed) || !r.literal(kEnd, kEndSize))
+        return out;
+    j.planSum = sum;
+    if (!safeFolder(j.folder))
+        return out;
+    for (const PlannedRename& p : j.plan)
+        if (!safeName(p.oldName) || !safeName(p.newName))
+            return out;
+    // Marks are only hints: one that is torn or does not check ends them.
+    for (;;) {
+        PlannedRename p;
+        std::uint64_t check = 0;
+        if (!r.literal(kMark, 1) || !r.field(p.oldName) || !r.field(p.newName) ||
+            !r.number(check) || check != markCheck(p.oldName, p.newName, sum) ||
+            !safeName(p.oldName) || !safeName(p.newName))
+            break;
+        j.marks.push_back(std::move(p));
+    }
+    out.journal = std::move(j);
+    return out;
 }
 
 bool writeAll(int fd, const std::string& bytes) {
@@ -105,6 +184,8 @@ bool writeAll(int fd, const std::string& bytes) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = ENOSPC;
         if (n <= 0)
             return false;
         done += static_cast<std::size_t>(n);
@@ -126,7 +207,21 @@ bool readAll(int fd, std::string& out) {
     }
 }
 
+// The state folder must be the user's own: a folder (not a link), owned by
+// this user, that nobody else may write, so that nobody else can put a
+// journal there for this program to act on.
+FsStatus checkOwnFolder(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return statusFromErrno(errno);
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 022) != 0)
+        return FsStatus{FsError::PermissionDenied, EPERM};
+    return {};
+}
+
 FsStatus makeFolders(const std::string& path) {
+    if (path.empty() || path[0] != '/')
+        return FsStatus{FsError::NotFound, ENOENT};
     std::string at;
     std::size_t i = 0;
     while (i < path.size()) {
@@ -136,7 +231,7 @@ FsStatus makeFolders(const std::string& path) {
             return statusFromErrno(errno);
         i = j == std::string::npos ? path.size() : j;
     }
-    return {};
+    return checkOwnFolder(path);
 }
 
 void syncFolder(const std::string& folder) {
@@ -151,98 +246,177 @@ struct Entry {
     bool regular = false;
     std::uint64_t device = 0, inode = 0, links = 0;
     long long size = 0;
+    long long mtimeNs = 0;
 };
 std::optional<Entry> lookAt(const std::string& folder, const std::string& name) {
     struct stat st {};
     if (::lstat(joinPath(folder, name).c_str(), &st) != 0)
         return std::nullopt;
-    return Entry{S_ISREG(st.st_mode), static_cast<std::uint64_t>(st.st_dev),
-                 static_cast<std::uint64_t>(st.st_ino), static_cast<std::uint64_t>(st.st_nlink),
-                 static_cast<long long>(st.st_size)};
+    return Entry{S_ISREG(st.st_mode),
+                 static_cast<std::uint64_t>(st.st_dev),
+                 static_cast<std::uint64_t>(st.st_ino),
+                 static_cast<std::uint64_t>(st.st_nlink),
+                 static_cast<long long>(st.st_size),
+                 static_cast<long long>(st.st_mtim.tv_sec) * 1'000'000'000LL + st.st_mtim.tv_nsec};
 }
 
-bool removeName(const std::string& folder, const std::string& name) {
-    return ::unlink(joinPath(folder, name).c_str()) == 0;
+// Whether two names hold the same bytes, read to the end.
+bool sameContent(const std::string& a, const std::string& b) {
+    const int fa = ::open(a.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fb = fa < 0 ? -1 : ::open(b.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    bool same = fa >= 0 && fb >= 0;
+    std::string ca, cb;
+    while (same) {
+        char x[1 << 14], y[1 << 14];
+        const ssize_t n = ::read(fa, x, sizeof x), m = ::read(fb, y, sizeof y);
+        if (n < 0 || m < 0 || n != m || std::memcmp(x, y, static_cast<std::size_t>(n)) != 0)
+            same = false;
+        else if (n == 0)
+            break;
+    }
+    if (fa >= 0)
+        ::close(fa);
+    if (fb >= 0)
+        ::close(fb);
+    return same;
 }
 
 bool caseOnly(const std::string& a, const std::string& b) {
     return a != b && folded(decodeName(a)) == folded(decodeName(b));
 }
 
-// Puts each planned file of one interrupted pass under exactly one name. The
-// pass renames one file at a time, so at most one is caught between two
-// names: the one its last mark names. Where no mark reached the disk (a power
-// cut), every planned rename is looked at, and only what can be told apart
-// for certain is changed.
+// Puts each planned file of one interrupted pass under exactly one name,
+// settling every planned rename from what is on disk. The marks only hint
+// which rename was in flight: a second name is removed only where the rename
+// may have been in flight (named by the last whole mark, the one planned
+// after it, or the first not yet made); elsewhere what cannot be told apart
+// for certain is left and named.
 class FolderRecovery {
 public:
     FolderRecovery(FileSystem& fs, const Journal& j, RecoveryReport& report)
         : m_fs(fs), m_j(j), m_report(report) {}
 
-    void run() {
+    // false: the folder could not be read, or a step of recovery failed; the
+    // journal is kept so that it is tried again.
+    bool run() {
         std::vector<RawEntry> raw;
         if (!m_fs.readFolder(m_j.folder, raw).ok()) {
             m_report.waiting.push_back(m_j.folder);
-            return;
+            return false;
         }
         for (RawEntry& e : raw)
             m_names.insert(std::move(e.name));
-        m_suspects = m_j.inFlight ? std::vector<PlannedRename>{*m_j.inFlight} : m_j.plan;
+        if (!m_j.marks.empty()) {
+            m_inFlight = &m_j.marks.back();
+            for (std::size_t i = 0; i + 1 < m_j.plan.size(); ++i)
+                if (m_j.plan[i].oldName == m_inFlight->oldName &&
+                    m_j.plan[i].newName == m_inFlight->newName) {
+                    m_next = &m_j.plan[i + 1];
+                    break;
+                }
+        }
+        for (const PlannedRename& p : m_j.plan)
+            if (p.oldName != p.newName && has(p.oldName)) {
+                m_firstUndone = &p;
+                break;
+            }
+        std::set<std::pair<std::string, std::string>> seen;
+        for (const std::vector<PlannedRename>* list : {&m_j.plan, &m_j.marks})
+            for (const PlannedRename& p : *list)
+                if (seen.emplace(p.oldName, p.newName).second)
+                    m_suspects.push_back(p);
         for (const PlannedRename& p : m_suspects)
             bothNames(p);
         const std::string prefix = ".namewright-" + std::to_string(m_j.pid) + "-";
         std::vector<std::string> temporaries;
         for (const std::string& n : m_names)
-            if (n.rfind(prefix, 0) == 0 && n.size() > 4 && n.compare(n.size() - 4, 4, ".tmp") == 0)
+            if (n.rfind(prefix, 0) == 0 && endsWith(n, ".tmp"))
                 temporaries.push_back(n);
         for (const std::string& t : temporaries)
             temporary(t);
+        return !m_failed;
     }
+    bool ambiguous() const { return m_ambiguous; }
 
 private:
     bool has(const std::string& n) const { return m_names.count(n) != 0; }
+    bool inFlight(const PlannedRename& p) const {
+        return m_inFlight && m_inFlight->oldName == p.oldName && m_inFlight->newName == p.newName;
+    }
+    // The rename the last whole mark names, or the planned one after it
+    // (whose mark may have been cut off); any, where no mark reached the
+    // disk (a power cut).
+    // The pass goes in the plan's order, so the first planned rename whose
+    // old name is still there is the one it had reached, whatever the marks.
+    bool mayBeInFlight(const PlannedRename& p) const {
+        if (!m_inFlight || inFlight(p))
+            return true;
+        auto same = [&](const PlannedRename* q) {
+            return q && q->oldName == p.oldName && q->newName == p.newName;
+        };
+        return same(m_next) || same(m_firstUndone);
+    }
+    std::string path(const std::string& n) const { return joinPath(m_j.folder, n); }
+    void unresolved(const std::string& n) {
+        m_report.unresolved.push_back(path(n));
+        m_ambiguous = true;
+    }
     bool drop(const std::string& n) {
-        if (removeName(m_j.folder, n)) {
+        if (::unlink(path(n).c_str()) == 0) {
             m_names.erase(n);
             return true;
         }
-        m_report.unresolved.push_back(joinPath(m_j.folder, n));
+        m_report.unresolved.push_back(path(n));
+        m_failed = true;
         return false;
     }
 
-    // Both names at once: a hard link made and the old name not yet removed,
-    // or an empty placeholder claimed and not yet renamed onto.
+    // Both names at once: a second name made and the old name not yet
+    // removed, or an empty placeholder claimed and not yet renamed onto.
+    // The plan's new names were free when it was made, so both names of one
+    // rename mean that rename was begun; which one was in flight decides.
     void bothNames(const PlannedRename& p) {
         if (p.oldName == p.newName || !has(p.oldName) || !has(p.newName))
             return;
         const auto o = lookAt(m_j.folder, p.oldName), n = lookAt(m_j.folder, p.newName);
-        // One file under two names only where the file system says so
-        // itself: some (FAT through FUSE) number files without meaning.
-        if (o && n && o->device == n->device && o->inode == n->inode && o->links > 1) {
-            if (drop(p.oldName)) {
-                ++m_report.restored;
-                ++m_report.secondNames;
-            }
-        } else if (m_j.inFlight && n && n->regular && n->size == 0) {
+        if (!o || !n || !o->regular || !n->regular) {
+            if (inFlight(p))
+                unresolved(p.newName);
+            return;
+        }
+        // One file under two names where the drive says so itself, or where
+        // it shows a second name as a file of its own (sshfs: one link, two
+        // numbers) with the same size, time and bytes.
+        const bool linked = o->device == n->device && o->inode == n->inode && o->links > 1;
+        const bool twin = !linked && o->size == n->size && o->mtimeNs == n->mtimeNs &&
+                          (o->size > 0 || inFlight(p)) &&
+                          sameContent(path(p.oldName), path(p.newName));
+        const bool placeholder = !linked && !twin && n->size == 0;
+        if (!linked && !twin && !placeholder)
+            return; // two files of their own: the pass had not reached this one
+        if (!mayBeInFlight(p)) {
+            unresolved(p.newName); // looks begun, yet no mark says so
+        } else if (placeholder) {
             if (drop(p.newName)) {
                 ++m_report.restored;
                 ++m_report.placeholders;
             }
-        } else {
-            m_report.unresolved.push_back(joinPath(m_j.folder, p.newName));
+        } else if (drop(p.oldName)) {
+            ++m_report.restored;
+            ++m_report.secondNames;
         }
     }
 
     // A change of letter case only goes through a temporary name of ours: the
     // file it holds is the one whose old name is gone and whose new name is
-    // free or only an empty placeholder.
+    // free or only the placeholder of the rename in flight.
     void temporary(const std::string& t) {
         const PlannedRename* owner = nullptr;
         int owners = 0;
         for (const PlannedRename& p : m_suspects) {
             const auto atNew = has(p.newName) ? lookAt(m_j.folder, p.newName) : std::nullopt;
             if (caseOnly(p.oldName, p.newName) && !has(p.oldName) &&
-                (!atNew || (m_j.inFlight && atNew->regular && atNew->size == 0))) {
+                (!atNew || (mayBeInFlight(p) && atNew->regular && atNew->size == 0))) {
                 owner = &p;
                 ++owners;
             }
@@ -260,14 +434,15 @@ private:
                 ++m_report.restored;
                 ++m_report.temporaries;
             } else {
-                m_report.unresolved.push_back(joinPath(m_j.folder, t));
+                m_report.unresolved.push_back(path(t));
+                m_failed = true;
             }
         } else if (owners == 0 && held && held->regular && held->size == 0) {
             // Claimed for the first step and never filled, or a probe's.
             if (drop(t))
                 ++m_report.emptyTemporaries;
         } else {
-            m_report.unresolved.push_back(joinPath(m_j.folder, t));
+            unresolved(t);
         }
     }
 
@@ -276,17 +451,36 @@ private:
     RecoveryReport& m_report;
     std::set<std::string> m_names; // exactly as spelt in the folder
     std::vector<PlannedRename> m_suspects;
+    const PlannedRename* m_inFlight = nullptr;
+    const PlannedRename* m_next = nullptr;
+    const PlannedRename* m_firstUndone = nullptr;
+    bool m_failed = false, m_ambiguous = false;
 };
 
 std::atomic<int> g_journals{0};
+
+// Moves a journal out of recovery's way under a name of its own, and says so.
+void setAside(const std::string& path, const std::string& folder, RecoveryReport& report) {
+    std::string kept = path + kDamagedSuffix;
+    for (int i = 1; ::access(kept.c_str(), F_OK) == 0; ++i)
+        kept = path + "." + std::to_string(i) + kDamagedSuffix;
+    if (::rename(path.c_str(), kept.c_str()) != 0)
+        kept = path; // left where it is: it is reported all the same
+    report.setAside.push_back(RecoveryReport::SetAside{folder, kept});
+}
 
 } // namespace
 
 std::string journalFolder() {
     if (const char* state = std::getenv("XDG_STATE_HOME"); state && state[0] == '/')
         return joinPath(state, "namewright");
-    const char* home = std::getenv("HOME");
-    return joinPath(home && home[0] == '/' ? home : "/tmp", ".local/state/namewright");
+    std::string home;
+    if (const char* h = std::getenv("HOME"); h && h[0] == '/')
+        home = h;
+    else if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_dir && pw->pw_dir[0] == '/')
+        home = pw->pw_dir;
+    // Never a folder shared with other users: without a home, no journal.
+    return home.empty() ? std::string() : joinPath(home, ".local/state/namewright");
 }
 
 std::string temporaryName(long pid, int n) {
@@ -294,40 +488,53 @@ std::string temporaryName(long pid, int n) {
 }
 
 PassJournal::PassJournal(PassJournal&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_path(std::move(other.m_path)) {}
+    : m_fd(std::exchange(other.m_fd, -1)), m_path(std::move(other.m_path)),
+      m_planSum(other.m_planSum) {}
 
 PassJournal& PassJournal::operator=(PassJournal&& other) noexcept {
     if (this != &other) {
         finish();
         m_fd = std::exchange(other.m_fd, -1);
         m_path = std::move(other.m_path);
+        m_planSum = other.m_planSum;
     }
     return *this;
 }
 
 PassJournal::~PassJournal() { finish(); }
 
-void PassJournal::started(const std::string& oldName, const std::string& newName) {
+FsStatus PassJournal::started(const std::string& oldName, const std::string& newName) {
     if (m_fd < 0)
-        return;
+        return {};
     // Not flushed: it only has to outlive the process. After a power cut
     // recovery does without it.
     std::string bytes(kMark, 1);
     putField(bytes, oldName);
     putField(bytes, newName);
-    writeAll(m_fd, bytes);
+    putNumber(bytes, markCheck(oldName, newName, m_planSum));
+    const off_t at = ::lseek(m_fd, 0, SEEK_END);
+    if (!writeAll(m_fd, bytes)) {
+        const int err = errno ? errno : EIO;
+        // A mark half written would end the marks that follow it.
+        if (at >= 0 && ::ftruncate(m_fd, at) != 0) {
+        }
+        return FsStatus{FsError::JournalUnwritable, err};
+    }
+    return {};
 }
 
-void PassJournal::finish() {
+void PassJournal::finish(bool clean) {
     if (m_fd < 0)
         return;
-    ::unlink(m_path.c_str());
-    ::close(m_fd);
+    if (clean)
+        ::unlink(m_path.c_str());
+    ::close(m_fd); // kept: recovery finishes it, now that the lock is gone
     m_fd = -1;
 }
 
 FsStatus PassJournal::begin(const std::string& stateFolder, const std::string& folder,
-                            const std::vector<PlannedRename>& plan, PassJournal& out) {
+                            const std::vector<PlannedRename>& plan, PassJournal& out,
+                            bool idsStable) {
     out.finish();
     if (FsStatus st = makeFolders(stateFolder); !st.ok())
         return st;
@@ -335,14 +542,20 @@ FsStatus PassJournal::begin(const std::string& stateFolder, const std::string& f
     if (::stat(folder.c_str(), &where) != 0)
         return statusFromErrno(errno);
     const long pid = static_cast<long>(::getpid());
-    const std::string path = joinPath(stateFolder, "pass-" + std::to_string(pid) + "-" +
-                                                       std::to_string(++g_journals) + ".journal");
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const std::string path =
+        joinPath(stateFolder, "pass-" + std::to_string(pid) + "-" + std::to_string(++g_journals) +
+                                  kJournalSuffix);
+    // Written whole under a name recovery passes over, locked, and only then
+    // given the name recovery looks for: it never meets a journal half made.
+    const std::string writing = path + kNewSuffix;
+    const int fd =
+        ::open(writing.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return statusFromErrno(errno);
     ::flock(fd, LOCK_EX);
     std::string bytes(kMagic, kMagicSize);
     putNumber(bytes, static_cast<std::uint64_t>(pid));
+    putNumber(bytes, idsStable ? 1 : 0);
     putField(bytes, folder);
     putNumber(bytes, static_cast<std::uint64_t>(where.st_dev));
     putNumber(bytes, static_cast<std::uint64_t>(where.st_ino));
@@ -351,63 +564,98 @@ FsStatus PassJournal::begin(const std::string& stateFolder, const std::string& f
         putField(bytes, p.oldName);
         putField(bytes, p.newName);
     }
+    const std::uint64_t sum = checksum(bytes.data(), bytes.size());
+    putNumber(bytes, sum);
     bytes.append(kEnd, kEndSize);
-    if (!writeAll(fd, bytes) || ::fsync(fd) != 0) {
-        const int err = errno;
-        ::unlink(path.c_str());
+    errno = 0;
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0 || ::rename(writing.c_str(), path.c_str()) != 0) {
+        const int err = errno ? errno : EIO;
+        ::unlink(writing.c_str());
         ::close(fd);
-        return statusFromErrno(err ? err : EIO);
+        return FsStatus{FsError::JournalUnwritable, err};
     }
     syncFolder(stateFolder);
     out.m_fd = fd;
     out.m_path = path;
+    out.m_planSum = sum;
     return {};
 }
 
 RecoveryReport recoverInterruptedPasses(FileSystem& fs, const std::string& stateFolder) {
     RecoveryReport report;
+    // Journals in a folder someone else could write are never acted on.
+    if (stateFolder.empty() || !checkOwnFolder(stateFolder).ok())
+        return report;
     DIR* dir = ::opendir(stateFolder.c_str());
     if (!dir)
         return report;
-    std::vector<std::string> files;
+    std::vector<std::string> files, unfinished;
     while (dirent* d = ::readdir(dir)) {
         const std::string n = d->d_name;
-        if (n.size() > 8 && n.compare(n.size() - 8, 8, ".journal") == 0)
+        if (endsWith(n, kJournalSuffix))
             files.push_back(joinPath(stateFolder, n));
+        else if (endsWith(n, std::string(kJournalSuffix).append(kNewSuffix).c_str()))
+            unfinished.push_back(joinPath(stateFolder, n));
     }
     ::closedir(dir);
+    // A journal cut off while it was written: no rename had been made.
+    for (const std::string& path : unfinished) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        if (fd >= 0)
+            ::close(fd);
+    }
     std::sort(files.begin(), files.end());
     for (const std::string& path : files) {
-        const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+        const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
         if (fd < 0)
             continue;
-        // A pass that is still running holds the lock.
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        // A pass that is still running holds the lock; one that ended while
+        // this was opening it has taken its name away.
+        struct stat held {
+        }, named{};
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &held) != 0 ||
+            ::lstat(path.c_str(), &named) != 0 || held.st_ino != named.st_ino ||
+            held.st_dev != named.st_dev || !S_ISREG(held.st_mode) || held.st_uid != ::geteuid()) {
             ::close(fd);
             continue;
         }
         std::string bytes;
-        const bool read = readAll(fd, bytes);
-        const std::optional<Journal> j = read ? parse(bytes) : std::nullopt;
-        bool keep = false;
-        if (j) {
-            struct stat st {};
-            if (::stat(j->folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-                report.waiting.push_back(j->folder);
-                keep = true; // its drive may come back
-            } else if (static_cast<std::uint64_t>(st.st_dev) == j->device &&
-                       static_cast<std::uint64_t>(st.st_ino) != j->inode) {
-                // Another folder now stands at that path: none of its files
-                // is touched.
-                report.unresolved.push_back(j->folder);
-            } else {
-                const std::size_t waitingBefore = report.waiting.size();
-                FolderRecovery(fs, *j, report).run();
-                keep = report.waiting.size() != waitingBefore;
-            }
+        if (!readAll(fd, bytes)) {
+            ::close(fd);
+            continue; // tried again another time
         }
-        if (!keep && read)
+        const Parsed parsed = parse(bytes);
+        if (!parsed.journal) {
+            setAside(path, parsed.folder, report);
+            ::close(fd);
+            continue;
+        }
+        const Journal& j = *parsed.journal;
+        enum { Remove, Keep, SetAside } fate = Remove;
+        struct stat st {};
+        if (::stat(j.folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            report.waiting.push_back(j.folder);
+            fate = Keep; // its drive may come back
+        } else if (j.idsStable ? (static_cast<std::uint64_t>(st.st_dev) != j.device ||
+                                  static_cast<std::uint64_t>(st.st_ino) != j.inode)
+                               : fs.idsSurviveRename(j.folder)) {
+            // Another folder now stands at that path (or, for a drive that
+            // numbers anew at each mount, a drive of another kind): none of
+            // its files is touched.
+            fate = SetAside;
+        } else {
+            FolderRecovery recovery(fs, j, report);
+            if (!recovery.run())
+                fate = Keep;
+            else if (recovery.ambiguous())
+                fate = SetAside;
+        }
+        if (fate == Remove)
             ::unlink(path.c_str());
+        else if (fate == SetAside)
+            setAside(path, j.folder, report);
         ::close(fd);
     }
     return report;

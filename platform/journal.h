@@ -7,6 +7,7 @@
 // names, with its content.
 #include "platform/file_system.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,7 +15,9 @@
 namespace nw {
 
 // Where journals are kept: $XDG_STATE_HOME/namewright, else
-// ~/.local/state/namewright.
+// ~/.local/state/namewright (the home folder from $HOME, else the password
+// database). Empty where there is no home: then no pass that needs a journal
+// runs, rather than keeping one where other users could write.
 std::string journalFolder();
 
 // The temporary names a pass uses are ".namewright-<pid>-<n>.tmp": the
@@ -34,23 +37,32 @@ public:
     ~PassJournal();
 
     // Writes the plan for folder into a new journal in stateFolder (made if
-    // missing) and flushes it to disk.
+    // missing, mode 0700, and refused if another user owns it or others may
+    // write it) and flushes it to disk. idsStable: the drive keeps the
+    // folder's device and inode numbers, so recovery may insist on them.
     static FsStatus begin(const std::string& stateFolder, const std::string& folder,
-                          const std::vector<PlannedRename>& plan, PassJournal& out);
+                          const std::vector<PlannedRename>& plan, PassJournal& out,
+                          bool idsStable = true);
     bool active() const { return m_fd >= 0; }
     // Marks the rename about to be made, so that recovery knows which file
-    // was in flight.
-    void started(const std::string& oldName, const std::string& newName);
-    void finish();
+    // was in flight. A mark that cannot be written answers JournalUnwritable:
+    // the rename must not be made.
+    FsStatus started(const std::string& oldName, const std::string& newName);
+    // clean: the folder holds no file between two names. Otherwise the
+    // journal is kept, unlocked, for recovery.
+    void finish(bool clean = true);
 
 private:
     int m_fd = -1;
     std::string m_path;
+    std::uint64_t m_planSum = 0;
 };
 
 // Finishes or rolls back the one step each interrupted pass was in, and
 // removes the temporary and placeholder files it had made. Journals of passes
-// still running (locked) are left alone.
+// still running (locked) are left alone; a journal that is damaged, names
+// another folder than the one renamed in, or leaves something it cannot
+// settle is set aside and reported, never acted on.
 RecoveryReport recoverInterruptedPasses(FileSystem& fs, const std::string& stateFolder);
 
 } // namespace nw

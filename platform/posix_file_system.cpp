@@ -35,6 +35,12 @@ bool sameFile(int dir, const std::string& a, const std::string& b) {
            sa.st_ino == sb.st_ino;
 }
 
+FileStamp stampOf(const struct stat& st) {
+    return FileStamp{static_cast<long long>(st.st_size),
+                     static_cast<long long>(st.st_mtim.tv_sec) * 1'000'000'000LL +
+                         static_cast<long long>(st.st_mtim.tv_nsec)};
+}
+
 bool equalIgnoringCase(const std::string& a, const std::string& b) {
     return folded(decodeName(a)) == folded(decodeName(b));
 }
@@ -143,6 +149,7 @@ std::optional<EntryInfo> PosixFileSystem::entryInfo(const std::string& folder,
         return std::nullopt;
     EntryInfo info;
     info.id = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    info.stamp = stampOf(st);
     info.shape.link = S_ISLNK(st.st_mode);
     struct stat target = st;
     if (info.shape.link && ::fstatat(dir, at.c_str(), &target, 0) != 0)
@@ -275,21 +282,41 @@ FsStatus PosixFileSystem::move(int dir, const std::string& from, const std::stri
         method = RenameMethod::Placeholder;
     }
     // Claim the new name with an empty file that only we can have made, then
-    // rename onto it: what is replaced is our own placeholder.
+    // rename onto it: what is replaced is our own placeholder. The source is
+    // looked at first, and again once the name is claimed: a file deleted
+    // meanwhile must not leave the placeholder in its place, which on a drive
+    // that ignores case the old name would then find.
+    struct stat source {};
+    if (::fstatat(dir, from.c_str(), &source, AT_SYMLINK_NOFOLLOW) != 0)
+        return statusFromErrno(errno);
     dev_t device = 0;
     ino_t inode = 0;
     if (sys.createExclusive(dir, to.c_str(), device, inode) != 0)
         return statusFromErrno(errno);
+    // Takes the placeholder away again; a placeholder that cannot be taken
+    // away, or no longer be told for ours, is named.
+    auto withdraw = [&](FsStatus st) {
+        struct stat now {};
+        if (::fstatat(dir, to.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT) {
+                st.putBackError = errno;
+                st.leftAs = to;
+            }
+        } else if (now.st_dev == device && now.st_ino == inode && now.st_size == 0 &&
+                   sys.unlink(dir, to.c_str()) != 0) {
+            st.putBackError = errno;
+            st.leftAs = to;
+        }
+        return st;
+    };
+    struct stat again {};
+    if (::fstatat(dir, from.c_str(), &again, AT_SYMLINK_NOFOLLOW) != 0)
+        return withdraw(statusFromErrno(errno));
+    if ((again.st_dev == device && again.st_ino == inode) || !(stampOf(again) == stampOf(source)))
+        return withdraw(FsStatus{FsError::NotFound, ENOENT});
     if (sys.rename(dir, from.c_str(), to.c_str()) == 0)
         return {};
-    FsStatus st = statusFromErrno(errno);
-    struct stat now {};
-    if (::fstatat(dir, to.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_dev == device &&
-        now.st_ino == inode && now.st_size == 0 && sys.unlink(dir, to.c_str()) != 0) {
-        st.putBackError = errno;
-        st.leftAs = to;
-    }
-    return st;
+    return withdraw(statusFromErrno(errno));
 }
 
 const PosixFileSystem::Traits& PosixFileSystem::traitsOf(const std::string& folder) {
@@ -305,7 +332,7 @@ const PosixFileSystem::Traits& PosixFileSystem::traitsOf(const std::string& fold
         joinPath(folder, encodeName(upper(decodeName(temporaryName(pid, -1)))));
     // Journalled like a pass, so that a probe cut off leaves nothing behind.
     PassJournal probe;
-    PassJournal::begin(m_journalFolder, folder, {}, probe);
+    PassJournal::begin(m_journalFolder, folder, {}, probe, idsSurviveRename(folder));
     const int fd = ::open(a.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
     if (fd < 0) {
         // Nothing can be renamed here either; ask again another time.
@@ -345,10 +372,10 @@ FsStatus PosixFileSystem::beginPass(const std::string& folder,
                                     const std::vector<PlannedRename>& plan) {
     if (plan.empty() || !needsJournal(folder))
         return {};
-    return PassJournal::begin(m_journalFolder, folder, plan, m_journal);
+    return PassJournal::begin(m_journalFolder, folder, plan, m_journal, idsSurviveRename(folder));
 }
 
-void PosixFileSystem::endPass() { m_journal.finish(); }
+void PosixFileSystem::endPass(bool clean) { m_journal.finish(clean); }
 
 RecoveryReport PosixFileSystem::recoverInterruptedPasses() {
     return nw::recoverInterruptedPasses(*this, m_journalFolder);
@@ -367,7 +394,8 @@ FsStatus PosixFileSystem::rename(const std::string& folder, const std::string& o
             return statusFromErrno(errno);
         return {};
     }
-    m_journal.started(oldName, newName);
+    if (FsStatus marked = m_journal.started(oldName, newName); !marked.ok())
+        return marked;
     const dev_t device = deviceOf(folder);
     const auto known = m_methods.find(device);
     RenameMethod method = known == m_methods.end() ? RenameMethod::NoReplace : known->second;

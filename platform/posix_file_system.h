@@ -52,7 +52,7 @@ public:
     bool needsJournal(const std::string& folder) override;
     bool ignoresCase(const std::string& folder) override;
     FsStatus beginPass(const std::string& folder, const std::vector<PlannedRename>& plan) override;
-    void endPass() override;
+    void endPass(bool clean) override;
     RecoveryReport recoverInterruptedPasses() override;
 
     // Where journals go (by default journalFolder()).

@@ -53,6 +53,13 @@ void CommandLineTest::arguments_data() {
                                     << "不认识的选项“--frobnicate”";
     QTest::newRow("remote address") << QStringList{"smb://host/share"} << false << 2 << ""
                                     << "只能打开本机上的文件夹";
+    QTest::newRow("file URL of this machine")
+        << QStringList{"file://localhost/srv/a.txt"} << true << 0 << "/srv/a.txt"
+        << "";
+    QTest::newRow("file URL of another host") << QStringList{"file://nas/share"} << false << 2 << ""
+                                              << "只能打开本机上的文件夹";
+    QTest::newRow("a NUL in the URL") << QStringList{"file:///srv/a%00/b"} << false << 2 << ""
+                                      << "含有空字符";
 }
 
 void CommandLineTest::arguments() {

@@ -3,6 +3,7 @@
 // dialog, and a pass cut off last time put right at start.
 #include "app_test_support.h"
 
+#include "app/failure_text.h"
 #include "app/pass_runner.h"
 #include "app/user_messages.h"
 #include "platform/journal.h"
@@ -24,6 +25,8 @@ private slots:
     void theProgramsOwnFilesStopThePass();
     void stoppingFromTheProgressDialog();
     void aPassCutOffIsPutRightAtStart();
+    void messagesSayWhatIsLeftAndFitTheScreen_data();
+    void messagesSayWhatIsLeftAndFitTheScreen();
 };
 
 // A pass on a drive without atomic renames killed between linking a file's
@@ -145,6 +148,48 @@ void PassSafetyTest::stoppingFromTheProgressDialog() {
     h.click("Command1");
     QCOMPARE(shown, 3);
     QCOMPARE(h.takeMessages(), QString());
+}
+
+// What the user is told at the edges: a file gone, a step that could not be
+// taken back (and the journal that stays for it), a state folder that is
+// full, a journal set aside; and no line longer than a screen, whatever the
+// name (a name may run to thousands of characters).
+void PassSafetyTest::messagesSayWhatIsLeftAndFitTheScreen_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("says");
+    const std::u32string huge(32767, U'长');
+    PassFailure gone{1, U"banana.txt", U"BANANA.TXT", FailureReason::FileSystem,
+                     FsStatus{FsError::NotFound, 0}};
+    QTest::newRow("a file gone") << passFailureText(gone)
+                                 << QStringLiteral(
+                                        "找不到文件“banana.txt”（可能已被移走或删除）。");
+    PassFailure stuck{1, U"b.txt", U"b.bak", FailureReason::FileSystem, FsStatus{FsError::Io, EIO}};
+    stuck.fs.putBackError = EIO;
+    stuck.fs.leftAs = "/media/u/b.bak";
+    QTest::newRow("left between two names")
+        << passFailureText(stuck) << QStringLiteral("留下了“/media/u/b.bak”。改名日志已保留");
+    QTest::newRow("a full state folder")
+        << passFailureText({0, U"a.txt", U"A.TXT", FailureReason::FileSystem,
+                            FsStatus{FsError::JournalUnwritable, ENOSPC}})
+        << QStringLiteral("保存改名日志的文件夹已满或不能写入");
+    QTest::newRow("a huge name") << passFailureText({0, huge, huge + U"1",
+                                                     FailureReason::FileSystem,
+                                                     FsStatus{FsError::NameTooLong, 0}})
+                                 << QStringLiteral("长…长");
+    RecoveryReport set;
+    set.setAside.push_back({"/media/u/照片", "/s/pass-1-1.journal.kept"});
+    set.setAside.push_back({"", "/s/pass-1-2.journal.kept"});
+    QTest::newRow("journals set aside")
+        << recoveryText(set)
+        << QStringLiteral("文件夹“/media/u/照片”里有一次被中断的改名，但它的改名日志已损坏");
+}
+
+void PassSafetyTest::messagesSayWhatIsLeftAndFitTheScreen() {
+    QFETCH(QString, text);
+    QFETCH(QString, says);
+    QVERIFY2(text.contains(says), qPrintable(text));
+    for (const QString& line : text.split('\n'))
+        QVERIFY2(line.size() < 300, qPrintable(line.left(100)));
 }
 
 NW_APP_TEST(PassSafetyTest)

@@ -4,7 +4,19 @@ namespace nw::test {
 
 void FakeFileSystem::add(const std::string& folder, const std::string& name, std::string content,
                          EntryKind kind) {
-    folders[folder][name] = FakeFile{std::move(content), kind, true};
+    folders[folder][name] = FakeFile{std::move(content), kind, true, m_nextInode++};
+}
+
+std::optional<EntryInfo> FakeFileSystem::entryInfo(const std::string& folder,
+                                                   const std::string& name) {
+    const auto it = folders.find(folder);
+    if (it == folders.end())
+        return std::nullopt;
+    const auto f = it->second.find(name);
+    if (f == it->second.end())
+        return std::nullopt;
+    return EntryInfo{EntryShape{f->second.kind, false}, FileId{1, f->second.inode},
+                     FileStamp{static_cast<long long>(f->second.content.size()), 0}};
 }
 
 FsStatus FakeFileSystem::readFolder(const std::string& folder, std::vector<RawEntry>& out) {

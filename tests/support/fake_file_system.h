@@ -3,6 +3,7 @@
 // with contents, and faults on demand.
 #include "platform/file_system.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -13,6 +14,7 @@ struct FakeFile {
     std::string content;
     EntryKind kind = EntryKind::Regular;
     bool writable = true;
+    std::uint64_t inode = 0; // given by add
 };
 
 class FakeFileSystem : public FileSystem {
@@ -40,6 +42,10 @@ public:
     FsStatus rename(const std::string& folder, const std::string& oldName,
                     const std::string& newName) override;
     bool plainFileExists(const std::string& folder, const std::string& name) override;
+    std::optional<EntryInfo> entryInfo(const std::string& folder, const std::string& name) override;
+
+private:
+    std::uint64_t m_nextInode = 1;
 };
 
 } // namespace nw::test

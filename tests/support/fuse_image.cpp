@@ -69,7 +69,8 @@ FuseImage::FuseImage(Kind kind, std::string mountPoint, const Seed& seed, const 
         if (ok) {
             while (!m_loop.empty() && (m_loop.back() == '\n' || m_loop.back() == ' '))
                 m_loop.pop_back();
-            ok = run("mount.exfat-fuse '" + m_loop + "' " + at, &out);
+            m_mountCommand = "mount.exfat-fuse '" + m_loop + "' " + at;
+            ok = run(m_mountCommand, &out);
         }
         break;
     case Kind::Fat:
@@ -82,10 +83,12 @@ FuseImage::FuseImage(Kind kind, std::string mountPoint, const Seed& seed, const 
                 writeFile(dir, name, content);
             ok = run("mcopy -s -i " + img + " '" + dir + "' ::", &out);
         }
-        ok = ok && run("fusefat -o rw+ " + img + " " + at, &out);
+        m_mountCommand = "fusefat -o rw+ " + img + " " + at;
+        ok = ok && run(m_mountCommand, &out);
         break;
     case Kind::Ntfs:
-        ok = run("mkntfs -q -F -f " + img, &out) && run("ntfs-3g " + img + " " + at, &out);
+        m_mountCommand = "ntfs-3g " + img + " " + at;
+        ok = run("mkntfs -q -F -f " + img, &out) && run(m_mountCommand, &out);
         break;
     }
     m_mounted = ok && isMountPoint(m_mountPoint);
@@ -112,6 +115,19 @@ void FuseImage::unmount() {
         run("losetup -d '" + m_loop + "'");
         m_loop.clear();
     }
+}
+
+bool FuseImage::remount() {
+    if (!m_mounted || !run("fusermount -u '" + m_mountPoint + "'"))
+        return false;
+    // The daemon writes what it holds as it ends; a second one must not
+    // start on the image before the first is gone.
+    // "[/]" keeps pgrep from finding the shell that runs it.
+    const std::string source = "[/]" + (m_loop.empty() ? m_image : m_loop).substr(1);
+    for (int i = 0; i < 250 && run("pgrep -f '" + source + "' >/dev/null"); ++i)
+        ::usleep(20000);
+    m_mounted = run(m_mountCommand) && isMountPoint(m_mountPoint);
+    return m_mounted;
 }
 
 FuseImage::~FuseImage() {

@@ -36,12 +36,16 @@ public:
     static const char* name(Kind kind);
 
     void unmount();
+    // Unmounts and mounts the image again, as a stick pulled out and put
+    // back: the drive numbers its files anew. false where that failed.
+    bool remount();
 
 private:
     std::string m_mountPoint;
     std::string m_image;
     std::string m_loop;
     std::string m_failure;
+    std::string m_mountCommand;
     bool m_mounted = false;
 };
 
