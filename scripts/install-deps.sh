@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev libgl-dev libicu-dev icu-devtools
   libgtest-dev libgmock-dev libbenchmark-dev
   fuse3 exfat-fuse exfatprogs fusefat dosfstools mtools ntfs-3g util-linux rename
+  sshfs openssh-server openssh-client procps
   xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick
   fonts-wqy-microhei fonts-noto-cjk qt6-translations-l10n
   opencc libopencc1.1 libopencc-dev libopencc-data
@@ -22,4 +23,14 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 echo "installing: ${missing[*]}"
 $sudo apt-get update -qq
+# The sshfs tests start an sshd of their own on 127.0.0.1; the package must
+# not start the system's one, listening everywhere, as it installs.
+policy=/usr/sbin/policy-rc.d
+made_policy=""
+if [ ! -e "$policy" ]; then
+  printf '#!/bin/sh\nexit 101\n' | $sudo tee "$policy" >/dev/null
+  $sudo chmod 755 "$policy"
+  made_policy=1
+fi
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+[ -z "$made_policy" ] || $sudo rm -f "$policy"

@@ -14,6 +14,7 @@
 #include "tests/support/folder_snapshot.h"
 #include "tests/support/fuse_image.h"
 #include "tests/support/real_list.h"
+#include "tests/support/sshfs_mount.h"
 
 #include <gtest/gtest.h>
 
@@ -313,17 +314,33 @@ TEST(PulledDrive, AJournalStaysUntilTheFolderIsClean) {
 }
 
 // ---------------------------------------------------------------------------
-// Undo on drives that number their files anew after a remount (as after the
-// kernel forgot them): each file is known by its size and time, and a
+// Undo on drives that number their files anew (FUSE: after a remount, and
+// whenever the kernel forgets an inode): exFAT, FAT and sshfs mounted again
+// between the pass and undo. Each file is known by its size and time, and a
 // different file put at a renamed name is still refused.
-TEST(UnstableNumbers, UndoAfterTheDriveWasMountedAgain) {
+TEST(UnstableNumbers, UndoAfterTheDriveForgotItsNumbers) {
     if (const std::string why = FuseImage::unavailable(); !why.empty())
         GTEST_SKIP() << why;
-    for (FuseImage::Kind kind : {FuseImage::Kind::ExFat, FuseImage::Kind::Fat}) {
-        const std::string where = FuseImage::name(kind);
-        TempFolder mountPoint, journals;
-        FuseImage image(kind, mountPoint.path());
-        ASSERT_TRUE(image.mounted()) << image.failure();
+    enum class Drive { ExFat, Fat, Sshfs };
+    std::string shown;
+    for (Drive drive : {Drive::ExFat, Drive::Fat, Drive::Sshfs}) {
+        const std::string where = drive == Drive::ExFat ? "exfat"
+                                  : drive == Drive::Fat ? "fat"
+                                                        : "sshfs";
+        if (drive == Drive::Sshfs && !test::SshfsMount::unavailable().empty())
+            continue;
+        TempFolder mountPoint, journals, remote;
+        std::unique_ptr<FuseImage> image;
+        std::unique_ptr<test::SshfsMount> ssh;
+        if (drive == Drive::Sshfs) {
+            ssh = std::make_unique<test::SshfsMount>(remote.path(), mountPoint.path());
+            ASSERT_TRUE(ssh->mounted()) << ssh->failure();
+        } else {
+            image = std::make_unique<FuseImage>(drive == Drive::ExFat ? FuseImage::Kind::ExFat
+                                                                      : FuseImage::Kind::Fat,
+                                                mountPoint.path());
+            ASSERT_TRUE(image->mounted()) << image->failure();
+        }
         const std::string d = mountPoint.path();
         for (const char* n : {"a.txt", "b.txt", "c.txt", "d.txt"})
             test::writeFile(d, n, std::string("content of ") + n);
@@ -342,11 +359,12 @@ TEST(UnstableNumbers, UndoAfterTheDriveWasMountedAgain) {
         test::writeFile(d, "a.bak", "content of z.txt");
         const timespec old[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, (d + "/a.bak").c_str(), old, 0), 0) << where;
-        ASSERT_TRUE(image.remount()) << where;
-        PosixFileSystem afterMount;
-        afterMount.setJournalFolder(journals.path());
-        RealList again(afterMount, d);
-        const PassResult r = history.undoLast(again, afterMount);
+        ASSERT_TRUE(image ? image->remount() : ssh->remount()) << where;
+        shown += where + " ";
+        PosixFileSystem afterwards;
+        afterwards.setJournalFolder(journals.path());
+        RealList again(afterwards, d);
+        const PassResult r = history.undoLast(again, afterwards);
         ASSERT_TRUE(r.failure) << where;
         EXPECT_EQ(r.failure->reason, FailureReason::Replaced) << where;
         EXPECT_EQ(r.failure->oldName, U"a.bak") << where;
@@ -356,6 +374,7 @@ TEST(UnstableNumbers, UndoAfterTheDriveWasMountedAgain) {
         expected["a.bak"] = "content of z.txt";
         EXPECT_EQ(test::snapshot(d), expected) << where;
     }
+    std::printf("undone after the drive forgot its numbers: %s\n", shown.c_str());
 }
 
 // ---------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include "platform/posix_file_system.h"
 #include "tests/support/folder_snapshot.h"
 #include "tests/support/fuse_image.h"
+#include "tests/support/sshfs_mount.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ using test::FuseImage;
 using test::Snapshot;
 using Clock = std::chrono::steady_clock;
 
-enum class Drive { Local, LocalLinks, ExFat, Fat, Ntfs };
+enum class Drive { Local, LocalLinks, ExFat, Fat, Ntfs, Sshfs };
 
 struct KillCase {
     const char* name;
@@ -46,7 +47,8 @@ std::optional<FuseImage::Kind> fuseKind(Drive d) {
     case Drive::Fat: return FuseImage::Kind::Fat;
     case Drive::Ntfs: return FuseImage::Kind::Ntfs;
     case Drive::Local:
-    case Drive::LocalLinks: break;
+    case Drive::LocalLinks:
+    case Drive::Sshfs: break;
     }
     return std::nullopt;
 }
@@ -76,8 +78,14 @@ protected:
         if (fuseKind(GetParam().drive))
             if (const std::string why = FuseImage::unavailable(); !why.empty())
                 GTEST_SKIP() << why;
+        if (GetParam().drive == Drive::Sshfs)
+            if (const std::string why = test::SshfsMount::unavailable(); !why.empty())
+                GTEST_SKIP() << why;
     }
-    void TearDown() override { image.reset(); }
+    void TearDown() override {
+        image.reset();
+        ssh.reset();
+    }
 
     // Every round starts on a drive of its own, freshly made: a pass killed
     // at another instant each time, never on what earlier rounds left. (After
@@ -85,6 +93,7 @@ protected:
     // seen to write a folder's entries over a file's content.)
     void freshDrive() {
         image.reset();
+        ssh.reset();
         local.reset();
         FuseImage::Seed seed{"many", {}};
         for (int i = 0; i < 1000; ++i)
@@ -98,6 +107,12 @@ protected:
             folder = local->path();
             for (const auto& [name, content] : seed.files)
                 test::writeFile(folder, name, content);
+            if (GetParam().drive == Drive::Sshfs) {
+                // The same folder, reached through sshfs.
+                ssh = std::make_unique<test::SshfsMount>(folder, mountPoint.path());
+                ASSERT_TRUE(ssh->mounted()) << ssh->failure();
+                folder = mountPoint.path();
+            }
         }
     }
 
@@ -146,6 +161,7 @@ protected:
     test::TempFolder mountPoint, journals;
     std::unique_ptr<FuseImage> image;
     std::unique_ptr<test::TempFolder> local;
+    std::unique_ptr<test::SshfsMount> ssh;
     std::string folder;
 };
 
@@ -176,7 +192,8 @@ TEST_P(KilledPasses, EveryFileOnceUnderOneOfItsNames) {
     switch (c.drive) {
     case Drive::Local: steps = {{"noreplace", 137, nullptr}}; break;
     case Drive::LocalLinks:
-    case Drive::Ntfs: steps = {{"link", 137, &RecoveryReport::secondNames}}; break;
+    case Drive::Ntfs:
+    case Drive::Sshfs: steps = {{"link", 137, &RecoveryReport::secondNames}}; break;
     case Drive::ExFat:
     case Drive::Fat:
         if (c.caseOnly)
@@ -235,7 +252,9 @@ INSTANTIATE_TEST_SUITE_P(
                       KillCase{"fat_case", Drive::Fat, true, 4},
                       KillCase{"fat_extension", Drive::Fat, false, 4},
                       KillCase{"ntfs_case", Drive::Ntfs, true, 12},
-                      KillCase{"ntfs_extension", Drive::Ntfs, false, 12}),
+                      KillCase{"ntfs_extension", Drive::Ntfs, false, 12},
+                      KillCase{"sshfs_case", Drive::Sshfs, true, 10},
+                      KillCase{"sshfs_extension", Drive::Sshfs, false, 10}),
     [](const ::testing::TestParamInfo<KillCase>& i) { return std::string(i.param.name); });
 
 } // namespace
