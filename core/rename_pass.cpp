@@ -108,9 +108,12 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
             oldBytes == newBytes ? std::nullopt : fs.entryInfo(folder, oldBytes);
         // Gone since it was listed (another program moved or deleted it): no
         // step that creates a name is taken for a file that is not there.
-        if (oldBytes != newBytes && !now)
-            return stop(i, oldName, newName, FailureReason::FileSystem,
-                        FsStatus{FsError::NotFound, 0});
+        if (oldBytes != newBytes && !now) {
+            FsStatus why = fs.whyMissing(folder, oldBytes);
+            if (why.ok()) // back meanwhile: still not the entry looked at
+                why = FsStatus{FsError::NotFound, 0};
+            return stop(i, oldName, newName, FailureReason::FileSystem, why);
+        }
         if (const auto listed = list.Shape(i); listed && now && now->shape != *listed)
             return stop(i, oldName, newName, FailureReason::KindChanged);
         const FsStatus st = fs.rename(folder, oldBytes, newBytes);

@@ -186,6 +186,13 @@ public:
         (void)name;
         return std::nullopt;
     }
+    // Why entryInfo found nothing: the name is gone, or the drive did not
+    // answer (a pulled stick, a dead FUSE daemon).
+    virtual FsStatus whyMissing(const std::string& folder, const std::string& name) {
+        (void)folder;
+        (void)name;
+        return FsStatus{FsError::NotFound, 0};
+    }
     // Whether an entry keeps its FileId when renamed in folder (some FUSE
     // drives number a file by its name).
     virtual bool idsSurviveRename(const std::string& folder) {

@@ -160,6 +160,13 @@ std::optional<EntryInfo> PosixFileSystem::entryInfo(const std::string& folder,
     return info;
 }
 
+FsStatus PosixFileSystem::whyMissing(const std::string& folder, const std::string& name) {
+    struct stat st {};
+    if (::fstatat(dirFor(folder), nameIn(folder, name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return {};
+    return statusFromErrno(errno);
+}
+
 bool PosixFileSystem::idsSurviveRename(const std::string& folder) {
     // FUSE drives number files as they please; exfat-fuse gives each
     // spelling of a name its own number.

@@ -46,6 +46,7 @@ public:
     bool plainFileExists(const std::string& folder, const std::string& name) override;
     std::optional<FileId> fileId(const std::string& folder, const std::string& name) override;
     std::optional<EntryInfo> entryInfo(const std::string& folder, const std::string& name) override;
+    FsStatus whyMissing(const std::string& folder, const std::string& name) override;
     bool idsSurviveRename(const std::string& folder) override;
     FsStatus holdFolder(const std::string& folder, std::optional<FileId> listed) override;
     void releaseFolder() override;

@@ -313,6 +313,83 @@ TEST(PulledDrive, AJournalStaysUntilTheFolderIsClean) {
     }
 }
 
+// The drive's own daemon killed in the middle of a pass (exfat-fuse and
+// ntfs-3g), at the step that leaves a file between two names; the drive
+// mounted again, recovery settles the folder from the kept journal.
+TEST(PulledDrive, TheDrivesDaemonKilledMidPass) {
+    if (const std::string why = FuseImage::unavailable(); !why.empty())
+        GTEST_SKIP() << why;
+    struct Case {
+        const char* what;
+        FuseImage::Kind kind;
+        bool caseChange;
+        const char* call; // the daemon dies right after the 5th of these
+    };
+    const std::vector<Case> cases{
+        {"exfat: the placeholder claimed", FuseImage::Kind::ExFat, false, "create"},
+        {"exfat: moved to the temporary name", FuseImage::Kind::ExFat, true, "rename"},
+        {"ntfs: the second name made", FuseImage::Kind::Ntfs, false, "link"}};
+    for (const Case& c : cases) {
+        TempFolder mountPoint, journals;
+        FuseImage::Seed seed{"many", {}};
+        for (int i = 0; i < 12; ++i)
+            seed.files["file" + std::to_string(10 + i) + ".txt"] = "content " + std::to_string(i);
+        FuseImage image(c.kind, mountPoint.path(), seed);
+        ASSERT_TRUE(image.mounted()) << image.failure();
+        ASSERT_TRUE(image.remount()) << c.what; // the files written through to the image
+        const std::string d = mountPoint.path() + "/many";
+        const Snapshot before = test::snapshot(d);
+        class Calls : public RenameCalls {
+        public:
+            std::function<void(const char*)> after;
+            int link(int dir, const char* from, const char* to) override {
+                const int r = RenameCalls::link(dir, from, to);
+                after("link");
+                return r;
+            }
+            int createExclusive(int dir, const char* name, dev_t& device, ino_t& inode) override {
+                const int r = RenameCalls::createExclusive(dir, name, device, inode);
+                after("create");
+                return r;
+            }
+            int rename(int dir, const char* from, const char* to) override {
+                const int r = RenameCalls::rename(dir, from, to);
+                after("rename");
+                return r;
+            }
+        } calls;
+        int count = 0;
+        calls.after = [&](const char* call) {
+            if (std::string(call) == c.call && ++count == 5)
+                image.killDaemon();
+        };
+        PosixFileSystem fs;
+        fs.setJournalFolder(journals.path());
+        fs.setRenameCalls(&calls);
+        RealList list(fs, d);
+        list.selectAll();
+        const PassResult r =
+            plannedPass(list, fs, c.caseChange ? caseTool(CaseMode::Upper) : extensionTool(U"bak"));
+        ASSERT_TRUE(r.failure) << c.what;
+        EXPECT_FALSE(r.failure->fs.leftAs.empty()) << c.what;
+        EXPECT_EQ(namesIn(journals.path()).size(), 1u) << c.what << ": the journal must stay";
+        ASSERT_TRUE(image.remount()) << c.what;
+        PosixFileSystem later;
+        later.setJournalFolder(journals.path());
+        const RecoveryReport rec = later.recoverInterruptedPasses();
+        EXPECT_TRUE(rec.unresolved.empty()) << c.what << ": " << rec.unresolved.front();
+        EXPECT_TRUE(rec.setAside.empty()) << c.what;
+        std::map<std::string, std::string> to;
+        for (const auto& [n, content] : before)
+            to[n] =
+                encodeName(c.caseChange ? ConvertName(decodeName(n), {CaseMode::Upper, true, true})
+                                        : ChangeFileExt(decodeName(n), U"bak"));
+        expectEachOnce(before, to, d, {}, c.what);
+        EXPECT_EQ(test::snapshot(d).size(), before.size()) << c.what;
+        EXPECT_TRUE(namesIn(journals.path()).empty()) << c.what;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Undo on drives that number their files anew (FUSE: after a remount, and
 // whenever the kernel forgets an inode): exFAT, FAT and sshfs mounted again

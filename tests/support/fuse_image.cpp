@@ -117,6 +117,16 @@ void FuseImage::unmount() {
     }
 }
 
+bool FuseImage::killDaemon() {
+    const std::string source = "[/]" + (m_loop.empty() ? m_image : m_loop).substr(1);
+    if (!run("pkill -KILL -f '" + source + "'"))
+        return false;
+    // Gone before the next call reaches it.
+    for (int i = 0; i < 250 && run("pgrep -f '" + source + "' >/dev/null"); ++i)
+        ::usleep(20000);
+    return true;
+}
+
 bool FuseImage::remount() {
     if (!m_mounted || !run("fusermount -u '" + m_mountPoint + "'"))
         return false;

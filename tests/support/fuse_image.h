@@ -39,6 +39,9 @@ public:
     // Unmounts and mounts the image again, as a stick pulled out and put
     // back: the drive numbers its files anew. false where that failed.
     bool remount();
+    // Kills the FUSE daemon at once, as a drive pulled out: the mount stays,
+    // answering ENOTCONN, until it is unmounted.
+    bool killDaemon();
 
 private:
     std::string m_mountPoint;
