@@ -572,7 +572,7 @@ FsStatus PassJournal::begin(const std::string& stateFolder, const std::string& f
         const int err = errno ? errno : EIO;
         ::unlink(writing.c_str());
         ::close(fd);
-        return FsStatus{FsError::JournalUnwritable, err};
+        return statusFromErrno(err);
     }
     syncFolder(stateFolder);
     out.m_fd = fd;

@@ -11,6 +11,7 @@
 #include "platform/journal.h"
 #include "platform/name_codec.h"
 #include "platform/posix_file_system.h"
+#include "tests/support/child_process.h"
 #include "tests/support/folder_snapshot.h"
 #include "tests/support/fuse_image.h"
 #include "tests/support/real_list.h"
@@ -23,11 +24,8 @@
 #include <fcntl.h>
 #include <fstream>
 #include <functional>
-#include <sched.h>
 #include <sstream>
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -35,6 +33,7 @@ namespace nw {
 namespace {
 
 using test::FuseImage;
+using test::inChild;
 using test::RealList;
 using test::Snapshot;
 using test::TempFolder;
@@ -77,17 +76,6 @@ std::string readAll(const std::string& path) {
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
-}
-
-// Runs fn in a child process and answers its exit code (77: cannot be set up
-// here).
-int inChild(const std::function<int()>& fn) {
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(fn());
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 // Every file of before is there once, by its content, under its old name or
@@ -493,22 +481,7 @@ TEST(JournalRace, ARecoveryBesideStartingPassesNeverLosesTheirJournals) {
 TEST(Markers, AFullStateFolderStopsThePassBeforeItsRename) {
     TempFolder d, state;
     const int code = inChild([&] {
-        const std::string uid = std::to_string(::geteuid()), gid = std::to_string(::getegid());
-        auto put = [](const char* path, const std::string& text) {
-            const int fd = ::open(path, O_WRONLY);
-            const bool ok = fd >= 0 && ::write(fd, text.data(), text.size()) ==
-                                           static_cast<ssize_t>(text.size());
-            if (fd >= 0)
-                ::close(fd);
-            return ok;
-        };
-        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
-            return 77;
-        put("/proc/self/setgroups", "deny");
-        if (!put("/proc/self/uid_map", "0 " + uid + " 1") ||
-            !put("/proc/self/gid_map", "0 " + gid + " 1"))
-            return 77;
-        if (::mount("none", state.path().c_str(), "tmpfs", 0, "size=64k,mode=0700") != 0)
+        if (!test::mountPrivateTmpfs(state.path(), "size=64k,mode=0700"))
             return 77;
         for (int i = 0; i < 300; ++i)
             test::writeFile(d.path(), "file " + std::to_string(i) + ".txt", std::to_string(i));

@@ -9,6 +9,7 @@
 #include "core/undo.h"
 #include "platform/name_codec.h"
 #include "platform/posix_file_system.h"
+#include "tests/support/child_process.h"
 #include "tests/support/folder_snapshot.h"
 #include "tests/support/real_list.h"
 
@@ -16,15 +17,14 @@
 
 #include <fcntl.h>
 #include <functional>
-#include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace nw {
 namespace {
 
+using test::inChild;
 using test::RealList;
 using test::Snapshot;
 using test::TempFolder;
@@ -68,17 +68,6 @@ void fill(const std::string& d, const std::vector<std::string>& names) {
 
 const std::vector<std::string> kSix{"a one.txt",  "b two.txt",  "c three.txt",
                                     "d four.txt", "e five.txt", "f six.txt"};
-
-// Runs fn in a child process and returns its exit code; 77 means the child
-// could not set up what the test needs.
-int inChild(const std::function<int()>& fn) {
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(fn());
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
 
 class RealFaults : public ::testing::TestWithParam<bool> {
 protected:
@@ -316,29 +305,13 @@ TEST_P(RealFaults, AFolderTheUserMayNotWrite) {
     EXPECT_EQ(test::snapshot(dir.path()), before);
 }
 
-bool writeAll(const char* path, const std::string& text) {
-    const int fd = ::open(path, O_WRONLY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    ::close(fd);
-    return ok;
-}
-
 TEST_P(RealFaults, AReadOnlyMount) {
     TempFolder dir;
     const bool noReplace = GetParam();
     // A private tmpfs in a user and mount namespace of the child, filled and
     // then remounted read-only.
     const int code = inChild([&] {
-        const std::string uid = std::to_string(::geteuid()), gid = std::to_string(::getegid());
-        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
-            return 77;
-        writeAll("/proc/self/setgroups", "deny");
-        if (!writeAll("/proc/self/uid_map", "0 " + uid + " 1") ||
-            !writeAll("/proc/self/gid_map", "0 " + gid + " 1"))
-            return 77;
-        if (::mount("none", dir.path().c_str(), "tmpfs", 0, "size=1m") != 0)
+        if (!test::mountPrivateTmpfs(dir.path(), "size=1m"))
             return 77;
         fill(dir.path(), {"a.txt", "b.txt"});
         const Snapshot before = test::snapshot(dir.path());

@@ -1,30 +1,16 @@
 #include "tests/support/fuse_image.h"
 
+#include "tests/support/child_process.h"
 #include "tests/support/folder_snapshot.h"
 
-#include <array>
-#include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace nw::test {
 namespace {
 
-// Runs a shell command; its output, or nothing when it failed.
-bool run(const std::string& cmd, std::string* out = nullptr) {
-    std::unique_ptr<FILE, int (*)(FILE*)> p(::popen((cmd + " 2>&1").c_str(), "r"), ::pclose);
-    if (!p)
-        return false;
-    std::string text;
-    std::array<char, 256> buf{};
-    while (std::fgets(buf.data(), buf.size(), p.get()))
-        text += buf.data();
-    if (out)
-        *out = text;
-    return ::pclose(p.release()) == 0;
-}
+bool run(const std::string& cmd, std::string* out = nullptr) { return runShell(cmd, out); }
 
 bool isMountPoint(const std::string& path) { return run("mountpoint -q '" + path + "'"); }
 

@@ -1,13 +1,13 @@
 #include "tests/support/sshfs_mount.h"
 
+#include "tests/support/child_process.h"
+
 #include <arpa/inet.h>
-#include <array>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <netinet/in.h>
 #include <pwd.h>
 #include <sys/socket.h>
@@ -19,18 +19,7 @@
 namespace nw::test {
 namespace {
 
-bool run(const std::string& cmd, std::string* out = nullptr) {
-    std::unique_ptr<FILE, int (*)(FILE*)> p(::popen((cmd + " 2>&1").c_str(), "r"), ::pclose);
-    if (!p)
-        return false;
-    std::string text;
-    std::array<char, 256> buf{};
-    while (std::fgets(buf.data(), buf.size(), p.get()))
-        text += buf.data();
-    if (out)
-        *out = text;
-    return ::pclose(p.release()) == 0;
-}
+bool run(const std::string& cmd, std::string* out = nullptr) { return runShell(cmd, out); }
 
 // A port of 127.0.0.1 that nothing listens on now.
 int freePort() {
