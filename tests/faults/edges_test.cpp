@@ -431,7 +431,9 @@ TEST(UnstableNumbers, UndoAfterTheDriveForgotItsNumbers) {
         RealList again(afterwards, d);
         const PassResult r = history.undoLast(again, afterwards);
         ASSERT_TRUE(r.failure) << where;
-        EXPECT_EQ(r.failure->reason, FailureReason::Replaced) << where;
+        EXPECT_EQ(r.failure->reason, FailureReason::Replaced)
+            << where << ": " << encodeName(r.failure->oldName) << ", error "
+            << static_cast<int>(r.failure->fs.error) << ", errno " << r.failure->fs.sysError;
         EXPECT_EQ(r.failure->oldName, U"a.bak") << where;
         EXPECT_EQ(r.renamed, 3) << where; // d, c and b went back first
         Snapshot expected = before;

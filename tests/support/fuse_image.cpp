@@ -103,12 +103,17 @@ void FuseImage::unmount() {
     }
 }
 
+std::string FuseImage::daemonPattern() const {
+    // "[/]" keeps pgrep from finding the shell that runs it; the space after
+    // keeps /dev/loop1 from finding /dev/loop10.
+    return "[/]" + (m_loop.empty() ? m_image : m_loop).substr(1) + " ";
+}
+
 bool FuseImage::killDaemon() {
-    const std::string source = "[/]" + (m_loop.empty() ? m_image : m_loop).substr(1);
-    if (!run("pkill -KILL -f '" + source + "'"))
+    if (!run("pkill -KILL -f '" + daemonPattern() + "'"))
         return false;
     // Gone before the next call reaches it.
-    for (int i = 0; i < 250 && run("pgrep -f '" + source + "' >/dev/null"); ++i)
+    for (int i = 0; i < 250 && run("pgrep -f '" + daemonPattern() + "' >/dev/null"); ++i)
         ::usleep(20000);
     return true;
 }
@@ -118,9 +123,7 @@ bool FuseImage::remount() {
         return false;
     // The daemon writes what it holds as it ends; a second one must not
     // start on the image before the first is gone.
-    // "[/]" keeps pgrep from finding the shell that runs it.
-    const std::string source = "[/]" + (m_loop.empty() ? m_image : m_loop).substr(1);
-    for (int i = 0; i < 250 && run("pgrep -f '" + source + "' >/dev/null"); ++i)
+    for (int i = 0; i < 250 && run("pgrep -f '" + daemonPattern() + "' >/dev/null"); ++i)
         ::usleep(20000);
     m_mounted = run(m_mountCommand) && isMountPoint(m_mountPoint);
     return m_mounted;

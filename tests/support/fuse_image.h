@@ -44,6 +44,8 @@ public:
     bool killDaemon();
 
 private:
+    // What pgrep finds this image's daemon by.
+    std::string daemonPattern() const;
     std::string m_mountPoint;
     std::string m_image;
     std::string m_loop;
