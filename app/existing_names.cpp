@@ -32,6 +32,25 @@ void ExistingNames::install(RenameTool& tool, FileSystem& fs, QWidget* window, b
     tool.stopAfterRefusal = [this, preview] { return !preview && m_stop; };
 }
 
+void ExistingNames::installForTaken(RenameTool& tool, QWidget* window, bool preview) {
+    tool.skipTaken = [this, window, preview](const std::u32string& oldName,
+                                             const std::u32string& newName) {
+        if (preview)
+            return true;
+        if (m_skipAll) {
+            ++m_skippedSilently;
+            return true;
+        }
+        const QString text = QStringLiteral("“%1”的新文件名“%2”已经存在！")
+                                 .arg(shownName(oldName), shownName(newName));
+        const ExistsAnswer a = askAboutExistingName(window, text);
+        m_skipAll = a == ExistsAnswer::SkipAll;
+        m_stop = a == ExistsAnswer::Stop;
+        return true;
+    };
+    tool.stopAfterRefusal = [this, preview] { return !preview && m_stop; };
+}
+
 void ExistingNames::reportSkipped(QWidget* window) const {
     if (m_skippedSilently > 0)
         showMessage(window, MessageKind::Information,

@@ -110,10 +110,19 @@ PassResult PassRunner::run(RenameTool tool,
         return !dialog->wasCanceled();
     };
 
+    // A tool that does not test its new names beforehand meets a taken one
+    // when the drive refuses it: the box, as for the tools that do.
+    const bool askWhenTaken = !tool.wantsNewName;
+    if (askWhenTaken) {
+        m_taken.start();
+        m_taken.installForTaken(tool, m_window, false);
+    }
+
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     PassResult r = RunPlannedPass(m_list, m_fs, tool, [&](FileSystem& memory) {
         RenameTool t = planTool(memory);
         protect(t);
+        skipTakenNames(t);
         return t;
     });
     QGuiApplication::restoreOverrideCursor();
@@ -128,7 +137,14 @@ PassResult PassRunner::run(RenameTool tool,
                     folderFailureText(m_list.Path(), m_list.lastRefresh()));
     else if (!r.unusual.empty())
         showMessage(m_window, MessageKind::Information, unusualText(r.unusual));
+    if (askWhenTaken)
+        m_taken.reportSkipped(m_window);
     return r;
+}
+
+void skipTakenNames(RenameTool& tool) {
+    if (!tool.wantsNewName)
+        tool.skipTaken = [](const std::u32string&, const std::u32string&) { return true; };
 }
 
 } // namespace nw::app

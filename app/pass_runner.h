@@ -2,6 +2,7 @@
 // Every rename pass the window starts goes through here: the program's own
 // files kept out of it, a progress dialog with "停止" when it runs long, and
 // the one message that says where it stopped, if it did.
+#include "app/existing_names.h"
 #include "core/rename_pass.h"
 #include "core/undo.h"
 
@@ -17,6 +18,11 @@ class QWidget;
 namespace nw::app {
 
 class FileListBox;
+
+// What a dry run of a tool that does not test its new names beforehand does
+// with a name the drive finds taken: shows it as skipped, as the real pass
+// does once the user has answered the box.
+void skipTakenNames(RenameTool& tool);
 
 class PassRunner : public QObject {
     Q_OBJECT
@@ -64,6 +70,7 @@ private:
     int m_intervalMs = 100;
     std::function<void(QProgressDialog&, int)> m_hook;
     UndoHistory m_history;
+    ExistingNames m_taken; // the box for names the drive finds taken
 };
 
 } // namespace nw::app

@@ -209,6 +209,7 @@ void PreviewWindow::refresh() {
     Preview p = DryRun(m_list, m_fs, [&](FileSystem& memory) {
         RenameTool tool = plan.make(memory);
         m_runner.protect(tool);
+        skipTakenNames(tool);
         return tool;
     });
     int renamed = 0, skipped = 0;

@@ -117,6 +117,13 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         if (const auto listed = list.Shape(i); listed && now && now->shape != *listed)
             return stop(i, oldName, newName, FailureReason::KindChanged);
         const FsStatus st = fs.rename(folder, oldBytes, newBytes);
+        if (st.error == FsError::Exists && st.putBackError == 0 && st.leftAs.empty() &&
+            tool.skipTaken && tool.skipTaken(oldName, newName)) {
+            if (tool.stopAfterRefusal && tool.stopAfterRefusal())
+                return stop(i, oldName, newName, FailureReason::UserStopped);
+            tell(i, oldName, newName, StepKind::Refused);
+            continue;
+        }
         if (!st.ok()) {
             stop(i, oldName, newName, FailureReason::FileSystem, st);
             result.failure->newBytes = newBytes.size();

@@ -169,6 +169,11 @@ struct RenameTool {
     // Asked after the new name was refused: true stops the pass at this entry
     // (the user chose to stop there), which stays as it was.
     std::function<bool()> stopAfterRefusal;
+    // For tools that do not test their new names beforehand: asked when the
+    // drive refuses a new name because another entry has it. true refuses
+    // the new name (the entry stays, and stopAfterRefusal decides whether the
+    // pass goes on); unset or false, the pass stops there with the reason.
+    std::function<bool(const std::u32string& oldName, const std::u32string& newName)> skipTaken;
     // The tool works on the characters of the old name: a name whose bytes
     // no code page reads is left alone, byte for byte.
     bool readsCharacters = true;

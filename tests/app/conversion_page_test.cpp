@@ -1,5 +1,7 @@
 #include "app_test_support.h"
 
+#include "app/user_messages.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -45,11 +47,12 @@ void ConversionPageTest::lowerCaseStopsAtAnExistingName() {
     const Snapshot before = nw::test::snapshot(h.work.path());
     QTest::mouseClick(h.find<QRadioButton>("Option1(1)"), Qt::LeftButton);
     h.select({"A B.TXT", "C.TXT"});
+    queueExistsAnswer(ExistsAnswer::Stop); // the box for ab.txt: "停止改名"
     h.click("Command1");
     QCOMPARE(nw::test::snapshot(h.work.path()), before); // ab.txt untouched, C.TXT not reached
     const QString msg = h.takeMessages();
-    QVERIFY2(msg.contains(QStringLiteral("A B.TXT")) && msg.contains(QStringLiteral("ab.txt")) &&
-                 msg.contains(QStringLiteral("已有同名")),
+    QVERIFY2(msg.contains(QStringLiteral("“A B.TXT”的新文件名“ab.txt”已经存在！")) &&
+                 msg.contains(QStringLiteral("停止")),
              qPrintable(msg));
     // The list was not re-read: the selection still stands.
     QVERIFY(h.list().Selected(0));

@@ -84,6 +84,7 @@ void DailyUseTest::theListIsTheTruthAfterAFailure() {
     QTest::mouseClick(h.find<QRadioButton>("Option1(0)"), Qt::LeftButton);
     h.select({"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"});
     const Snapshot before = nw::test::snapshot(h.work.path());
+    queueExistsAnswer(ExistsAnswer::Stop); // the box for C.TXT: "停止改名"
     h.click("Command1");
     const QString msg = h.takeMessages();
     QVERIFY2(msg.contains(QStringLiteral("“c.txt”")) &&

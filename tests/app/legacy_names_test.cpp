@@ -4,6 +4,8 @@
 // preview.
 #include "app_test_support.h"
 
+#include "app/user_messages.h"
+
 #include "app/file_list_menu.h"
 #include "app/preview_window.h"
 #include "app/qt_text.h"
@@ -52,7 +54,7 @@ private slots:
     void eachCodePageIsReadShownAndRepaired();
     void theUserSaysWhichCodePage();
     void aRepairThatWouldBeTooLongIsShownAndLeft();
-    void turningNamesIntoUtf8StopsWhereTheNameIsTaken();
+    void turningNamesIntoUtf8AsksWhereTheNameIsTaken();
 };
 
 using Renames = std::map<std::string, std::string>;
@@ -341,11 +343,12 @@ void LegacyNamesTest::aRepairThatWouldBeTooLongIsShownAndLeft() {
     QCOMPARE(nw::test::snapshot(h.work.path()), repaired);
 }
 
-void LegacyNamesTest::turningNamesIntoUtf8StopsWhereTheNameIsTaken() {
+void LegacyNamesTest::turningNamesIntoUtf8AsksWhereTheNameIsTaken() {
     Harness h;
     const LegacyFolder f;
     f.fill(h.work.path());
-    // Its UTF-8 name already taken: the pass stops there with the reason.
+    // Its UTF-8 name already taken: the box, and "停止改名" stops the pass
+    // there.
     file(h.work.path(), utf8(U"會議說明.doc"), "the UTF-8 one");
     h.click("cmdSelect(3)");
     QMenu* menu = h.form->File1Menu->menu;
@@ -358,11 +361,13 @@ void LegacyNamesTest::turningNamesIntoUtf8StopsWhereTheNameIsTaken() {
     PreviewWindow* w = repairPreview(h);
     QVERIFY(w);
     const QString result = resultOf(*w, QStringLiteral("會議說明.doc"));
-    QVERIFY2(result.contains(QStringLiteral("|在此停止：已有同名")), qPrintable(result));
+    QVERIFY2(result.contains(QStringLiteral("跳过：會議說明.doc文件已经存在！")),
+             qPrintable(result));
+    queueExistsAnswer(ExistsAnswer::Stop);
     QTest::mouseClick(w->cmdApply, Qt::LeftButton);
     const QString msg = h.takeMessages();
-    QVERIFY2(msg.contains(QStringLiteral("會議說明.doc")) &&
-                 msg.contains(QStringLiteral("已有同名")),
+    QVERIFY2(msg.contains(QStringLiteral("的新文件名“會議說明.doc”已经存在！")) &&
+                 msg.contains(QStringLiteral("停止")),
              qPrintable(msg));
     // The names before it in the list were made UTF-8; nothing after it.
     QCOMPARE(nw::test::snapshot(h.work.path()),

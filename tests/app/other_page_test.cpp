@@ -1,7 +1,10 @@
 #include "app_test_support.h"
 
+#include "app/user_messages.h"
+
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRadioButton>
 
 #include <sys/stat.h>
 
@@ -15,7 +18,8 @@ private slots:
     void removal();
     void removalLeavingNoName();
     void traditionalAndSimplified();
-    void convergingNamesStop();
+    void takenNamesAskAndTheRestConvert_data();
+    void takenNamesAskAndTheRestConvert();
     void withoutATable();
 };
 
@@ -125,17 +129,59 @@ void OtherPageTest::traditionalAndSimplified() {
     QCOMPARE(h.takeMessages(), QStringLiteral("请先选择要改名的文件"));
 }
 
-void OtherPageTest::convergingNamesStop() {
-    Harness h(true);
-    file(h.work.path(), "發.txt", "traditional");
-    file(h.work.path(), "发.txt", "simplified");
-    file(h.work.path(), "萬.txt", "later");
+// A new name another file already has brings up the box, as on 批量改名:
+// "跳过" leaves that file and converts the rest in the same click, "停止改名"
+// stops there. Both scripts side by side (中国 and 中國) are the usual case.
+void OtherPageTest::takenNamesAskAndTheRestConvert_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QStringList>("left"); // the selected names not renamed
+    const QStringList both{"中国.txt", "中國.txt", "头发护理.txt", "周报模板.txt", "更新日志.txt"};
+    QTest::newRow("skip") << "cmdJ2F" << both << int(ExistsAnswer::Skip)
+                          << "“中国.txt”的新文件名“中國.txt”已经存在！"
+                          << QStringList{"中国.txt", "中國.txt"};
+    QTest::newRow("stop") << "cmdJ2F" << both << int(ExistsAnswer::Stop)
+                          << "“中国.txt”的新文件名“中國.txt”已经存在！" << both;
+    QTest::newRow("to simplified")
+        << "cmdF2J" << QStringList{"發.txt", "发.txt", "萬.txt"} << int(ExistsAnswer::Skip)
+        << "“發.txt”的新文件名“发.txt”已经存在！" << QStringList{"發.txt", "发.txt"};
+    QTest::newRow("upper case, 文件名转换")
+        << "Command1" << QStringList{"a.txt", "A.TXT", "b.txt"} << int(ExistsAnswer::Skip)
+        << "“a.txt”的新文件名“A.TXT”已经存在！" << QStringList{"a.txt", "A.TXT"};
+    QTest::newRow("extension") << "cmdChangeExt" << QStringList{"a.doc", "a.rtf", "b.rtf"}
+                               << int(ExistsAnswer::Skip) << "“a.rtf”的新文件名“a.doc”已经存在！"
+                               << QStringList{"a.doc", "a.rtf"};
+}
+
+void OtherPageTest::takenNamesAskAndTheRestConvert() {
+    QFETCH(QString, button);
+    QFETCH(QStringList, names);
+    QFETCH(int, answer);
+    QFETCH(QString, box);
+    QFETCH(QStringList, left);
+    Harness h;
+    for (const QString& n : names)
+        file(h.work.path(), n.toStdString(), n.toStdString());
+    h.find<QLineEdit>("txtNewExt")->setText(QStringLiteral("doc"));
+    QTest::mouseClick(h.find<QRadioButton>("Option1(0)"), Qt::LeftButton); // 大写
     h.click("cmdSelect(3)");
     const Snapshot before = nw::test::snapshot(h.work.path());
-    h.select({"發.txt", "萬.txt"});
-    h.click("cmdF2J");
-    QCOMPARE(nw::test::snapshot(h.work.path()), before);
-    QVERIFY(h.takeMessages().contains(QStringLiteral("发.txt")));
+    h.click("cmdSelect(0)");
+    queueExistsAnswer(ExistsAnswer(answer));
+    h.click(button);
+    const QString msg = h.takeMessages();
+    QVERIFY2(msg.startsWith(box), qPrintable(msg));
+    QCOMPARE(msg.count(QStringLiteral("已经存在")), 1);
+    const Snapshot after = nw::test::snapshot(h.work.path());
+    QCOMPARE(after.size(), before.size()); // nothing lost, nothing replaced
+    for (const auto& [name, content] : before) {
+        const bool stays = left.contains(QString::fromStdString(name));
+        QVERIFY2(after.count(name) == (stays ? 1u : 0u), name.c_str());
+        if (stays)
+            QCOMPARE(after.at(name), content);
+    }
 }
 
 void OtherPageTest::withoutATable() {

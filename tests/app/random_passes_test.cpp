@@ -173,6 +173,12 @@ Prediction predict(Folder folder, const std::vector<std::u32string>& entries,
             ++p.skipped;
             continue;
         }
+        // The other tools meet a taken name when the drive refuses it (any
+        // entry: a folder, a hidden file); the box's first answer skips it.
+        if (!skipsExistingPlainFile && folder.count(from) && from != to && folder.count(to)) {
+            ++p.skipped;
+            continue;
+        }
         if (!folder.count(from) ||
             (from != to && (folder.count(to) || to.size() > 255 /* bytes, as Linux counts */))) {
             p.stopped = true;
