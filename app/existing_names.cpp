@@ -1,5 +1,6 @@
 #include "app/existing_names.h"
 
+#include "app/failure_text.h"
 #include "app/qt_text.h"
 #include "app/user_messages.h"
 
@@ -23,7 +24,7 @@ void ExistingNames::install(RenameTool& tool, FileSystem& fs, QWidget* window, b
             ++m_skippedSilently;
             return false;
         }
-        const QString text = shownName(newName) + QStringLiteral("文件已经存在！");
+        const QString text = named(newName) + QStringLiteral("文件已经存在！");
         const ExistsAnswer a = askAboutExistingName(window, text);
         m_skipAll = a == ExistsAnswer::SkipAll;
         m_stop = a == ExistsAnswer::Stop;
@@ -41,8 +42,8 @@ void ExistingNames::installForTaken(RenameTool& tool, QWidget* window, bool prev
             ++m_skippedSilently;
             return true;
         }
-        const QString text = QStringLiteral("“%1”的新文件名“%2”已经存在！")
-                                 .arg(shownName(oldName), shownName(newName));
+        const QString text =
+            QStringLiteral("“%1”的新文件名“%2”已经存在！").arg(named(oldName), named(newName));
         const ExistsAnswer a = askAboutExistingName(window, text);
         m_skipAll = a == ExistsAnswer::SkipAll;
         m_stop = a == ExistsAnswer::Stop;

@@ -25,10 +25,11 @@ QString elided(QString s) {
     return s.left(head) + QChar(0x2026) + s.right(tail);
 }
 
-QString named(std::u32string_view name) { return elided(shownName(name)); }
 QString namedPath(const std::string& bytes) { return elided(bytesToQt(bytes)); }
 
 } // namespace
+
+QString named(std::u32string_view name) { return elided(shownName(name)); }
 
 QString reasonText(const FsStatus& st) {
     switch (st.error) {

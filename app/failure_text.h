@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <string_view>
+
 namespace nw::app {
 
 QString reasonText(const FsStatus& st);
@@ -19,5 +21,9 @@ QString unusualText(const std::vector<PassStep>& unusual);
 QString folderFailureText(const std::string& folder, const FsStatus& st);
 // What recovery did with passes that were cut off.
 QString recoveryText(const RecoveryReport& r);
+
+// A name as a message shows it: hidden characters spelt out, and cut in the
+// middle past 80 characters, so that every box fits the screen.
+QString named(std::u32string_view name);
 
 } // namespace nw::app
