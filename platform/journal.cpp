@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -598,8 +599,14 @@ RecoveryReport recoverInterruptedPasses(FileSystem& fs, const std::string& state
             unfinished.push_back(joinPath(stateFolder, n));
     }
     ::closedir(dir);
-    // A journal cut off while it was written: no rename had been made.
+    // A journal cut off while it was written: no rename had been made. One
+    // whose process still runs is being written now (its lock may not be
+    // taken yet), so only a dead process's is removed.
     for (const std::string& path : unfinished) {
+        const std::string name = path.substr(stateFolder.size() + 1);
+        const long pid = std::strtol(name.c_str() + 5, nullptr, 10); // "pass-<pid>-"
+        if (pid <= 0 || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM)
+            continue;
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
             ::unlink(path.c_str());
