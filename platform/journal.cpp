@@ -266,7 +266,6 @@ bool sameContent(const std::string& a, const std::string& b) {
     const int fa = ::open(a.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     const int fb = fa < 0 ? -1 : ::open(b.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     bool same = fa >= 0 && fb >= 0;
-    std::string ca, cb;
     while (same) {
         char x[1 << 14], y[1 << 14];
         const ssize_t n = ::read(fa, x, sizeof x), m = ::read(fb, y, sizeof y);
@@ -518,6 +517,7 @@ FsStatus PassJournal::started(const std::string& oldName, const std::string& new
         const int err = errno ? errno : EIO;
         // A mark half written would end the marks that follow it.
         if (at >= 0 && ::ftruncate(m_fd, at) != 0) {
+            // Left torn: its check fails, and recovery reads no mark past it.
         }
         return FsStatus{FsError::JournalUnwritable, err};
     }
