@@ -116,6 +116,7 @@ QString leftText(LeftReason why, std::size_t bytes) {
     switch (why) {
     case LeftReason::Tool: break;
     case LeftReason::Undecoded: return QStringLiteral("不会处理：无法识别文件名的编码");
+    case LeftReason::Unsure: return QStringLiteral("不会处理：无法确定文件名的编码");
     case LeftReason::TooLongInUtf8:
         return QStringLiteral("不会处理：转为UTF-8后为 %1 字节，超过 %2 字节的上限")
             .arg(bytes)

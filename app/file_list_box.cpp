@@ -63,7 +63,7 @@ FsStatus FileListBox::reload(const std::string& folder) {
     NameReading reading = chosen != m_readings.end() ? chosen->second : NameReading{};
     if (reading.judge && !reading.prior)
         reading.prior = localePrior();
-    std::optional<NameEncoding> codePage;
+    CodePageJudgement judgement;
     FsStatus st;
     // A folder of a hundred thousand files takes a moment to read: it is
     // read on a thread of its own, with the busy cursor, while the window
@@ -72,7 +72,7 @@ FsStatus FileListBox::reload(const std::string& folder) {
     m_listing = true;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     runAnswering(
-        [&] { st = listFiles(m_fs, folder, m_patterns, m_flags, files, reading, &codePage); });
+        [&] { st = listFiles(m_fs, folder, m_patterns, m_flags, files, reading, &judgement); });
     QGuiApplication::restoreOverrideCursor();
     if (generation != m_generation)
         return FsStatus{FsError::Superseded, 0};
@@ -80,7 +80,7 @@ FsStatus FileListBox::reload(const std::string& folder) {
     if (!st.ok())
         return st;
     m_path = folder;
-    m_codePage = codePage;
+    m_judgement = judgement;
     m_folderId = m_fs.fileId(folder, ".");
     m_model.setFiles(std::move(files));
     return st;
@@ -203,6 +203,14 @@ std::u32string FileListBox::List(int i) const {
 
 NameEncoding FileListBox::Encoding(int i) const {
     return m_model.files()[static_cast<std::size_t>(i)].encoding;
+}
+
+bool FileListBox::Unsure(int i) const {
+    return m_model.files()[static_cast<std::size_t>(i)].unsure;
+}
+
+bool FileListBox::AlsoUtf8(int i) const {
+    return m_model.files()[static_cast<std::size_t>(i)].alsoUtf8;
 }
 
 std::string FileListBox::Bytes(int i) const {

@@ -59,7 +59,9 @@ public:
     bool codePageChosen() const { return m_readings.count(m_path) > 0; }
     // The code page the listed names were read in; none: no name needed one,
     // or none was decoded.
-    std::optional<NameEncoding> codePage() const { return m_codePage; }
+    std::optional<NameEncoding> codePage() const { return m_judgement.codePage; }
+    // Whether the code page in force is sure (chosen, or judged clearly).
+    bool codePageClear() const { return m_judgement.clear; }
 
     // Selects the entries of these names (as bytes), beside those selected.
     void selectNames(std::vector<std::string> names);
@@ -73,6 +75,9 @@ public:
     int ListCount() const override;
     std::u32string List(int i) const override;
     NameEncoding Encoding(int i) const override;
+    bool Unsure(int i) const override;
+    // Whether the name, read in its code page, is valid UTF-8 as well.
+    bool AlsoUtf8(int i) const;
     std::string Bytes(int i) const override;
     bool Selected(int i) const override;
     std::string Path() const override { return m_path; }
@@ -106,7 +111,7 @@ private:
     WildcardSet m_patterns{U"*.*"};
     AttributeFlags m_flags;
     std::map<std::string, NameReading> m_readings; // the user's choice, per folder
-    std::optional<NameEncoding> m_codePage;
+    CodePageJudgement m_judgement;
     FsStatus m_lastRefresh;
     std::uint64_t m_generation = 0; // of the newest reading
     bool m_listing = false;         // the newest reading has not ended

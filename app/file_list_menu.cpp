@@ -63,10 +63,9 @@ void FileListMenu::buildCodePageMenu() {
     connect(mnuCodePageAuto, &QAction::triggered, this, [this] { tell(m_list.judgeCodePage()); });
     mnuCodePage->addSeparator();
     static constexpr std::pair<NameEncoding, const char*> pages[] = {
-        {NameEncoding::Gbk, "（简体中文）"},
-        {NameEncoding::Big5, "（繁体中文）"},
-        {NameEncoding::ShiftJis, "（日文）"},
-        {NameEncoding::EucKr, "（韩文）"},
+        {NameEncoding::Gbk, "（简体中文）"},        {NameEncoding::Big5, "（繁体中文）"},
+        {NameEncoding::EucTw, "（繁体中文）"},      {NameEncoding::ShiftJis, "（日文）"},
+        {NameEncoding::EucJp, "（日文）"},          {NameEncoding::EucKr, "（韩文）"},
         {NameEncoding::Windows1252, "（西欧语言）"}};
     for (const auto& [e, language] : pages) {
         const QString label = QLatin1String(encodingLabel(e)) + QString::fromUtf8(language);
@@ -89,10 +88,11 @@ void FileListMenu::update() {
     // The reading in force: the user's choice for this folder, else the
     // judged one, which the automatic item names.
     const auto current = m_list.codePage();
-    mnuCodePageAuto->setText(
-        current && !m_list.codePageChosen()
-            ? QStringLiteral("自动判断（%1）").arg(QLatin1String(encodingLabel(*current)))
-            : QStringLiteral("自动判断"));
+    const QString judged = current ? QLatin1String(encodingLabel(*current)) : QString();
+    mnuCodePageAuto->setText(!current || m_list.codePageChosen() ? QStringLiteral("自动判断")
+                             : m_list.codePageClear()
+                                 ? QStringLiteral("自动判断（%1）").arg(judged)
+                                 : QStringLiteral("自动判断（无法确定，可能是 %1）").arg(judged));
     mnuCodePageAuto->setChecked(!m_list.codePageChosen());
     mnuCodePageNone->setChecked(m_list.codePageChosen() && !current);
     for (const auto& [a, e] : mnuCodePages)

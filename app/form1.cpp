@@ -551,11 +551,20 @@ void Form1::ShowListItemToolTipText(FileListBox& ListX, float iY) {
     const float tw = float(ListX.fontMetrics().horizontalAdvance(name) * kTwipsPerPixel);
     QString tip = w < tw ? name : QString();
     // A grey name says which code page it was read in, and why it is grey.
-    if (const NameEncoding e = ListX.Encoding(int(k)); e != NameEncoding::Utf8)
+    if (const NameEncoding e = ListX.Encoding(int(k)); e != NameEncoding::Utf8) {
+        const QString code = QLatin1String(encodingLabel(e));
         tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) +
-               QStringLiteral("旧编码文件名（%1）\n灰色：文件名不是 UTF-8，按 %1 读出。"
-                              "右键菜单的“文件名转为UTF-8”可以转换。")
-                   .arg(QLatin1String(encodingLabel(e)));
+               (ListX.AlsoUtf8(int(k))
+                    ? QStringLiteral("旧编码文件名（%1）\n灰色：这些字节按 UTF-8 读不成常见的文字，"
+                                     "按 %1 读出。")
+                          .arg(code)
+                    : QStringLiteral("旧编码文件名（%1）\n灰色：文件名不是 UTF-8，按 %1 读出。")
+                          .arg(code));
+        tip += ListX.Unsure(int(k))
+                   ? QStringLiteral("\n无法确定文件名的编码：按字符改名的功能不会处理它。"
+                                    "可在右键菜单的“文件名编码”中选择正确的编码。")
+                   : QStringLiteral("右键菜单的“文件名转为UTF-8”可以转换。");
+    }
     ListX.setToolTip(tip);
 }
 

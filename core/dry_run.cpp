@@ -19,6 +19,7 @@ public:
     void Refresh() override {}
     std::optional<EntryShape> Shape(int i) const override { return m_list.Shape(i); }
     std::optional<FileId> FolderId() const override { return m_list.FolderId(); }
+    bool Unsure(int i) const override { return m_list.Unsure(i); }
 
 private:
     FileListSource& m_list;

@@ -75,6 +75,12 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
             tell(i, oldName, std::nullopt, StepKind::Left, LeftReason::Undecoded);
             continue;
         }
+        // Nor a name its code page may have misread: writing the characters
+        // read would change bytes the user never saw.
+        if (tool.readsCharacters && list.Unsure(i)) {
+            tell(i, oldName, std::nullopt, StepKind::Left, LeftReason::Unsure);
+            continue;
+        }
         if ((tool.onlyLegacyNames && encoding == NameEncoding::Utf8) ||
             (tool.wantsEntry && !tool.wantsEntry(oldName))) {
             tell(i, oldName, std::nullopt, StepKind::Left);

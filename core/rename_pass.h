@@ -34,6 +34,12 @@ public:
         return std::nullopt;
     }
     virtual std::optional<FileId> FolderId() const { return std::nullopt; }
+    // Whether the entry's name was read in a code page judged without
+    // certainty: its characters may be misread.
+    virtual bool Unsure(int i) const {
+        (void)i;
+        return false;
+    }
 };
 
 enum class FailureReason {
@@ -81,6 +87,7 @@ struct RenameRecord {
 enum class LeftReason : std::uint8_t {
     Tool,          // the tool has nothing to do there (extension already so, text not found)
     Undecoded,     // no code page reads the name: its characters are not known
+    Unsure,        // read in a code page judged without certainty: may be misread
     TooLongInUtf8, // in UTF-8 the name would pass the limit of a name's bytes
 };
 

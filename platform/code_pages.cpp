@@ -1,5 +1,7 @@
 #include "platform/code_pages.h"
 
+#include "platform/name_codec.h"
+
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
 
@@ -19,9 +21,14 @@ const char* encodingLabel(NameEncoding e) {
     case NameEncoding::ShiftJis: return "Shift-JIS";
     case NameEncoding::EucKr: return "EUC-KR";
     case NameEncoding::Windows1252: return "Windows-1252";
+    case NameEncoding::EucJp: return "EUC-JP";
+    case NameEncoding::EucTw: return "EUC-TW";
     }
     return "UTF-8";
 }
+
+// The characters of each language by rank, in data/char-ranks.txt.
+extern const char kCharRanks[];
 
 namespace {
 
@@ -50,6 +57,8 @@ const char* converterName(NameEncoding e) {
     case NameEncoding::ShiftJis: return "ibm-943_P15A-2003";
     case NameEncoding::EucKr: return "windows-949-2000";
     case NameEncoding::Windows1252: return "windows-1252";
+    case NameEncoding::EucJp: return "euc-jp-2007";
+    case NameEncoding::EucTw: return "euc-tw-2014";
     case NameEncoding::Utf8: break;
     }
     return "UTF-8";
@@ -90,7 +99,11 @@ Masses massesOf(NameEncoding e) {
         m[Far] = .0005;
         break;
     case NameEncoding::Big5: m[Common] = .80, m[Second] = .05, m[Punct] = .11, m[Rare] = .04; break;
+    case NameEncoding::EucTw:
+        m[Common] = .82, m[Punct] = .11, m[Rare] = .04, m[Far] = .03; // Far: the second plane
+        break;
     case NameEncoding::ShiftJis:
+    case NameEncoding::EucJp:
         m[Hiragana] = .26, m[Katakana] = .17, m[Common] = .38, m[Second] = .03, m[Punct] = .10;
         m[HalfKana] = .03, m[Rare] = .03;
         break;
@@ -104,6 +117,11 @@ Masses massesOf(NameEncoding e) {
 }
 
 bool in(unsigned code, unsigned lo, unsigned hi) { return code >= lo && code <= hi; }
+
+bool isLatinLetter(char32_t c) {
+    return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') ||
+           (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7);
+}
 unsigned trailOf(unsigned code) { return code & 0xFF; }
 
 Kind kindOf(NameEncoding e, char32_t c, unsigned code) {
@@ -143,6 +161,26 @@ Kind kindOf(NameEncoding e, char32_t c, unsigned code) {
         if (in(code, 0x8140, 0x84BE))
             return Punct;
         return Rare;
+    case NameEncoding::EucJp:
+        if (in(c, 0x3041, 0x309F))
+            return Hiragana;
+        if (in(c, 0x30A0, 0x30FF))
+            return Katakana;
+        if (in(code, 0x8EA1, 0x8EDF))
+            return HalfKana;
+        if (in(code, 0xB0A1, 0xCFD3))
+            return Common;
+        if (in(code, 0xD0A1, 0xF4A6))
+            return Second;
+        if (in(code, 0xA1A1, 0xA2FE))
+            return Punct;
+        return Rare;
+    case NameEncoding::EucTw:
+        if (in(code, 0xC4A1, 0xFDFE) && dbcsTrail)
+            return Common;
+        if (in(code, 0xA1A1, 0xA2FE) && dbcsTrail)
+            return Punct;
+        return Rare;
     case NameEncoding::EucKr:
         if (in(c, 0xAC00, 0xD7A3))
             return in(code, 0xB0A1, 0xC8FE) && dbcsTrail ? Hangul : Rare;
@@ -177,6 +215,106 @@ double hangulWeight(char32_t c) {
     return initial[s / 588] * vowel[s % 588 / 28] * final[s % 28];
 }
 
+// The characters of a language, most frequent first.
+enum class Language : std::uint8_t { Hans, Hant, Japanese, Korean };
+
+using Ranks = std::unordered_map<char32_t, int>;
+
+const Ranks& ranksOf(Language language) {
+    static const std::array<Ranks, 4> all = [] {
+        std::array<Ranks, 4> out;
+        static constexpr std::pair<std::string_view, Language> keys[] = {
+            {"zh-Hans", Language::Hans},
+            {"zh-Hant", Language::Hant},
+            {"ja", Language::Japanese},
+            {"ko", Language::Korean}};
+        std::string_view text(kCharRanks);
+        while (!text.empty()) {
+            const std::size_t end = std::min(text.find('\n'), text.size());
+            const std::string_view line = text.substr(0, end);
+            text.remove_prefix(std::min(end + 1, text.size()));
+            const std::size_t space = line.find(' ');
+            if (line.empty() || line[0] == '#' || space == std::string_view::npos)
+                continue;
+            for (const auto& [key, which] : keys) {
+                if (line.substr(0, space) != key)
+                    continue;
+                Ranks& ranks = out[static_cast<std::size_t>(which)];
+                int rank = 0;
+                for (char32_t c : decodeName(line.substr(space + 1)))
+                    ranks.emplace(c, rank++);
+            }
+        }
+        return out;
+    }();
+    return all[static_cast<std::size_t>(language)];
+}
+
+// The language whose ranks weigh a code page's characters, and, for GBK, the
+// Traditional characters it holds as well.
+std::optional<Language> languageOf(NameEncoding e) {
+    switch (e) {
+    case NameEncoding::Gbk: return Language::Hans;
+    case NameEncoding::Big5:
+    case NameEncoding::EucTw: return Language::Hant;
+    case NameEncoding::ShiftJis:
+    case NameEncoding::EucJp: return Language::Japanese;
+    case NameEncoding::EucKr: return Language::Korean;
+    case NameEncoding::Windows1252:
+    case NameEncoding::Utf8: break;
+    }
+    return std::nullopt;
+}
+
+// How much of a language's text the characters up to each rank make up, as
+// the same source counts them: Korean is written with a few hundred
+// syllables, Chinese with a few thousand characters.
+struct Coverage {
+    int rank;
+    double share;
+};
+using Coverages = std::array<Coverage, 6>;
+const Coverages& coverageOf(Language language) {
+    static constexpr std::array<Coverages, 4> all{{
+        {{{128, .45}, {256, .62}, {512, .79}, {1024, .92}, {2048, .98}, {3755, .998}}},
+        {{{128, .42261},
+          {256, .57851},
+          {512, .74851},
+          {1024, .89384},
+          {2048, .97583},
+          {5376, .998}}},
+        {{{128, .77094},
+          {256, .85710},
+          {512, .92635},
+          {1024, .97130},
+          {2048, .99431},
+          {3481, .999}}},
+        {{{128, .79}, {256, .92}, {512, .986}, {1024, .99944}, {2048, .99999}, {2350, 1.0}}},
+    }};
+    return all[static_cast<std::size_t>(language)];
+}
+
+// The share of the language's text written with the character of a rank:
+// its band's share spread evenly, the first band's by 1 / (rank + 10).
+double shareOfRank(Language language, int rank) {
+    const Coverages& bands = coverageOf(language);
+    if (rank < bands[0].rank) {
+        double total = 0;
+        for (int r = 0; r < bands[0].rank; ++r)
+            total += 1.0 / (r + 10);
+        return bands[0].share / (rank + 10) / total;
+    }
+    for (std::size_t b = 1; b < bands.size(); ++b)
+        if (rank < bands[b].rank)
+            return (bands[b].share - bands[b - 1].share) / (bands[b].rank - bands[b - 1].rank);
+    return 0;
+}
+
+// The share of the non-ASCII characters of names weighed by the language's
+// ranks, and for GBK by Traditional Chinese's; the rest by kind.
+constexpr double kRankedShare = 0.85;
+constexpr double kOtherScriptShare = 0.05;
+
 // One code page's characters, both ways, with how likely each one is.
 struct Table {
     NameEncoding encoding = NameEncoding::Utf8;
@@ -193,16 +331,23 @@ constexpr double kNonAscii = 0.5;     // the share of non-ASCII characters in a 
 constexpr double kAsciiLog = -4.85;   // ln(0.5 / 64): each ASCII character
 constexpr double kLatinRunLog = -2.5; // ln(0.08): an accented letter after another
 constexpr double kSandwichLog = -2.3; // ln(0.1): a Han character inside a Latin word
-// A folder may hold a few names from elsewhere (another code page, bytes
-// that are no text): one name in twenty, each byte beyond ASCII any of 128.
-// A poor reading of a name then costs no more than no reading, and the
-// judgement rests on the names a code page reads well.
-constexpr double kElsewhereLog = -3.0;     // ln(0.05)
-constexpr double kHereLog = -0.05;         // ln(0.95)
-constexpr double kRandomByteLog = -5.545;  // ln(0.5 / 128)
-constexpr double kPriorLog = 3.0;          // the locale's code page: twenty times likelier
-constexpr std::size_t kJudgedNames = 2000; // enough evidence for any folder
-constexpr double kFarCharacters = 1.0e6;   // four-byte GB18030 characters
+// Judging a folder: the locale's code page counts as twenty times likelier
+// than any other; each name weighs against a code page by at most ten (in
+// natural logarithms), so that a few names from elsewhere never outweigh the
+// rest; a code page that leaves names unread another reads needs a million
+// to one. A judgement is clear at three hundred to one with the prior, and
+// fifty to one on the names alone; a name twenty times likelier in another
+// code page is not sure even then.
+constexpr double kPriorLog = 3.0;
+constexpr double kNameWeightLog = 10.0;
+constexpr double kOverwhelmingLog = 13.8;
+constexpr double kClearLog = 5.7;
+constexpr double kClearEvidenceLog = 4.0;
+constexpr double kNameDoubtLog = 3.0;
+constexpr double kOrdinaryCharacterLog = -11.0; // a ranked character, on average
+constexpr std::size_t kJudgedNames = 2000;      // enough evidence for any folder
+constexpr double kFarCharacters = 1.0e6;        // four-byte GB18030 characters
+constexpr double kFarCnsCharacters = 5.0e4;     // EUC-TW's beyond the first plane
 
 std::optional<char32_t> oneCharacter(const UChar* u, int32_t n) {
     if (n == 1)
@@ -267,9 +412,21 @@ Table build(NameEncoding e) {
             }
         }
 
-    // How likely each character is: its kind's share spread over the kind's
-    // characters (Korean syllables by how often their letters are written).
+    // How likely each character is: a share by its rank in the language,
+    // and its kind's share spread over the kind's characters (Korean
+    // syllables by how often their letters are written).
     const Masses masses = massesOf(e);
+    const std::optional<Language> language = languageOf(e);
+    const Ranks* ranked = language ? &ranksOf(*language) : nullptr;
+    const Ranks* other = e == NameEncoding::Gbk ? &ranksOf(Language::Hant) : nullptr;
+    const double rankedShare = ranked ? kRankedShare : 0.0;
+    const double otherShare = other ? kOtherScriptShare : 0.0;
+    auto rankPart = [](const Ranks* ranks, Language l, char32_t c, double share) {
+        if (!ranks)
+            return 0.0;
+        const auto it = ranks->find(c);
+        return it == ranks->end() ? 0.0 : share * shareOfRank(l, it->second);
+    };
     std::array<double, kKinds> size{};
     double hangulTotal = 0;
     for (const auto& [code, c] : all) {
@@ -283,6 +440,9 @@ Table build(NameEncoding e) {
         double p = masses[k] / size[k];
         if (k == Hangul)
             p = masses[k] * hangulWeight(c) / hangulTotal;
+        p = p * (1 - rankedShare - otherShare) +
+            (language ? rankPart(ranked, *language, c, rankedShare) : 0.0) +
+            rankPart(other, Language::Hant, c, otherShare);
         const auto log = static_cast<float>(std::log(kNonAscii * std::max(p, 1e-12)));
         if (code < 0x100)
             t.singleLog[code] = log;
@@ -290,37 +450,41 @@ Table build(NameEncoding e) {
             t.pairLog[code] = log;
         t.code.emplace(c, static_cast<std::uint16_t>(code));
     }
-    t.farLog = std::log(kNonAscii * std::max(masses[Far], 1e-7) / kFarCharacters);
+    const double farCharacters = e == NameEncoding::EucTw ? kFarCnsCharacters : kFarCharacters;
+    t.farLog = std::log(kNonAscii * std::max(masses[Far], 1e-7) / farCharacters);
     return t;
 }
 
 const Table& table(NameEncoding e) {
-    static const std::array<Table, 5> tables{
-        build(NameEncoding::Gbk), build(NameEncoding::Big5), build(NameEncoding::ShiftJis),
-        build(NameEncoding::EucKr), build(NameEncoding::Windows1252)};
+    static const std::array<Table, kLegacyEncodings.size()> tables = [] {
+        std::array<Table, kLegacyEncodings.size()> out;
+        for (std::size_t k = 0; k < out.size(); ++k)
+            out[k] = build(static_cast<NameEncoding>(k + 1));
+        return out;
+    }();
     return tables[static_cast<std::size_t>(e) - 1];
 }
 
-bool isFourByteStart(const unsigned char* p, std::size_t left) {
-    return left >= 4 && in(p[0], 0x81, 0xFE) && in(p[1], 0x30, 0x39) && in(p[2], 0x81, 0xFE) &&
-           in(p[3], 0x30, 0x39);
+// The sequences of four bytes a code page has: GB18030's in GBK, the
+// planes beyond the first of CNS 11643 in EUC-TW.
+bool isFourByteStart(NameEncoding e, const unsigned char* p, std::size_t left) {
+    if (left < 4)
+        return false;
+    if (e == NameEncoding::Gbk)
+        return in(p[0], 0x81, 0xFE) && in(p[1], 0x30, 0x39) && in(p[2], 0x81, 0xFE) &&
+               in(p[3], 0x30, 0x39);
+    return e == NameEncoding::EucTw && p[0] == 0x8E && in(p[1], 0xA2, 0xB0) &&
+           in(p[2], 0xA1, 0xFE) && in(p[3], 0xA1, 0xFE);
 }
 
-// A four-byte GB18030 sequence, through ICU's converter.
-std::optional<char32_t> readFourBytes(const unsigned char* p) {
-    thread_local Converter conv = open("gb18030");
-    if (!conv)
-        return std::nullopt;
-    UChar u[4];
-    UErrorCode st = U_ZERO_ERROR;
-    ucnv_resetToUnicode(conv.get());
-    const int32_t n = ucnv_toUChars(conv.get(), u, 4, reinterpret_cast<const char*>(p), 4, &st);
-    const auto c = U_SUCCESS(st) ? oneCharacter(u, n) : std::nullopt;
-    return c && isText(*c) ? c : std::nullopt;
+UConverter* fourByteConverter(NameEncoding e) {
+    thread_local Converter gb18030 = open("gb18030");
+    thread_local Converter eucTw = open(converterName(NameEncoding::EucTw));
+    return e == NameEncoding::Gbk ? gb18030.get() : eucTw.get();
 }
 
-std::optional<std::string> writeFourBytes(char32_t c) {
-    thread_local Converter conv = open("gb18030");
+std::optional<std::string> writeFourBytes(NameEncoding e, char32_t c) {
+    UConverter* conv = fourByteConverter(e);
     if (!conv)
         return std::nullopt;
     UChar u[2];
@@ -329,11 +493,28 @@ std::optional<std::string> writeFourBytes(char32_t c) {
     U16_APPEND(u, n, 2, c, bad);
     char out[8];
     UErrorCode st = U_ZERO_ERROR;
-    ucnv_resetFromUnicode(conv.get());
-    const int32_t m = ucnv_fromUChars(conv.get(), out, sizeof out, u, n, &st);
+    ucnv_resetFromUnicode(conv);
+    const int32_t m = ucnv_fromUChars(conv, out, sizeof out, u, n, &st);
     if (bad || U_FAILURE(st) || m != 4)
         return std::nullopt;
     return std::string(out, 4);
+}
+
+// A sequence of four bytes, through ICU's converter: a character that
+// writes back as the same four bytes.
+std::optional<char32_t> readFourBytes(NameEncoding e, const unsigned char* p) {
+    UConverter* conv = fourByteConverter(e);
+    if (!conv)
+        return std::nullopt;
+    UChar u[4];
+    UErrorCode st = U_ZERO_ERROR;
+    ucnv_resetToUnicode(conv);
+    const int32_t n = ucnv_toUChars(conv, u, 4, reinterpret_cast<const char*>(p), 4, &st);
+    const auto c = U_SUCCESS(st) ? oneCharacter(u, n) : std::nullopt;
+    if (!c || !isText(*c) ||
+        writeFourBytes(e, *c) != std::string(reinterpret_cast<const char*>(p), 4))
+        return std::nullopt;
+    return c;
 }
 
 // Reads the bytes, calling each(character, its log likelihood) in turn.
@@ -348,8 +529,8 @@ template <class Each> bool walk(const Table& t, std::string_view bytes, Each eac
         } else if (t.single[b]) {
             each(t.single[b], static_cast<double>(t.singleLog[b]), true);
             ++i;
-        } else if (t.encoding == NameEncoding::Gbk && isFourByteStart(p + i, n - i)) {
-            const auto c = readFourBytes(p + i);
+        } else if (isFourByteStart(t.encoding, p + i, n - i)) {
+            const auto c = readFourBytes(t.encoding, p + i);
             if (!c)
                 return false;
             each(*c, t.farLog, true);
@@ -393,8 +574,8 @@ std::optional<std::string> encode(NameEncoding e, std::u32string_view text) {
         const auto it = t.code.find(c);
         if (it != t.code.end()) {
             out += codeBytes(it->second);
-        } else if (e == NameEncoding::Gbk && isText(c)) {
-            const auto four = writeFourBytes(c);
+        } else if ((e == NameEncoding::Gbk || e == NameEncoding::EucTw) && isText(c)) {
+            const auto four = writeFourBytes(e, c);
             if (!four)
                 return std::nullopt;
             out += *four;
@@ -403,6 +584,28 @@ std::optional<std::string> encode(NameEncoding e, std::u32string_view text) {
         }
     }
     return out;
+}
+
+bool looksLatin(std::u32string_view text) {
+    auto ascii = [](char32_t c) { return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z'); };
+    auto lower = [](char32_t c) {
+        return (c >= 0xDF && c <= 0xFF && c != 0xF7) || c == 0x161 || c == 0x17E || c == 0x153;
+    };
+    auto upper = [](char32_t c) {
+        return (c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0x160 || c == 0x17D || c == 0x152 ||
+               c == 0x178;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t before = i > 0 ? text[i - 1] : 0;
+        const char32_t after = i + 1 < text.size() ? text[i + 1] : 0;
+        if (lower(text[i]) && (ascii(before) || ascii(after)))
+            return true;
+        const char32_t next = i + 2 < text.size() ? text[i + 2] : 0;
+        if (upper(text[i]) && !ascii(before) && !upper(before) && !lower(before) && after >= U'a' &&
+            after <= U'z' && (lower(next) || (next >= U'a' && next <= U'z')))
+            return true;
+    }
+    return false;
 }
 
 std::optional<double> likelihood(NameEncoding e, std::string_view bytes) {
@@ -456,52 +659,139 @@ std::optional<NameEncoding> localePrior() {
     return NameEncoding::Gbk;
 }
 
-std::optional<NameEncoding> judgeCodePage(const std::vector<std::string_view>& names,
-                                          std::optional<NameEncoding> prior) {
-    if (names.empty())
-        return std::nullopt;
+CodePageJudgement judgeCodePage(const std::vector<std::string_view>& names,
+                                std::optional<NameEncoding> prior) {
+    constexpr std::size_t kPages = kLegacyEncodings.size();
+    using Logs = std::array<std::optional<double>, kPages>;
     // A big folder is judged on names spread over all of it.
     const std::size_t step = std::max<std::size_t>(1, names.size() / kJudgedNames);
-    std::array<double, 5> score{};
-    std::array<int, 5> read{}, votes{};
+    std::vector<Logs> logs;
+    std::array<int, kPages> read{};
+    int latin = 0, latinAsked = 0;
     for (std::size_t i = 0; i < names.size(); i += step) {
-        double elsewhere = kElsewhereLog;
-        for (char ch : names[i])
-            elsewhere += static_cast<unsigned char>(ch) < 0x80 ? kAsciiLog : kRandomByteLog;
-        std::optional<std::size_t> vote;
-        double voteScore = 0;
-        for (std::size_t k = 0; k < kLegacyEncodings.size(); ++k) {
-            const double bias = prior == kLegacyEncodings[k] ? kPriorLog : 0.0;
-            const auto l = codepage::likelihood(kLegacyEncodings[k], names[i]);
-            // ln(0.95 P(name read here) + 0.05 P(name from elsewhere))
-            const double here = l ? *l + kHereLog : elsewhere - 100;
-            const double top = std::max(here, elsewhere);
-            score[k] += top + std::log(std::exp(here - top) + std::exp(elsewhere - top));
-            read[k] += l ? 1 : 0;
-            if (here > elsewhere && (!vote || here + bias > voteScore)) {
-                vote = k;
-                voteScore = here + bias;
-            }
+        Logs& l = logs.emplace_back();
+        for (std::size_t k = 0; k < kPages; ++k) {
+            l[k] = codepage::likelihood(kLegacyEncodings[k], names[i]);
+            read[k] += l[k] ? 1 : 0;
         }
-        if (vote)
-            ++votes[*vote];
+        if (const auto text = codepage::decode(NameEncoding::Windows1252, names[i])) {
+            ++latinAsked;
+            latin += codepage::looksLatin(*text) ? 1 : 0;
+        }
     }
-    // Each name votes for the code page that reads it best (better than
-    // chance), and the most votes win: in a folder of two code pages, the one
-    // most of its names are in. Among equals, the likeliest reading of all
-    // the names, with the prior.
-    std::optional<std::size_t> best;
-    double bestScore = 0;
-    for (std::size_t k = 0; k < kLegacyEncodings.size(); ++k) {
+    // Windows-1252 reads nearly any bytes: it is a candidate only where a
+    // third of the names it reads look like Latin text.
+    auto candidate = [&](std::size_t k) {
         if (read[k] == 0)
+            return false;
+        return kLegacyEncodings[k] != NameEncoding::Windows1252 ||
+               (latin > 0 && 3 * latin >= latinAsked);
+    };
+    int mostRead = 0;
+    for (std::size_t k = 0; k < kPages; ++k)
+        if (candidate(k))
+            mostRead = std::max(mostRead, read[k]);
+    if (mostRead == 0)
+        return {};
+    // Each name weighs against a code page by how much worse it reads there
+    // than where it reads best, up to a limit: a few names from elsewhere
+    // never outweigh the rest, and the most names decide a mixed folder. The
+    // locale's code page counts once for the folder; a code page that leaves
+    // names unread that another reads needs overwhelming evidence.
+    // Clear only when the winner also wins on what the names read like
+    // alone: reading more names is no proof of reading them right.
+    std::array<double, kPages> posterior{}, evidence{};
+    for (std::size_t k = 0; k < kPages; ++k)
+        posterior[k] = (prior == kLegacyEncodings[k] ? kPriorLog : 0.0) -
+                       (read[k] < mostRead ? kOverwhelmingLog : 0.0);
+    for (const Logs& l : logs) {
+        std::optional<double> top;
+        for (std::size_t k = 0; k < kPages; ++k)
+            if (candidate(k) && l[k] && (!top || *l[k] > *top))
+                top = l[k];
+        if (!top)
             continue;
-        const double s = score[k] + (prior == kLegacyEncodings[k] ? kPriorLog : 0.0);
-        if (!best || votes[k] > votes[*best] || (votes[k] == votes[*best] && s > bestScore)) {
-            best = k;
-            bestScore = s;
-        }
+        for (std::size_t k = 0; k < kPages; ++k)
+            evidence[k] -= l[k] ? std::min(*top - *l[k], kNameWeightLog) : kNameWeightLog;
     }
-    return best ? std::optional<NameEncoding>(kLegacyEncodings[*best]) : std::nullopt;
+    for (std::size_t k = 0; k < kPages; ++k)
+        posterior[k] += evidence[k];
+    std::optional<std::size_t> best;
+    for (std::size_t k = 0; k < kPages; ++k)
+        if (candidate(k) && (!best || posterior[k] > posterior[*best]))
+            best = k;
+    auto margin = [&](const std::array<double, kPages>& score) {
+        double rivals = -1e300;
+        for (std::size_t k = 0; k < kPages; ++k)
+            if (k != *best && candidate(k)) {
+                const double top = std::max(rivals, score[k]);
+                rivals = top + std::log(std::exp(rivals - top) + std::exp(score[k] - top));
+            }
+        return score[*best] - rivals;
+    };
+    const bool clear = read[*best] == mostRead && margin(posterior) >= kClearLog &&
+                       margin(evidence) >= kClearEvidenceLog;
+    std::uint8_t rivals = 0;
+    for (std::size_t k = 0; k < kPages; ++k)
+        if (k != *best)
+            rivals = static_cast<std::uint8_t>(rivals | 1u << k);
+    return {kLegacyEncodings[*best], clear, rivals};
+}
+
+bool fitsJudgement(const CodePageJudgement& judgement, std::string_view bytes) {
+    if (!judgement.codePage)
+        return false;
+    const auto own = codepage::likelihood(*judgement.codePage, bytes);
+    if (!own)
+        return false;
+    for (std::size_t k = 0; k < kLegacyEncodings.size(); ++k) {
+        if (!(judgement.rivals & 1u << k))
+            continue;
+        const auto l = codepage::likelihood(kLegacyEncodings[k], bytes);
+        if (!l || *l <= *own + kNameDoubtLog)
+            continue;
+        // Windows-1252 rivals only a name that looks like Latin text.
+        if (kLegacyEncodings[k] != NameEncoding::Windows1252 ||
+            codepage::looksLatin(*codepage::decode(NameEncoding::Windows1252, bytes)))
+            return false;
+    }
+    return true;
+}
+
+bool readsBetterAsLegacy(NameEncoding e, std::string_view bytes) {
+    if (e == NameEncoding::Utf8 || !isUtf8(bytes))
+        return false;
+    // In UTF-8, at least half of its characters beyond ASCII are what
+    // names are not made of: controls, a combining mark after no letter,
+    // rare Latin and IPA, Greek and Cyrillic letters no language writes
+    // today, Syriac and the like. Greek, Russian or Hebrew words are left.
+    const std::u32string utf8 = decodeName(bytes);
+    int odd = 0, beyond = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const char32_t c = utf8[i];
+        if (c < 0x80)
+            continue;
+        ++beyond;
+        const bool afterLetter = i > 0 && isLatinLetter(utf8[i - 1]);
+        odd += (c <= 0x9F) || in(c, 0x180, 0x2FF) || (in(c, 0x300, 0x36F) && !afterLetter) ||
+                       in(c, 0x370, 0x385) || c == 0x387 || in(c, 0x3CF, 0x3FF) ||
+                       in(c, 0x460, 0x52F) || in(c, 0x700, 0x7FF)
+                   ? 1
+                   : 0;
+    }
+    if (odd == 0 || 2 * odd < beyond)
+        return false;
+    // The code page must read it as ordinary text: on average, characters
+    // of the language's ranked ones.
+    double sum = 0;
+    int count = 0;
+    const bool ok = walk(table(e), bytes, [&](char32_t, double log, bool nonAscii) {
+        if (nonAscii) {
+            sum += log;
+            ++count;
+        }
+    });
+    return ok && count > 0 && sum / count >= kOrdinaryCharacterLog;
 }
 
 } // namespace nw

@@ -105,16 +105,16 @@ void sortNatural(std::vector<ListedFile>& files) {
 }
 
 // The code page the entries' names are read in, one for all of them.
-std::optional<NameEncoding> codePageOf(const std::vector<RawEntry>& raw, bool folders,
-                                       const NameReading& reading) {
+CodePageJudgement codePageOf(const std::vector<RawEntry>& raw, bool folders,
+                             const NameReading& reading) {
     if (!reading.judge)
-        return reading.codePage;
+        return {reading.codePage, true};
     std::vector<std::string_view> legacy;
     for (const RawEntry& e : raw)
         if ((e.kind == EntryKind::Folder) == folders && !isUtf8(e.name))
             legacy.push_back(e.name);
     if (legacy.empty())
-        return std::nullopt;
+        return {};
     return judgeCodePage(legacy, reading.prior ? reading.prior : localePrior());
 }
 
@@ -122,16 +122,16 @@ std::optional<NameEncoding> codePageOf(const std::vector<RawEntry>& raw, bool fo
 
 FsStatus listFiles(FileSystem& fs, const std::string& folder, const WildcardSet& patterns,
                    const AttributeFlags& flags, std::vector<ListedFile>& out,
-                   const NameReading& reading, std::optional<NameEncoding>* codePage) {
+                   const NameReading& reading, CodePageJudgement* judgement) {
     out.clear();
     std::vector<RawEntry> raw;
     if (FsStatus st = fs.readFolder(folder, raw); !st.ok())
         return st;
     // All the folder's names are evidence, whether the filter shows them or
     // not: the reading does not change with the filter.
-    const std::optional<NameEncoding> legacy = codePageOf(raw, false, reading);
-    if (codePage)
-        *codePage = legacy;
+    const CodePageJudgement legacy = codePageOf(raw, false, reading);
+    if (judgement)
+        *judgement = legacy;
     // Write access costs a system call per file; it can only change the
     // verdict when the read-only flag differs from what admits the file
     // otherwise, so ask only then.
@@ -150,8 +150,8 @@ FsStatus listFiles(FileSystem& fs, const std::string& folder, const WildcardSet&
         DecodedName name = readName(e.name, legacy);
         if (!patterns.matches(name.text))
             continue;
-        out.push_back(
-            ListedFile{std::move(e.name), std::move(name.text), name.encoding, e.kind, e.link});
+        out.push_back(ListedFile{std::move(e.name), std::move(name.text), name.encoding, e.kind,
+                                 e.link, name.unsure, name.alsoUtf8});
     }
     sortNatural(out);
     return {};
@@ -162,12 +162,12 @@ FsStatus listSubfolders(FileSystem& fs, const std::string& folder, std::vector<L
     std::vector<RawEntry> raw;
     if (FsStatus st = fs.readFolder(folder, raw); !st.ok())
         return st;
-    const std::optional<NameEncoding> legacy = codePageOf(raw, true, {});
+    const CodePageJudgement legacy = codePageOf(raw, true, {});
     for (auto& e : raw)
         if (e.kind == EntryKind::Folder) {
             DecodedName name = readName(e.name, legacy);
-            out.push_back(
-                ListedFile{std::move(e.name), std::move(name.text), name.encoding, e.kind, e.link});
+            out.push_back(ListedFile{std::move(e.name), std::move(name.text), name.encoding, e.kind,
+                                     e.link, name.unsure, name.alsoUtf8});
         }
     sortNatural(out);
     return {};

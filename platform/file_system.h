@@ -251,6 +251,8 @@ struct ListedFile {
     NameEncoding encoding = NameEncoding::Utf8;
     EntryKind kind = EntryKind::Regular;
     bool link = false;
+    bool unsure = false;   // its code page judged without certainty
+    bool alsoUtf8 = false; // read in the code page, though valid UTF-8 too
 };
 
 // How the names of a folder that are not UTF-8 are read: in the code page
@@ -263,12 +265,11 @@ struct NameReading {
 };
 
 // The files of a folder that match the patterns and the flags, in natural
-// order. codePage, where given, tells which code page the names were read in
-// (none: all are UTF-8, or none was decoded).
+// order. judgement, where given, tells which code page the names were read in
+// (none: all are UTF-8, or none was decoded) and whether it is sure.
 FsStatus listFiles(FileSystem& fs, const std::string& folder, const WildcardSet& patterns,
                    const AttributeFlags& flags, std::vector<ListedFile>& out,
-                   const NameReading& reading = {},
-                   std::optional<NameEncoding>* codePage = nullptr);
+                   const NameReading& reading = {}, CodePageJudgement* judgement = nullptr);
 
 // The sub-folders of a folder (links to folders included), in natural order,
 // their names judged together as listFiles does.

@@ -121,17 +121,28 @@ bool isUndecoded(std::u32string_view text) {
 
 DecodedName readName(std::string_view bytes, std::optional<NameEncoding> legacy) {
     DecodedName d{decodeName(bytes), NameEncoding::Utf8};
-    if (!legacy || !isUndecoded(d.text))
+    if (!legacy)
+        return d;
+    const bool utf8 = !isUndecoded(d.text);
+    if (utf8 && !readsBetterAsLegacy(*legacy, bytes))
         return d;
     if (auto text = codepage::decode(*legacy, bytes))
-        return {std::move(*text), *legacy};
+        return {std::move(*text), *legacy, false, utf8};
+    return d;
+}
+
+DecodedName readName(std::string_view bytes, const CodePageJudgement& judgement) {
+    if (!judgement.clear && isUtf8(bytes))
+        return {decodeName(bytes), NameEncoding::Utf8};
+    DecodedName d = readName(bytes, judgement.codePage);
+    d.unsure = d.encoding != NameEncoding::Utf8 &&
+               (!judgement.clear || (!d.alsoUtf8 && !fitsJudgement(judgement, bytes)));
     return d;
 }
 
 DecodedName readName(std::string_view bytes) {
-    DecodedName d{decodeName(bytes), NameEncoding::Utf8};
-    if (!isUndecoded(d.text))
-        return d;
+    if (isUtf8(bytes))
+        return {decodeName(bytes), NameEncoding::Utf8};
     return readName(bytes, judgeCodePage({bytes}, localePrior()));
 }
 
@@ -144,8 +155,9 @@ std::string writeName(std::u32string_view text, NameEncoding encoding) {
         !std::all_of(text.begin(), text.end(), [](char32_t c) { return cp936::codeOf(c) != 0; }))
         return encodeName(text);
     const auto bytes = codepage::encode(encoding, text);
-    // Bytes that happen to be valid UTF-8 would be read back as other
-    // characters: such a name is better written in UTF-8.
+    // Bytes that happen to be valid UTF-8 may be read back as other
+    // characters (in a folder with no other name in the code page): such a
+    // name is better written in UTF-8.
     if (!bytes || !isUndecoded(decodeName(*bytes)))
         return encodeName(text);
     return *bytes;

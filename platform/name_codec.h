@@ -30,11 +30,19 @@ std::string toDisplayUtf8(std::u32string_view text);
 struct DecodedName {
     std::u32string text;
     NameEncoding encoding = NameEncoding::Utf8;
+    bool unsure = false;   // read in a code page judged without certainty
+    bool alsoUtf8 = false; // read in the code page though valid UTF-8 too
 };
 
 // UTF-8, else the given code page, else UTF-8 with an escape for every
-// invalid byte. Without a code page the name is not decoded.
+// invalid byte. Without a code page the name is not decoded. A name that is
+// valid UTF-8 is read in the code page where that reads better (see
+// readsBetterAsLegacy).
 DecodedName readName(std::string_view bytes, std::optional<NameEncoding> legacy);
+
+// The same in a folder's judged code page: a name read in a code page the
+// judgement is not clear about is marked unsure, and valid UTF-8 is kept.
+DecodedName readName(std::string_view bytes, const CodePageJudgement& judgement);
 
 // A name on its own, its code page judged from it alone with the locale's
 // prior (a folder's names are better judged together: see listFiles).

@@ -8,9 +8,14 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     nw::app::applyAppearance(app);
+    // NW_TEST_CLASS=LegacyNamesTest runs one class alone.
+    const QByteArray only = qgetenv("NW_TEST_CLASS");
     int failed = 0;
     for (const auto& make : nw::app::test::registry()) {
         std::unique_ptr<QObject> t(make());
+        const QByteArray name = t->metaObject()->className();
+        if (!only.isEmpty() && !name.endsWith("::" + only))
+            continue;
         failed += QTest::qExec(t.get(), argc, argv);
     }
     return failed == 0 ? 0 : 1;

@@ -142,7 +142,8 @@ std::string modelBytes(const std::u32string& n, NameEncoding e) {
 
 // The pass as the program is meant to run it, over the model of the folder.
 Prediction predict(Folder folder, const std::vector<std::u32string>& entries,
-                   const std::vector<NameEncoding>& encodings, const std::vector<bool>& selected,
+                   const std::vector<NameEncoding>& encodings, const std::vector<bool>& unsure,
+                   const std::vector<bool>& selected,
                    const std::function<bool(const std::u32string&)>& wantsEntry,
                    const std::function<TransformResult(int, const std::u32string&)>& transform,
                    bool skipsExistingPlainFile) {
@@ -150,11 +151,12 @@ Prediction predict(Folder folder, const std::vector<std::u32string>& entries,
     for (std::size_t i = 0; i < entries.size() && !p.stopped; ++i) {
         if (!selected[i])
             continue;
-        // Bytes no code page reads are left to the tools that make a name of
-        // their own (the custom text, which skips existing names).
+        // Bytes no code page reads, or reads without certainty, are left to
+        // the tools that make a name of their own (the custom text, which
+        // skips existing names).
         if (!skipsExistingPlainFile &&
-            std::any_of(entries[i].begin(), entries[i].end(),
-                        [](char32_t c) { return c >= 0xDC80 && c <= 0xDCFF; })) {
+            (unsure[i] || std::any_of(entries[i].begin(), entries[i].end(),
+                                      [](char32_t c) { return c >= 0xDC80 && c <= 0xDCFF; }))) {
             ++p.unread;
             continue;
         }
@@ -230,7 +232,7 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
         const int count = h.list().ListCount();
         std::vector<std::u32string> entries;
         std::vector<NameEncoding> encodings;
-        std::vector<bool> selected;
+        std::vector<bool> selected, unsure;
         const int mode = std::uniform_int_distribution<int>(0, 2)(rng);
         if (mode == 0)
             h.click("cmdSelect(0)");
@@ -239,6 +241,7 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
         for (int i = 0; i < count; ++i) {
             entries.push_back(h.list().List(i));
             encodings.push_back(h.list().Encoding(i));
+            unsure.push_back(h.list().Unsure(i));
             if (mode == 2 && chance(rng, 50))
                 h.list().setSelected(i, true);
         }
@@ -333,8 +336,8 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
         }
 
         const Folder before = nw::test::snapshot(path);
-        const Prediction p = runs ? predict(before, entries, encodings, selected, wants, transform,
-                                            tool == Tool::Custom)
+        const Prediction p = runs ? predict(before, entries, encodings, unsure, selected, wants,
+                                            transform, tool == Tool::Custom)
                                   : Prediction{before, false, 0, 0};
         // The preview of the same button, before the pass.
         auto* button = h.find<QPushButton>(QString::fromLatin1(kButtons[toolIndex]));

@@ -92,8 +92,10 @@ const std::vector<std::u32string>& wordsOf(NameEncoding e) {
         U"Straße",      U"garçon",        U"Tromsø"};
     switch (e) {
     case NameEncoding::Gbk: return simplified;
-    case NameEncoding::Big5: return traditional;
-    case NameEncoding::ShiftJis: return japanese;
+    case NameEncoding::Big5:
+    case NameEncoding::EucTw: return traditional;
+    case NameEncoding::ShiftJis:
+    case NameEncoding::EucJp: return japanese;
     case NameEncoding::EucKr: return korean;
     default: return western;
     }
@@ -110,6 +112,8 @@ const char* icuName(NameEncoding e) {
     case NameEncoding::ShiftJis: return "Shift_JIS";
     case NameEncoding::EucKr: return "EUC-KR";
     case NameEncoding::Windows1252: return "windows-1252";
+    case NameEncoding::EucJp: return "EUC-JP";
+    case NameEncoding::EucTw: return "EUC-TW";
     case NameEncoding::Utf8: break;
     }
     return "UTF-8";
