@@ -84,8 +84,10 @@ void OtherPage::build(QPoint o) {
 
 const std::vector<OtherPage::Standard>& OtherPage::standards() {
     static const std::vector<Standard> list{
-        {"台湾正体", "s2tw.json", "tw2s.json"},    {"香港繁体", "s2hk.json", "hk2s.json"},
-        {"标准繁体", "s2t.json", "t2s.json"},      {"台湾正体及用词", "s2twp.json", "tw2sp.json"},
+        {"台湾正体", "s2tw.json", "tw2s.json"},
+        {"香港繁体", "s2hk.json", "hk2s.json"},
+        {"标准繁体", "s2t.json", "t2s.json"},
+        {"台湾正体及用词", "s2twp.json", "tw2sp.json", true},
         {"逐字转换（F2J.txt）", nullptr, nullptr},
     };
     return list;
@@ -152,8 +154,9 @@ ToolPlan OtherPage::chinesePlan(bool toSimplified) const {
         return tablePlan(toSimplified);
     const char* config = toSimplified ? standard.toSimplified : standard.toTraditional;
     PhraseLoadError error;
-    const auto converter = m_phrases.get(
-        config, toSimplified ? ChineseScript::Simplified : ChineseScript::Traditional, error);
+    const auto converter =
+        m_phrases.get(config, toSimplified ? ChineseScript::Simplified : ChineseScript::Traditional,
+                      error, standard.vocabulary && !toSimplified ? standard.toSimplified : "");
     if (!converter)
         return {{}, phraseDataText(error) + QStringLiteral("没有文件被改名。")};
     return {[converter](FileSystem&) {

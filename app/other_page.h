@@ -42,6 +42,7 @@ public:
         const char* caption;
         const char* toTraditional; // OpenCC configurations
         const char* toSimplified;
+        bool vocabulary = false; // gives its words to text already in Traditional
     };
     static const std::vector<Standard>& standards();
 

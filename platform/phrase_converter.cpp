@@ -73,7 +73,9 @@ bool splitsPhrases(char32_t c) {
     return c < 0x80 && !((c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z'));
 }
 
-std::u32string convertRuns(const opencc::SimpleConverter& converter, std::u32string_view text) {
+// The text with each run that holds a CJK character replaced by what
+// convert makes of it.
+template <class Convert> std::u32string eachRun(std::u32string_view text, Convert convert) {
     std::u32string out;
     out.reserve(text.size());
     std::size_t i = 0;
@@ -83,7 +85,7 @@ std::u32string convertRuns(const opencc::SimpleConverter& converter, std::u32str
         while (j < text.size() && !splitsPhrases(text[j]))
             cjk = cjk || text[j] >= 0x2E80, ++j;
         if (cjk)
-            out += decodeName(converter.Convert(encodeName(text.substr(i, j - i))));
+            out += convert(text.substr(i, j - i));
         else
             out += text.substr(i, j - i);
         for (i = j; i < text.size() && splitsPhrases(text[i]); ++i)
@@ -92,44 +94,74 @@ std::u32string convertRuns(const opencc::SimpleConverter& converter, std::u32str
     return out;
 }
 
+std::u32string convertRun(const opencc::SimpleConverter& converter, std::u32string_view run) {
+    return decodeName(converter.Convert(encodeName(run)));
+}
+
 class OpenccConverter final : public PhraseConverter {
 public:
     OpenccConverter(std::shared_ptr<const opencc::SimpleConverter> converter,
                     std::shared_ptr<const opencc::SimpleConverter> plain,
                     std::shared_ptr<const PhraseConverters::ScriptCharacters> script,
-                    ChineseScript target)
+                    ChineseScript target, PhraseConverters::Vocabulary vocabulary)
         : m_converter(std::move(converter)), m_plain(std::move(plain)), m_script(std::move(script)),
-          m_target(target) {}
+          m_target(target), m_vocabulary(std::move(vocabulary)) {}
 
     std::u32string convert(std::u32string_view text) const override {
         if (std::any_of(text.begin(), text.end(), isEscapedByte))
             return std::u32string(text);
-        const auto& from = m_target == ChineseScript::Traditional ? m_script->simplifiedOnly
-                                                                  : m_script->traditionalOnly;
-        const auto& to = m_target == ChineseScript::Traditional ? m_script->traditionalOnly
-                                                                : m_script->simplifiedOnly;
-        auto has = [&](const std::unordered_set<char32_t>& set) {
-            return std::any_of(text.begin(), text.end(),
-                               [&](char32_t c) { return set.count(c) != 0; });
-        };
-        const bool hasFrom = has(from);
-        if (!hasFrom && has(to))
-            return std::u32string(text);
         try {
-            // Only phrases tell whether text of shared characters (日志, 制作)
-            // needs converting: ask the plain script conversion.
-            if (!hasFrom && convertRuns(*m_plain, text) == text)
-                return std::u32string(text);
-            return convertRuns(*m_converter, text);
+            // Word by word (the runs between spaces, digits and dots): a name
+            // may hold words of both scripts (几率 機率).
+            return eachRun(text, [this](std::u32string_view run) { return convertWord(run); });
         } catch (const std::exception&) {
             return std::u32string(text); // a name stays rather than breaks
         }
     }
 
 private:
+    const std::unordered_set<char32_t>& from() const {
+        return m_target == ChineseScript::Traditional ? m_script->simplifiedOnly
+                                                      : m_script->traditionalOnly;
+    }
+    const std::unordered_set<char32_t>& to() const {
+        return m_target == ChineseScript::Traditional ? m_script->traditionalOnly
+                                                      : m_script->simplifiedOnly;
+    }
+    static bool has(const std::unordered_set<char32_t>& set, std::u32string_view text) {
+        return std::any_of(text.begin(), text.end(), [&](char32_t c) { return set.count(c) != 0; });
+    }
+
+    // One word of a name.
+    std::u32string convertWord(std::u32string_view run) const {
+        if (has(from(), run))
+            return convertRun(*m_converter, run);
+        // Already in the target script, or of shared characters. A
+        // standard's vocabulary still gives its words (算法 -> 演算法,
+        // 數據庫 -> 資料庫, 字幕文件 -> 字幕檔案), unless the word holds them
+        // already: OpenCC would give them twice (演算法 -> 演演算法). Such a
+        // word goes back differently with the vocabulary and without it
+        // (演算法 -> 算法, not 演算法), and its conversion is not final
+        // (converting 演演算法 again gives 演演演算法).
+        if (m_vocabulary.back && m_vocabulary.plainBack) {
+            std::u32string converted = convertRun(*m_converter, run);
+            if (convertRun(*m_vocabulary.back, run) != convertRun(*m_vocabulary.plainBack, run) &&
+                convertRun(*m_converter, converted) != converted)
+                return std::u32string(run);
+            return converted;
+        }
+        // A word with a character only the target script has stays. Only
+        // phrases tell whether a word of shared characters (日志, 制作, 几率)
+        // needs converting: ask the plain script conversion.
+        if (has(to(), run) || convertRun(*m_plain, run) == run)
+            return std::u32string(run);
+        return convertRun(*m_converter, run);
+    }
+
     std::shared_ptr<const opencc::SimpleConverter> m_converter, m_plain;
     std::shared_ptr<const PhraseConverters::ScriptCharacters> m_script;
     ChineseScript m_target;
+    PhraseConverters::Vocabulary m_vocabulary;
 };
 
 } // namespace
@@ -178,8 +210,10 @@ PhraseConverters::scriptCharacters(PhraseLoadError& error) {
     return m_script;
 }
 
-std::shared_ptr<const PhraseConverter>
-PhraseConverters::get(const std::string& config, ChineseScript target, PhraseLoadError& error) {
+std::shared_ptr<const PhraseConverter> PhraseConverters::get(const std::string& config,
+                                                             ChineseScript target,
+                                                             PhraseLoadError& error,
+                                                             const std::string& vocabularyBack) {
     // Loads are rare; one lock for them all keeps a configuration from being
     // read twice when a background load and a click meet.
     std::lock_guard lock(m_mutex);
@@ -193,7 +227,15 @@ PhraseConverters::get(const std::string& config, ChineseScript target, PhraseLoa
     auto converter = raw(config, error);
     if (!converter)
         return nullptr;
-    return std::make_shared<OpenccConverter>(converter, plain, script, target);
+    Vocabulary vocabulary;
+    if (!vocabularyBack.empty()) {
+        vocabulary.back = raw(vocabularyBack, error);
+        vocabulary.plainBack =
+            raw(target == ChineseScript::Traditional ? "t2s.json" : "s2t.json", error);
+        if (!vocabulary.back || !vocabulary.plainBack)
+            return nullptr;
+    }
+    return std::make_shared<OpenccConverter>(converter, plain, script, target, vocabulary);
 }
 
 } // namespace nw

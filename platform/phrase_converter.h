@@ -20,13 +20,14 @@ enum class ChineseScript { Traditional, Simplified };
 class PhraseConverter {
 public:
     virtual ~PhraseConverter() = default;
-    // The text in the converter's script and standard. Text already in that
-    // script comes back as it is: text with a character only the target
-    // script has and none only the other has, or text that the plain script
-    // conversion (s2t, t2s) leaves alone. A regional standard's vocabulary
-    // ("台湾正体及用词") thus never rewrites text that needs no conversion,
-    // and text without Chinese is never changed. So is text holding escaped
-    // bytes (a name no code page reads).
+    // The text in the converter's script and standard, word by word (the
+    // runs between spaces, digits and punctuation). A word already in that
+    // script comes back as it is: one with a character only the target script
+    // has and none only the other has, or one that the plain script
+    // conversion (s2t, t2s) leaves alone; except under a standard with its
+    // own vocabulary ("台湾正体及用词"), which gives its words to every word
+    // that does not hold them yet. Text without Chinese is never changed, nor
+    // is text holding escaped bytes (a name no code page reads).
     virtual std::u32string convert(std::u32string_view text) const = 0;
 };
 
@@ -54,12 +55,18 @@ public:
     // Another folder from now on; what was loaded is dropped.
     void setFolder(std::string folder);
 
-    // config converts into target ("s2hk.json": Traditional). On failure, no
-    // converter and the error.
+    // config converts into target ("s2hk.json": Traditional). A standard with
+    // a vocabulary names the configuration back ("tw2sp.json"). On failure,
+    // no converter and the error.
     std::shared_ptr<const PhraseConverter> get(const std::string& config, ChineseScript target,
-                                               PhraseLoadError& error);
+                                               PhraseLoadError& error,
+                                               const std::string& vocabularyBack = {});
 
     struct ScriptCharacters; // the characters only one script has
+    // The way back with a standard's vocabulary and without.
+    struct Vocabulary {
+        std::shared_ptr<const opencc::SimpleConverter> back, plainBack;
+    };
 
 private:
     std::shared_ptr<const opencc::SimpleConverter> raw(const std::string& config,

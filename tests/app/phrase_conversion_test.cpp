@@ -115,6 +115,7 @@ private slots:
     void standardsGiveOpenccsAnswers();
     void namesInTheTargetScriptStay_data();
     void namesInTheTargetScriptStay();
+    void mixedAndSharedWordsConvertWordByWord();
     void tableModeIsTheTable();
     void thePreviewFollowsTheStandard();
     void missingData();
@@ -173,18 +174,65 @@ void PhraseConversionTest::standardsGiveOpenccsAnswers() {
 
 void PhraseConversionTest::namesInTheTargetScriptStay_data() { standardsGiveOpenccsAnswers_data(); }
 
-// The other group's names are already in the button's script: none is renamed,
-// whatever a standard's vocabulary would make of it.
+// The other group's names are already in the button's script: they stay,
+// but for a word of shared characters that the plain conversion changes
+// (旅遊攻略-台南: 臺南), and under "台湾正体及用词", which gives Taiwan's
+// words to Traditional names too. Each renamed name is opencc's answer.
 void PhraseConversionTest::namesInTheTargetScriptStay() {
     QFETCH(int, which);
     const Case& c = kCases[std::size_t(which)];
     Harness h;
     choose(h, c.standard);
     Snapshot before;
-    const Snapshot after =
-        convert(h, namesOf(c.toSimplified ? "simplified" : "traditional"), c.toSimplified, &before);
-    QCOMPARE(after, before);
+    const auto names = namesOf(c.toSimplified ? "simplified" : "traditional");
+    const auto expected = opencc(c.config, names);
+    QCOMPARE(expected.size(), names.size());
+    const Snapshot after = convert(h, names, c.toSimplified, &before);
     QVERIFY2(h.messages.isEmpty(), qPrintable(h.takeMessages()));
+    std::map<std::string, std::string> renames;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string old = bytesOf(names[i], i, names[i]);
+        if (!after.count(old))
+            renames[old] = bytesOf(names[i], i, expected[i]);
+    }
+    QCOMPARE(after, nw::test::renamed(before, renames));
+    QVERIFY2(renames.size() <= (c.config == "s2twp.json" ? 12u : 1u),
+             qPrintable(QString::number(renames.size())));
+}
+
+// Names that mix both scripts convert word by word; under "台湾正体及用词"
+// words of shared characters and Traditional words get Taiwan's vocabulary,
+// but a word that has it already is not given it twice (opencc makes 演算法
+// 演演算法). Every change is what the opencc command makes of the name.
+void PhraseConversionTest::mixedAndSharedWordsConvertWordByWord() {
+    struct Row {
+        int standard;
+        const char* config;
+        std::u32string name, expected;
+    };
+    const Row rows[] = {
+        {3, "s2twp.json", U"几率 機率 機會率 概率.txt", U"機率 機率 機會率 機率.txt"},
+        {3, "s2twp.json", U"算法.txt", U"演算法.txt"},
+        {3, "s2twp.json", U"數據庫 設計.doc", U"資料庫 設計.doc"},
+        {3, "s2twp.json", U"字幕文件_简体.srt", U"字幕檔案_簡體.srt"},
+        {3, "s2twp.json", U"演算法.txt", U"演算法.txt"},
+        {0, "s2tw.json", U"几率 機率 機會率 概率.txt", U"幾率 機率 機會率 概率.txt"},
+        {0, "s2tw.json", U"算法.txt", U"算法.txt"},
+        {0, "s2tw.json", U"數據庫 設計.doc", U"數據庫 設計.doc"},
+    };
+    for (const Row& r : rows) {
+        Harness h;
+        choose(h, r.standard);
+        file(h.work.path(), encodeName(r.name), "x");
+        h.click("cmdSelect(3)");
+        h.click("cmdSelect(0)");
+        h.click("cmdJ2F");
+        QVERIFY2(h.messages.isEmpty(), qPrintable(h.takeMessages()));
+        QCOMPARE(h.names(), QStringList{toQt(r.expected)});
+        if (r.expected != r.name) {
+            QCOMPARE(toQt(opencc(r.config, {r.name}).at(0)), toQt(r.expected));
+        }
+    }
 }
 
 // "逐字转换（F2J.txt）" still gives the table's own answers, character by
