@@ -177,16 +177,36 @@ struct ButtonCase {
     const char* goal = "<= 1.5";
 };
 
+// The names of one group of tests/data/chinese_names.txt (names from real
+// text) that the converter changes, each numbered before its extension.
+std::function<std::string(int)> realNames(const std::string& group,
+                                          const nw::PhraseConverter& converter) {
+    std::ifstream in(NW_BENCH_NAMES);
+    std::vector<std::pair<std::string, std::string>> stems; // before the extension, the rest
+    std::string current;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        if (line[0] == '[') {
+            current = line.substr(1, line.size() - 2);
+            continue;
+        }
+        if (current != group || converter.convert(nw::decodeName(line)) == nw::decodeName(line))
+            continue;
+        const std::size_t dot = line.rfind('.');
+        const std::size_t cut = dot == std::string::npos || dot == 0 ? line.size() : dot;
+        stems.emplace_back(line.substr(0, cut), line.substr(cut));
+    }
+    return [stems](int i) {
+        const auto& [stem, ext] = stems[std::size_t(i) % stems.size()];
+        return stem + " " + std::to_string(i) + ext;
+    };
+}
+
 // Chinese file names of a few kinds, numbered: each needs converting.
 std::string simplifiedName(int i) {
     static const char* const stems[] = {"头发护理", "签证申请表", "关系图",   "周报模板",
                                         "更新日志", "制作流程",   "面包做法", "钟表维修"};
-    static const char* const exts[] = {".txt", ".pdf", ".png", ".docx"};
-    return std::string(stems[i % 8]) + " " + std::to_string(i) + exts[i % 4];
-}
-std::string traditionalName(int i) {
-    static const char* const stems[] = {"頭髮護理", "簽證申請表", "關係圖",   "週報範本",
-                                        "更新日誌", "製作流程",   "麵包做法", "鐘錶維修"};
     static const char* const exts[] = {".txt", ".pdf", ".png", ".docx"};
     return std::string(stems[i % 8]) + " " + std::to_string(i) + exts[i % 4];
 }
@@ -280,13 +300,13 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
             const auto converter = form.phraseConverters().get(
                 config,
                 toSimplified ? nw::ChineseScript::Simplified : nw::ChineseScript::Traditional,
-                error);
+                error, st.vocabulary && !toSimplified ? st.toSimplified : "");
             if (!converter) {
                 std::fprintf(stderr, "OpenCC: %s is missing\n", error.path.c_str());
                 return false;
             }
             ButtonCase c{toSimplified ? "cmdF2J" : "cmdJ2F", 2,
-                         toSimplified ? traditionalName : simplifiedName,
+                         realNames(toSimplified ? "traditional" : "simplified", *converter),
                          [s](Form1& f) { chooseStandard(f, s); },
                          [converter](const std::u32string& n) { return converter->convert(n); }};
             c.label = std::string(c.button) + " " + config;

@@ -132,6 +132,8 @@ DecodedName readName(std::string_view bytes, std::optional<NameEncoding> legacy)
 }
 
 DecodedName readName(std::string_view bytes, const CodePageJudgement& judgement) {
+    if (!judgement.codePage) // a folder of UTF-8 names, the commonest
+        return {decodeName(bytes), NameEncoding::Utf8};
     if (!judgement.clear && isUtf8(bytes))
         return {decodeName(bytes), NameEncoding::Utf8};
     DecodedName d = readName(bytes, judgement.codePage);
