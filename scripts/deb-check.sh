@@ -57,7 +57,17 @@ trap 'cleanup; rmdir "$folder"' EXIT
 QT_QPA_PLATFORM=xcb ${exec_line/\%U/$folder} 2> >(grep -v XDG_RUNTIME_DIR >&2) &
 app=$!
 wait_window || { echo "deb-check: the installed program showed no window" >&2; exit 1; }
-# Its icon is on the window, for the title bar and the task bar.
-xprop -id "$WIN" _NET_WM_ICON | grep -q "Icon (32 x 32)" ||
-  { echo "deb-check: the window has no 32-pixel icon (_NET_WM_ICON)" >&2; exit 1; }
+# Its icon is on the window, for the title bar and the task bar. Qt may set
+# it a moment after the window is mapped: asked again until it is there, for
+# up to ten seconds.
+icon=""
+for _ in $(seq 100); do
+  if xprop -id "$WIN" _NET_WM_ICON 2>/dev/null | grep -q "Icon (32 x 32)"; then
+    icon=yes
+    break
+  fi
+  sleep 0.1
+done
+[ -n "$icon" ] ||
+  { echo "deb-check: the window has no 32-pixel icon (_NET_WM_ICON) after 10 s" >&2; exit 1; }
 echo "deb-check: $(basename "$deb") installed with apt; its window appeared"
