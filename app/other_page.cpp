@@ -112,18 +112,15 @@ ToolPlan OtherPage::changeExtPlan() const {
     const std::u32string ext = TrimSpacesWide(toU32(txtNewExt->text()));
     if (ext.empty())
         return {{}, QStringLiteral("请输入新扩展名")};
-    // A "/" in it is refused with every new name, by the pass.
-    std::u32string folder = decodeName(m_ctx.list.Path());
-    if (folder.empty() || folder.back() != U'/')
-        folder += U'/';
-    return {[ext, folder](FileSystem&) {
+    // A "/" in it is refused with every new name, by the pass. A name holds
+    // no "/", so the helpers look at it alone.
+    return {[ext](FileSystem&) {
                 RenameTool tool;
                 tool.wantsEntry = [=](const std::u32string& name) {
-                    return GetFileExt(folder + name) != ext;
+                    return GetFileExt(name) != ext;
                 };
                 tool.transform = [=](int, const std::u32string& name) {
-                    return TransformResult::of(
-                        ChangeFileExt(folder + name, ext).substr(folder.size()));
+                    return TransformResult::of(ChangeFileExt(name, ext));
                 };
                 return tool;
             },

@@ -1,5 +1,6 @@
 #include "core/convert_name.h"
 
+#include "core/name_parts.h"
 #include "core/text.h"
 #include "platform/case_map.h"
 
@@ -21,16 +22,13 @@ std::u32string convertCase(std::u32string_view s, CaseMode mode) {
 std::u32string caseStep(std::u32string_view name, const ConvertOptions& o) {
     if (!o.Prefix && !o.Suffix)
         return {};
-    if (o.Prefix && o.Suffix)
-        return convertCase(name, o.caseMode);
-    const std::size_t dot = name.rfind(U'.');
-    if (dot == std::u32string_view::npos)
-        return o.Prefix ? convertCase(name, o.caseMode) : std::u32string(name);
-    const std::u32string_view base = name.substr(0, dot);
-    const std::u32string_view ext = name.substr(dot + 1);
-    if (o.Prefix)
-        return convertCase(base, o.caseMode) + U"." + std::u32string(ext);
-    return std::u32string(base) + U"." + convertCase(ext, o.caseMode);
+    const auto range = rangeOf(name, o.Prefix, o.Suffix);
+    if (!range)
+        return std::u32string(name);
+    std::u32string out(name.substr(0, range->begin));
+    out += convertCase(name.substr(range->begin, range->end - range->begin), o.caseMode);
+    out += name.substr(range->end);
+    return out;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "core/custom_name.h"
 
+#include "core/name_parts.h"
 #include "core/text.h"
 
 #include <limits>
@@ -64,15 +65,7 @@ std::optional<std::int16_t> ParseIncrement(std::u32string_view text) {
 
 std::u32string PlaceCustomText(std::u32string_view name, std::u32string_view customText,
                                std::u32string_view numberText, TextPlacement placement) {
-    const std::size_t dot = name.rfind(U'.');
-    const std::size_t p = dot == std::u32string_view::npos ? name.size() : dot; // 0-based
-    const std::u32string_view head =
-        dot == std::u32string_view::npos ? name : name.substr(0, p + 1);
-    const std::u32string_view base = name.substr(0, p);
-    const std::u32string_view dottedExt =
-        dot == std::u32string_view::npos ? std::u32string_view{} : name.substr(p);
-    const std::u32string_view ext =
-        dot == std::u32string_view::npos ? std::u32string_view{} : name.substr(p + 1);
+    [[maybe_unused]] const auto [base, ext, head, dottedExt, dotted] = splitName(name);
     std::u32string inserted(customText);
     inserted += numberText;
     std::u32string out;

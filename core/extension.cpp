@@ -1,15 +1,15 @@
 #include "core/extension.h"
 
+#include "core/name_parts.h"
+
 namespace nw {
 namespace {
 // Position of the extension dot, or npos.
 std::size_t extensionDot(std::u32string_view path) {
     const std::size_t slash = path.rfind(U'/');
     const std::size_t nameStart = slash == std::u32string_view::npos ? 0 : slash + 1;
-    const std::size_t dot = path.rfind(U'.');
-    if (dot == std::u32string_view::npos || dot < nameStart)
-        return std::u32string_view::npos;
-    return dot;
+    const NameParts p = splitName(path.substr(nameStart));
+    return p.dotted ? nameStart + p.base.size() : std::u32string_view::npos;
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "core/find_replace.h"
 
+#include "core/name_parts.h"
 #include "platform/case_map.h"
 #include "platform/name_regex.h"
 
@@ -59,24 +60,14 @@ ReplaceResult ReplaceInName(std::u32string_view name, const FindReplaceSettings&
         return {ReplaceOutcome::Done,
                 ReplacePlain(part, s.find, s.replacement, s.matchCase, s.replaceAll)};
     };
-    if (s.prefix && s.suffix)
-        return apply(name);
-    const std::size_t dot = name.rfind(U'.');
-    if (s.prefix) {
-        if (dot == std::u32string_view::npos)
-            return apply(name);
-        ReplaceResult r = apply(name.substr(0, dot));
-        if (r.outcome == ReplaceOutcome::Done)
-            r.name += name.substr(dot);
-        return r;
-    }
-    if (s.suffix && dot != std::u32string_view::npos) {
-        ReplaceResult r = apply(name.substr(dot + 1));
-        if (r.outcome == ReplaceOutcome::Done)
-            r.name = std::u32string(name.substr(0, dot + 1)) + r.name;
-        return r;
-    }
-    return {ReplaceOutcome::Done, std::u32string(name)};
+    const auto range = rangeOf(name, s.prefix, s.suffix);
+    if (!range)
+        return {ReplaceOutcome::Done, std::u32string(name)};
+    ReplaceResult r = apply(name.substr(range->begin, range->end - range->begin));
+    if (r.outcome == ReplaceOutcome::Done)
+        r.name = std::u32string(name.substr(0, range->begin)) + r.name +
+                 std::u32string(name.substr(range->end));
+    return r;
 }
 
 } // namespace nw

@@ -1,9 +1,45 @@
 #include "core/extension.h"
+#include "core/name_parts.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 namespace nw {
 namespace {
+
+// The range of the two boxes, as the text it covers (none: nothing in range),
+// for names with no dot, one, several, a leading one and a trailing one.
+TEST(NameParts, TheBoxesChooseTheBaseTheExtensionOrBoth) {
+    struct Row {
+        std::u32string name;
+        std::optional<std::u32string> both, prefix, suffix;
+    };
+    const Row rows[] = {
+        {U"README", U"README", U"README", std::nullopt},
+        {U"a.doc", U"a.doc", U"a", U"doc"},
+        {U"a.tar.gz", U"a.tar.gz", U"a.tar", U"gz"},
+        {U".profile", U".profile", U"", U"profile"},
+        {U"abc.", U"abc.", U"abc", U""},
+        {U"", U"", U"", std::nullopt},
+    };
+    auto covered = [](std::u32string_view name, bool prefix, bool suffix) {
+        const auto r = rangeOf(name, prefix, suffix);
+        return r ? std::optional<std::u32string>(name.substr(r->begin, r->end - r->begin))
+                 : std::nullopt;
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(covered(r.name, true, true), r.both);
+        EXPECT_EQ(covered(r.name, true, false), r.prefix);
+        EXPECT_EQ(covered(r.name, false, true), r.suffix);
+        EXPECT_EQ(covered(r.name, false, false), std::nullopt);
+        // The parts always make the name again.
+        const NameParts p = splitName(r.name);
+        EXPECT_EQ(std::u32string(p.head) + std::u32string(p.ext), r.name);
+        EXPECT_EQ(std::u32string(p.base) + std::u32string(p.dottedExt), r.name);
+    }
+}
 
 TEST(Extension, GetFileExtLooksOnlyAtTheName) {
     EXPECT_EQ(GetFileExt(U"/d/a.doc"), U"doc");
