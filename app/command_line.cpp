@@ -1,9 +1,10 @@
 #include "app/command_line.h"
 
+#include "app/failure_text.h"
+#include "platform/given_path.h"
 #include "platform/places.h"
 
 #include <QString>
-#include <QUrl>
 
 namespace nw::app {
 namespace {
@@ -79,30 +80,14 @@ StartRequest readCommandLine(const std::vector<std::string>& args, const std::st
         // A file manager may give several: the first is opened.
         if (!r.path.empty())
             continue;
-        std::string path = a;
-        if (a.find("://") != std::string::npos) {
-            const QUrl url(QString::fromUtf8(a.c_str()));
-            const QString host = url.host();
-            if (!url.isLocalFile() || !(host.isEmpty() || host == QLatin1String("localhost"))) {
-                std::fprintf(err, "namewright：只能打开本机上的文件夹，不能打开“%s”。\n",
-                             a.c_str());
-                return {false, 2, {}};
-            }
-            // Names are bytes: the URL's percent-escapes are decoded as such.
-            const QByteArray raw =
-                QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toUtf8());
-            // A NUL would cut the path short without a word: refused.
-            if (raw.contains('\0')) {
-                std::fprintf(err, "namewright：地址“%s”含有空字符（%%00），不是有效的路径。\n",
-                             a.c_str());
-                return {false, 2, {}};
-            }
-            path.assign(raw.constData(), static_cast<std::size_t>(raw.size()));
-        }
-        if (path.empty())
+        std::string path;
+        const GivenError e = pathOfGiven(a, workingFolder, false, path);
+        if (e == GivenError::Empty)
             continue;
-        if (path[0] != '/')
-            path = (workingFolder == "/" ? "" : workingFolder) + "/" + path;
+        if (e != GivenError::None) {
+            std::fprintf(err, "namewright：%s\n", givenFailureText(e, a).toUtf8().constData());
+            return {false, 2, {}};
+        }
         r.path = path;
     }
     if (r.path.empty())

@@ -144,6 +144,20 @@ QString folderFailureText(const std::string& folder, const FsStatus& st) {
     return QStringLiteral("无法打开文件夹“%1”：%2。").arg(namedPath(folder), reasonText(st));
 }
 
+QString givenFailureText(GivenError error, const std::string& given) {
+    switch (error) {
+    case GivenError::NotLocal:
+        return QStringLiteral("只能打开本机上的文件夹，不能打开“%1”。").arg(namedPath(given));
+    case GivenError::NulInAddress:
+        // Not through arg(): the text holds a "%00" of its own.
+        return QStringLiteral("地址“") + namedPath(given) +
+               QStringLiteral("”含有空字符（%00），不是有效的路径。");
+    case GivenError::Empty:
+    case GivenError::None: break;
+    }
+    return {};
+}
+
 QString recoveryText(const RecoveryReport& r) {
     QStringList parts;
     if (r.restored > 0 || !r.unresolved.empty())

@@ -2,6 +2,7 @@
 // Turns what the core and the platform report into Chinese for the user.
 #include "core/rename_pass.h"
 #include "platform/file_system.h"
+#include "platform/given_path.h"
 
 #include <QString>
 
@@ -19,6 +20,8 @@ QString leftText(LeftReason why, std::size_t bytes);
 // a few by name. Empty when there are none.
 QString unusualText(const std::vector<PassStep>& unusual);
 QString folderFailureText(const std::string& folder, const FsStatus& st);
+// Why what the user gave to go to (typed, dropped, passed) leads nowhere.
+QString givenFailureText(GivenError error, const std::string& given);
 // What recovery did with passes that were cut off.
 QString recoveryText(const RecoveryReport& r);
 

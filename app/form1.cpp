@@ -19,6 +19,7 @@
 #include "app/widgets.h"
 #include "core/conv_table.h"
 #include "core/text.h"
+#include "platform/given_path.h"
 #include "platform/mounts.h"
 #include "platform/name_codec.h"
 #include "platform/phrase_converter.h"
@@ -251,12 +252,14 @@ void Form1::dropEvent(QDropEvent* e) {
     if (urls.isEmpty() || !urls.front().isLocalFile())
         return;
     e->acceptProposedAction();
-    goToDropped(urls.front().toLocalFile());
+    goToDropped(urls.front());
 }
 
-void Form1::goToDropped(const QString& path) {
-    txtPath->setText(bytesToQt(folderOfPath(encodeName(toU32(path)))));
-    cmdGoPath_Click();
+void Form1::goToDropped(const QUrl& url) {
+    // The address as it came: its escapes are the name's bytes, whatever
+    // their code page.
+    const QByteArray address = url.toEncoded();
+    goToGiven(std::string(address.constData(), static_cast<std::size_t>(address.size())));
 }
 
 PreviewWindow* Form1::shownPreview(const QObject& opener) {
@@ -338,7 +341,7 @@ void Form1::Form_Load() {
     recoverInterruptedPasses(true);
     Combo1->setCurrentIndex(0);
     Combo1_Click();
-    if (m_startPath.empty() || !goToPath(decodeName(m_startPath)))
+    if (m_startPath.empty() || !goToGiven(m_startPath))
         setDir1Path(m_programFolder);
     m_table = ConvTable(readTableFile(m_programFolder, ConvTable::kMaxBytes));
     // The program, and the table it loaded, are never renamed under it.
@@ -389,38 +392,28 @@ bool Form1::Dir1_Change() {
         reportFolder(Dir1->Path(), st);
         return false;
     }
-    txtPath->setText(bytesToQt(Dir1->Path()));
+    m_shownPath = Dir1->Path();
+    txtPath->setText(bytesToQt(m_shownPath));
     return true;
 }
 
-void Form1::cmdGoPath_Click() { goToPath(TrimSpaces(toU32(txtPath->text()))); }
+void Form1::cmdGoPath_Click() {
+    // What the user left of the shown folder keeps its bytes; only what was
+    // typed is encoded.
+    goToGiven(bytesOfTyped(TrimSpaces(toU32(txtPath->text())), m_shownPath,
+                           toU32(bytesToQt(m_shownPath)), Dir1->Path(), m_fs));
+}
 
-bool Form1::goToPath(std::u32string s) {
-    if (s.empty())
+bool Form1::goToGiven(const std::string& given) {
+    // The start path and a drop are absolute: "~" stands for home only where typed.
+    const GivenPlace place = placeOfGiven(given, Dir1->Path(), true, m_fs);
+    if (place.error == GivenError::Empty)
         return false;
-    // A "file://" address, as file managers copy it, is the folder it names.
-    if (s.rfind(U"file://", 0) == 0) {
-        const QUrl url(toQt(s));
-        if (url.isLocalFile())
-            s = toU32(url.toLocalFile());
+    if (place.error != GivenError::None) {
+        showMessage(this, MessageKind::Warning, givenFailureText(place.error, given));
+        return false;
     }
-    // "~" is the home folder; a relative path is taken from the folder now
-    // shown.
-    std::string path = expandHome(encodeName(s));
-    if (path[0] != '/')
-        path = joinPath(Dir1->Path(), path);
-    path = normalizeFolder(path);
-    // A path to a file opens the folder that holds it, with the file selected.
-    std::string file;
-    if (path != "/") {
-        const std::string parent = parentFolder(path);
-        const std::string name = path.substr(parent.size() + (parent == "/" ? 0 : 1));
-        if (const auto info = m_fs.entryInfo(parent, name);
-            info && info->shape.kind != EntryKind::Folder) {
-            file = name;
-            path = parent;
-        }
-    }
+    const std::string& path = place.folder;
     Drive1->setMounts(m_fs.mounts()); // a drive mounted a moment ago
     if (Drive1->setDrive(path) && !Drive1_Change())
         return false;
@@ -431,9 +424,9 @@ bool Form1::goToPath(std::u32string s) {
             reportFolder(path, st);
             return false;
         }
-    if (!file.empty() && File1->Path() == path) {
+    if (!place.file.empty() && File1->Path() == path) {
         File1->clearAllEntries();
-        File1->selectNames({file});
+        File1->selectNames({place.file});
         for (int i = 0; i < File1->ListCount(); ++i)
             if (File1->Selected(i))
                 File1->scrollTo(File1->model()->index(i, 0));

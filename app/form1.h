@@ -19,6 +19,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QUrl;
 class QTabWidget;
 
 namespace nw {
@@ -87,7 +88,7 @@ public:
     QPushButton* cmdGoPath = nullptr;
 
     // A folder or file dropped on the window: its folder is gone to.
-    void goToDropped(const QString& path);
+    void goToDropped(const QUrl& url);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -109,9 +110,9 @@ private:
     void wireApplyButtons();
     void watchMounts();
     bool setDir1Path(const std::string& folder);
-    // What "转到" does with a path (a folder, a file, "~/...", file://...):
-    // true when that folder is shown.
-    bool goToPath(std::u32string path);
+    // Goes where the user asks (a folder, a file, "~/...", file://..., as
+    // bytes; see placeOfGiven): true when that folder is shown.
+    bool goToGiven(const std::string& given);
     void setFocusOrder();
     void reportFolder(const std::string& folder, const FsStatus& st);
     // Tells the user what was put right; atStart: also which drives still
@@ -121,6 +122,7 @@ private:
     FileSystem& m_fs;
     std::string m_programFolder;
     std::string m_startPath;
+    std::string m_shownPath; // the folder txtPath shows, as bytes
     ConvTable m_table;
     std::unique_ptr<PhraseConverters> m_phrases;
     std::array<ToolPage*, 5> m_pages{}; // in tab order

@@ -5,7 +5,6 @@
 #include <climits>
 #include <cstdlib>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -30,15 +29,6 @@ std::string expandHome(const std::string& path) {
     if (path.rfind("~/", 0) == 0)
         return joinPath(homeFolder(), path.substr(2));
     return path;
-}
-
-std::string folderOfPath(const std::string& path) {
-    const std::string absolute =
-        !path.empty() && path[0] == '/' ? path : joinPath(workingFolder(), path);
-    struct stat st {};
-    if (::stat(absolute.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return normalizeFolder(absolute);
-    return parentFolder(absolute);
 }
 
 } // namespace nw

@@ -74,8 +74,8 @@ void DesktopTest::droppedFoldersAndFileAddresses() {
     Harness h;
     TempFolder other;
     file(other.path(), "dropped.txt");
-    h.form->goToDropped(
-        QString::fromStdString(other.path() + "/dropped.txt")); // a file: its folder
+    h.form->goToDropped(QUrl::fromLocalFile(
+        QString::fromStdString(other.path() + "/dropped.txt"))); // a file: its folder
     QCOMPARE(h.list().Path(), other.path());
     QCOMPARE(h.names(), QStringList({"dropped.txt"}));
     // A real drop on the path box reaches the window.

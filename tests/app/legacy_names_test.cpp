@@ -4,6 +4,7 @@
 // preview.
 #include "app_test_support.h"
 
+#include "app/command_line.h"
 #include "app/user_messages.h"
 
 #include "app/file_list_menu.h"
@@ -14,14 +15,17 @@
 
 #include <QAction>
 #include <QBrush>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include <fstream>
 #include <random>
 #include <set>
+#include <sys/stat.h>
 
 namespace nw::app::test {
 
@@ -59,6 +63,8 @@ private slots:
     void traditionalGbkBesideStrayBytesKeepsItsCharacters_data();
     void traditionalGbkBesideStrayBytesKeepsItsCharacters();
     void westernNamesUnderATaiwanLocaleAreAllRead();
+    void legacyFoldersAreReachedHoweverGiven_data();
+    void legacyFoldersAreReachedHoweverGiven();
 };
 
 using Renames = std::map<std::string, std::string>;
@@ -469,6 +475,99 @@ void LegacyNamesTest::westernNamesUnderATaiwanLocaleAreAllRead() {
         QVERIFY(names.count(h.list().List(i)) == 1);
         QVERIFY(!h.list().Unsure(i));
     }
+}
+
+// A path as a file manager writes it into an address: every byte that is
+// not plain ASCII escaped.
+QByteArray address(const std::string& path) {
+    QByteArray a("file://");
+    for (const unsigned char c : path)
+        a += (c > 0x20 && c < 0x7F && c != '%' && c != '#' && c != '?')
+                 ? QByteArray(1, char(c))
+                 : QByteArray("%") + QByteArray::number(c, 16).rightJustified(2, '0').toUpper();
+    return a;
+}
+
+void LegacyNamesTest::legacyFoldersAreReachedHoweverGiven_data() {
+    QTest::addColumn<std::string>("name");
+    QTest::addColumn<QString>("how");
+    const std::vector<std::pair<const char*, std::string>> folders{
+        {"UTF-8", utf8(U"中国资料")},
+        {"GBK", gbk(U"員工旅遊照片")},
+        {"Big5", nw::test::encodeWithIcu(NameEncoding::Big5, U"新增資料夾").value_or("")},
+        {"undecodable", "bad\xFF\xFE folder"}};
+    for (const auto& [kind, name] : folders)
+        for (const char* how : {"Enter", "typed file://", "drop", "command line"})
+            QTest::newRow((std::string(kind) + " by " + how).c_str()) << name << QString(how);
+}
+
+// However the user gives a folder (typed in the path box as it shows it, an
+// address, a drop, an argument), whatever its code page, it is the folder
+// gone to, never a twin beside it with the same characters in UTF-8.
+void LegacyNamesTest::legacyFoldersAreReachedHoweverGiven() {
+    QFETCH(std::string, name);
+    QFETCH(QString, how);
+    Harness h;
+    const std::string folder = h.work.path() + "/" + name;
+    QVERIFY(::mkdir(folder.c_str(), 0755) == 0);
+    file(folder, "inside.txt");
+    h.open(h.work.path());
+    auto* box = h.find<QLineEdit>("txtPath");
+    auto reached = [&](const char* step) {
+        const QString what = how + ": " + step;
+        QVERIFY2(h.list().Path() == folder, qPrintable(what));
+        QVERIFY2(h.names().contains("inside.txt"), qPrintable(what));
+        QVERIFY2(h.takeMessages().isEmpty(), qPrintable(what));
+    };
+    if (how == "Enter") {
+        // The folder's name typed after the shown folder, as the program
+        // shows it; then Enter on what the box shows, though a folder of the
+        // same characters in UTF-8 now stands beside it; then a file in it.
+        box->setText(box->text() + "/" + bytesToQt(name));
+        QTest::keyClick(box, Qt::Key_Return);
+        reached("typed as shown");
+        const std::string twin = h.work.path() + "/" + utf8(toU32(bytesToQt(name)));
+        if (twin != folder) {
+            QVERIFY(::mkdir(twin.c_str(), 0755) == 0);
+            file(twin, "twin.txt");
+        }
+        QTest::keyClick(box, Qt::Key_Return);
+        reached("Enter on the box as it shows the folder");
+        box->setText(box->text() + "/inside.txt");
+        QTest::keyClick(box, Qt::Key_Return);
+        reached("a file in it typed after it");
+        QStringList selected;
+        for (int i = 0; i < h.list().ListCount(); ++i)
+            if (h.list().Selected(i))
+                selected << h.names().at(i);
+        QCOMPARE(selected, QStringList({"inside.txt"}));
+    } else if (how == "typed file://") {
+        box->setText(QString::fromLatin1(address(folder + "/inside.txt")));
+        QTest::keyClick(box, Qt::Key_Return);
+        reached("the address of a file in it");
+    } else if (how == "drop") {
+        // The drag's data as a file manager gives it: a text/uri-list.
+        QMimeData data;
+        data.setData("text/uri-list", address(folder + "/inside.txt") + "\r\n");
+        const QPoint at = box->mapTo(h.form.get(), box->rect().center());
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(h.form.get(), &enter);
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(h.form.get(), &drop);
+        reached("a file in it dropped");
+    } else {
+        for (const std::string& arg : {folder, std::string(address(folder).constData())}) {
+            std::FILE* sink = std::tmpfile();
+            const StartRequest start = readCommandLine({arg}, "/", sink, sink);
+            std::fclose(sink);
+            QVERIFY(start.run);
+            Form1 started(h.fs, h.program.path(), start.path);
+            started.show();
+            QCOMPARE(started.File1->Path(), folder);
+            QCOMPARE(h.takeMessages(), QString());
+        }
+    }
+    QVERIFY(Snapshot(nw::test::snapshot(folder)).count("inside.txt"));
 }
 
 NW_APP_TEST(LegacyNamesTest)
