@@ -118,6 +118,7 @@ struct EntryInfo {
     EntryShape shape;
     FileId id;
     FileStamp stamp;
+    std::uint64_t links = 1; // its names (hard links) on the drive
 };
 
 // One rename of a pass's plan, as the names stand on disk.
@@ -195,6 +196,27 @@ public:
     }
     // Whether an entry keeps its FileId when renamed in folder (some FUSE
     // drives number a file by its name).
+    // The folder at that path (links followed): which folder it is; none
+    // where no folder is there (its drive not mounted).
+    virtual std::optional<FileId> folderId(const std::string& folder) {
+        (void)folder;
+        return std::nullopt;
+    }
+    // Removes one name of a file: recovery's second names, placeholders and
+    // empty temporary files.
+    virtual FsStatus remove(const std::string& folder, const std::string& name) {
+        (void)folder;
+        (void)name;
+        return FsStatus{FsError::PermissionDenied, 0};
+    }
+    // Whether two entries of a folder hold the same bytes, read to the end.
+    virtual bool sameContent(const std::string& folder, const std::string& a,
+                             const std::string& b) {
+        (void)folder;
+        (void)a;
+        (void)b;
+        return false;
+    }
     virtual bool idsSurviveRename(const std::string& folder) {
         (void)folder;
         return true;

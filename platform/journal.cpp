@@ -97,16 +97,9 @@ std::uint64_t markCheck(const std::string& oldName, const std::string& newName,
     return checksum(newName.data(), newName.size(), h);
 }
 
-struct Journal {
-    std::uint64_t pid = 0;
-    bool idsStable = true; // the drive keeps its numbers: the folder's must match
-    std::string folder;
-    std::uint64_t device = 0, inode = 0;
-    std::vector<PlannedRename> plan;
+// A journal as read, with the check of its plan that its marks carry.
+struct Journal : JournalContents {
     std::uint64_t planSum = 0;
-    // The renames the pass marked as begun, each mark whole and checked; the
-    // last is the one that was in flight.
-    std::vector<PlannedRename> marks;
 };
 
 // A name a journal may hold: one entry of a folder, nothing that leads out.
@@ -147,7 +140,7 @@ Parsed parse(const std::string& bytes) {
     if (safeFolder(j.folder))
         out.folder = j.folder;
     j.idsStable = (flags & 1) != 0;
-    if (!r.number(j.device) || !r.number(j.inode) || !r.number(count))
+    if (!r.number(j.folderId.device) || !r.number(j.folderId.inode) || !r.number(count))
         return out;
     for (std::uint64_t i = 0; i < count; ++i) {
         PlannedRename p;
@@ -177,6 +170,33 @@ Parsed parse(const std::string& bytes) {
     }
     out.journal = std::move(j);
     return out;
+}
+
+// A journal's plan, checked and ended, with the check its marks carry.
+std::string planBytes(const JournalContents& j, std::uint64_t& sum) {
+    std::string bytes(kMagic, kMagicSize);
+    putNumber(bytes, j.pid);
+    putNumber(bytes, j.idsStable ? 1 : 0);
+    putField(bytes, j.folder);
+    putNumber(bytes, j.folderId.device);
+    putNumber(bytes, j.folderId.inode);
+    putNumber(bytes, j.plan.size());
+    for (const PlannedRename& p : j.plan) {
+        putField(bytes, p.oldName);
+        putField(bytes, p.newName);
+    }
+    sum = checksum(bytes.data(), bytes.size());
+    putNumber(bytes, sum);
+    bytes.append(kEnd, kEndSize);
+    return bytes;
+}
+
+std::string markBytes(const PlannedRename& p, std::uint64_t planSum) {
+    std::string bytes(kMark, 1);
+    putField(bytes, p.oldName);
+    putField(bytes, p.newName);
+    putNumber(bytes, markCheck(p.oldName, p.newName, planSum));
+    return bytes;
 }
 
 bool writeAll(int fd, const std::string& bytes) {
@@ -243,44 +263,6 @@ void syncFolder(const std::string& folder) {
     }
 }
 
-struct Entry {
-    bool regular = false;
-    std::uint64_t device = 0, inode = 0, links = 0;
-    long long size = 0;
-    long long mtimeNs = 0;
-};
-std::optional<Entry> lookAt(const std::string& folder, const std::string& name) {
-    struct stat st {};
-    if (::lstat(joinPath(folder, name).c_str(), &st) != 0)
-        return std::nullopt;
-    return Entry{S_ISREG(st.st_mode),
-                 static_cast<std::uint64_t>(st.st_dev),
-                 static_cast<std::uint64_t>(st.st_ino),
-                 static_cast<std::uint64_t>(st.st_nlink),
-                 static_cast<long long>(st.st_size),
-                 static_cast<long long>(st.st_mtim.tv_sec) * 1'000'000'000LL + st.st_mtim.tv_nsec};
-}
-
-// Whether two names hold the same bytes, read to the end.
-bool sameContent(const std::string& a, const std::string& b) {
-    const int fa = ::open(a.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    const int fb = fa < 0 ? -1 : ::open(b.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    bool same = fa >= 0 && fb >= 0;
-    while (same) {
-        char x[1 << 14], y[1 << 14];
-        const ssize_t n = ::read(fa, x, sizeof x), m = ::read(fb, y, sizeof y);
-        if (n < 0 || m < 0 || n != m || std::memcmp(x, y, static_cast<std::size_t>(n)) != 0)
-            same = false;
-        else if (n == 0)
-            break;
-    }
-    if (fa >= 0)
-        ::close(fa);
-    if (fb >= 0)
-        ::close(fb);
-    return same;
-}
-
 bool caseOnly(const std::string& a, const std::string& b) {
     return a != b && folded(decodeName(a)) == folded(decodeName(b));
 }
@@ -327,10 +309,9 @@ public:
                     m_suspects.push_back(p);
         for (const PlannedRename& p : m_suspects)
             bothNames(p);
-        const std::string prefix = ".namewright-" + std::to_string(m_j.pid) + "-";
         std::vector<std::string> temporaries;
         for (const std::string& n : m_names)
-            if (n.rfind(prefix, 0) == 0 && endsWith(n, ".tmp"))
+            if (isTemporaryName(n, static_cast<long>(m_j.pid)))
                 temporaries.push_back(n);
         for (const std::string& t : temporaries)
             temporary(t);
@@ -361,8 +342,15 @@ private:
         m_report.unresolved.push_back(path(n));
         m_ambiguous = true;
     }
+    // The entry itself, never what a link leads to.
+    std::optional<EntryInfo> look(const std::string& n) const {
+        return m_fs.entryInfo(m_j.folder, n);
+    }
+    static bool regular(const EntryInfo& e) {
+        return e.shape.kind == EntryKind::Regular && !e.shape.link;
+    }
     bool drop(const std::string& n) {
-        if (::unlink(path(n).c_str()) == 0) {
+        if (m_fs.remove(m_j.folder, n).ok()) {
             m_names.erase(n);
             return true;
         }
@@ -378,8 +366,8 @@ private:
     void bothNames(const PlannedRename& p) {
         if (p.oldName == p.newName || !has(p.oldName) || !has(p.newName))
             return;
-        const auto o = lookAt(m_j.folder, p.oldName), n = lookAt(m_j.folder, p.newName);
-        if (!o || !n || !o->regular || !n->regular) {
+        const auto o = look(p.oldName), n = look(p.newName);
+        if (!o || !n || !regular(*o) || !regular(*n)) {
             if (inFlight(p))
                 unresolved(p.newName);
             return;
@@ -387,11 +375,10 @@ private:
         // One file under two names where the drive says so itself, or where
         // it shows a second name as a file of its own (sshfs: one link, two
         // numbers) with the same size, time and bytes.
-        const bool linked = o->device == n->device && o->inode == n->inode && o->links > 1;
-        const bool twin = !linked && o->size == n->size && o->mtimeNs == n->mtimeNs &&
-                          (o->size > 0 || inFlight(p)) &&
-                          sameContent(path(p.oldName), path(p.newName));
-        const bool placeholder = !linked && !twin && n->size == 0;
+        const bool linked = o->id == n->id && o->links > 1;
+        const bool twin = !linked && o->stamp == n->stamp && (o->stamp.size > 0 || inFlight(p)) &&
+                          m_fs.sameContent(m_j.folder, p.oldName, p.newName);
+        const bool placeholder = !linked && !twin && n->stamp.size == 0;
         if (!linked && !twin && !placeholder)
             return; // two files of their own: the pass had not reached this one
         if (!mayBeInFlight(p)) {
@@ -414,15 +401,15 @@ private:
         const PlannedRename* owner = nullptr;
         int owners = 0;
         for (const PlannedRename& p : m_suspects) {
-            const auto atNew = has(p.newName) ? lookAt(m_j.folder, p.newName) : std::nullopt;
+            const auto atNew = has(p.newName) ? look(p.newName) : std::nullopt;
             if (caseOnly(p.oldName, p.newName) && !has(p.oldName) &&
-                (!atNew || (mayBeInFlight(p) && atNew->regular && atNew->size == 0))) {
+                (!atNew || (mayBeInFlight(p) && regular(*atNew) && atNew->stamp.size == 0))) {
                 owner = &p;
                 ++owners;
             }
         }
-        const auto held = lookAt(m_j.folder, t);
-        if (owners == 1 && held && held->regular) {
+        const auto held = look(t);
+        if (owners == 1 && held && regular(*held)) {
             if (has(owner->newName)) {
                 if (!drop(owner->newName))
                     return;
@@ -437,7 +424,7 @@ private:
                 m_report.unresolved.push_back(path(t));
                 m_failed = true;
             }
-        } else if (owners == 0 && held && held->regular && held->size == 0) {
+        } else if (owners == 0 && held && regular(*held) && held->stamp.size == 0) {
             // Claimed for the first step and never filled, or a probe's.
             if (drop(t))
                 ++m_report.emptyTemporaries;
@@ -483,8 +470,40 @@ std::string journalFolder() {
     return home.empty() ? std::string() : joinPath(home, ".local/state/namewright");
 }
 
+namespace {
+constexpr char kTemporaryPrefix[] = ".namewright-";
+constexpr char kTemporarySuffix[] = ".tmp";
+} // namespace
+
 std::string temporaryName(long pid, int n) {
-    return ".namewright-" + std::to_string(pid) + "-" + std::to_string(n) + ".tmp";
+    return kTemporaryPrefix + std::to_string(pid) + "-" + std::to_string(n) + kTemporarySuffix;
+}
+
+bool isTemporaryName(const std::string& name, long pid) {
+    const std::string head = kTemporaryPrefix + std::to_string(pid) + "-";
+    const std::size_t tail = std::strlen(kTemporarySuffix);
+    if (name.size() <= head.size() + tail || name.compare(0, head.size(), head) != 0 ||
+        name.compare(name.size() - tail, tail, kTemporarySuffix) != 0)
+        return false;
+    const std::string n = name.substr(head.size(), name.size() - head.size() - tail);
+    return n.find_first_not_of("0123456789") == std::string::npos;
+}
+
+std::string journalBytes(const JournalContents& j) {
+    std::uint64_t sum = 0;
+    std::string bytes = planBytes(j, sum);
+    for (const PlannedRename& m : j.marks)
+        bytes += markBytes(m, sum);
+    return bytes;
+}
+
+std::optional<JournalContents> readJournal(const std::string& bytes, std::string* folder) {
+    Parsed parsed = parse(bytes);
+    if (folder)
+        *folder = parsed.folder;
+    if (!parsed.journal)
+        return std::nullopt;
+    return static_cast<JournalContents>(std::move(*parsed.journal));
 }
 
 PassJournal::PassJournal(PassJournal&& other) noexcept
@@ -508,10 +527,7 @@ FsStatus PassJournal::started(const std::string& oldName, const std::string& new
         return {};
     // Not flushed: it only has to outlive the process. After a power cut
     // recovery does without it.
-    std::string bytes(kMark, 1);
-    putField(bytes, oldName);
-    putField(bytes, newName);
-    putNumber(bytes, markCheck(oldName, newName, m_planSum));
+    const std::string bytes = markBytes({oldName, newName}, m_planSum);
     const off_t at = ::lseek(m_fd, 0, SEEK_END);
     if (!writeAll(m_fd, bytes)) {
         const int err = errno ? errno : EIO;
@@ -536,12 +552,20 @@ void PassJournal::finish(bool clean) {
 FsStatus PassJournal::begin(const std::string& stateFolder, const std::string& folder,
                             const std::vector<PlannedRename>& plan, PassJournal& out,
                             bool idsStable) {
-    out.finish();
-    if (FsStatus st = makeFolders(stateFolder); !st.ok())
-        return st;
     struct stat where {};
     if (::stat(folder.c_str(), &where) != 0)
         return statusFromErrno(errno);
+    const FileId id{static_cast<std::uint64_t>(where.st_dev),
+                    static_cast<std::uint64_t>(where.st_ino)};
+    return begin(stateFolder, folder, id, plan, out, idsStable);
+}
+
+FsStatus PassJournal::begin(const std::string& stateFolder, const std::string& folder,
+                            FileId folderId, const std::vector<PlannedRename>& plan,
+                            PassJournal& out, bool idsStable) {
+    out.finish();
+    if (FsStatus st = makeFolders(stateFolder); !st.ok())
+        return st;
     const long pid = static_cast<long>(::getpid());
     const std::string path =
         joinPath(stateFolder, "pass-" + std::to_string(pid) + "-" + std::to_string(++g_journals) +
@@ -554,20 +578,14 @@ FsStatus PassJournal::begin(const std::string& stateFolder, const std::string& f
     if (fd < 0)
         return statusFromErrno(errno);
     ::flock(fd, LOCK_EX);
-    std::string bytes(kMagic, kMagicSize);
-    putNumber(bytes, static_cast<std::uint64_t>(pid));
-    putNumber(bytes, idsStable ? 1 : 0);
-    putField(bytes, folder);
-    putNumber(bytes, static_cast<std::uint64_t>(where.st_dev));
-    putNumber(bytes, static_cast<std::uint64_t>(where.st_ino));
-    putNumber(bytes, plan.size());
-    for (const PlannedRename& p : plan) {
-        putField(bytes, p.oldName);
-        putField(bytes, p.newName);
-    }
-    const std::uint64_t sum = checksum(bytes.data(), bytes.size());
-    putNumber(bytes, sum);
-    bytes.append(kEnd, kEndSize);
+    JournalContents j;
+    j.pid = static_cast<std::uint64_t>(pid);
+    j.idsStable = idsStable;
+    j.folder = folder;
+    j.folderId = folderId;
+    j.plan = plan;
+    std::uint64_t sum = 0;
+    const std::string bytes = planBytes(j, sum);
     errno = 0;
     if (!writeAll(fd, bytes) || ::fsync(fd) != 0 || ::rename(writing.c_str(), path.c_str()) != 0) {
         const int err = errno ? errno : EIO;
@@ -641,13 +659,11 @@ RecoveryReport recoverInterruptedPasses(FileSystem& fs, const std::string& state
         }
         const Journal& j = *parsed.journal;
         enum { Remove, Keep, SetAside } fate = Remove;
-        struct stat st {};
-        if (::stat(j.folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        const std::optional<FileId> now = fs.folderId(j.folder);
+        if (!now) {
             report.waiting.push_back(j.folder);
             fate = Keep; // its drive may come back
-        } else if (j.idsStable ? (static_cast<std::uint64_t>(st.st_dev) != j.device ||
-                                  static_cast<std::uint64_t>(st.st_ino) != j.inode)
-                               : fs.idsSurviveRename(j.folder)) {
+        } else if (j.idsStable ? *now != j.folderId : fs.idsSurviveRename(j.folder)) {
             // Another folder now stands at that path (or, for a drive that
             // numbers anew at each mount, a drive of another kind): none of
             // its files is touched.

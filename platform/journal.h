@@ -23,6 +23,27 @@ std::string journalFolder();
 // The temporary names a pass uses are ".namewright-<pid>-<n>.tmp": the
 // program's own, and recovery knows whose they are by the process number.
 std::string temporaryName(long pid, int n);
+// Whether a name is one temporaryName gave process pid.
+bool isTemporaryName(const std::string& name, long pid);
+
+// What a journal holds: the plan of a pass over one folder, and a mark for
+// each rename it began, the last the one in flight.
+struct JournalContents {
+    std::uint64_t pid = 0;
+    bool idsStable = true; // the drive keeps its numbers: the folder's must match
+    std::string folder;
+    FileId folderId;
+    std::vector<PlannedRename> plan;
+    std::vector<PlannedRename> marks;
+};
+
+// A journal's bytes: the plan with its check, then the marks, each checked.
+std::string journalBytes(const JournalContents& j);
+// What the bytes of a journal say; none where the plan is damaged or names
+// anything outside its one folder (marks are hints: they end at the first
+// that does not check). folder: the journal's folder, where it could be read
+// even from a damaged journal.
+std::optional<JournalContents> readJournal(const std::string& bytes, std::string* folder = nullptr);
 
 // A journal being kept: the file stays locked while the pass runs, so that
 // another copy of the program never takes it for an interrupted one.
@@ -36,10 +57,15 @@ public:
     // Removes the journal: the pass has ended, one way or another.
     ~PassJournal();
 
-    // Writes the plan for folder into a new journal in stateFolder (made if
-    // missing, mode 0700, and refused if another user owns it or others may
-    // write it) and flushes it to disk. idsStable: the drive keeps the
-    // folder's device and inode numbers, so recovery may insist on them.
+    // Writes the plan for folder (folderId: which folder it is) into a new
+    // journal in stateFolder (made if missing, mode 0700, and refused if
+    // another user owns it or others may write it) and flushes it to disk.
+    // idsStable: the drive keeps the folder's device and inode numbers, so
+    // recovery may insist on them.
+    static FsStatus begin(const std::string& stateFolder, const std::string& folder,
+                          FileId folderId, const std::vector<PlannedRename>& plan, PassJournal& out,
+                          bool idsStable = true);
+    // The same, for the folder found at that path now.
     static FsStatus begin(const std::string& stateFolder, const std::string& folder,
                           const std::vector<PlannedRename>& plan, PassJournal& out,
                           bool idsStable = true);

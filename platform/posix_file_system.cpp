@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -150,6 +151,7 @@ std::optional<EntryInfo> PosixFileSystem::entryInfo(const std::string& folder,
     EntryInfo info;
     info.id = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
     info.stamp = stampOf(st);
+    info.links = static_cast<std::uint64_t>(st.st_nlink);
     info.shape.link = S_ISLNK(st.st_mode);
     struct stat target = st;
     if (info.shape.link && ::fstatat(dir, at.c_str(), &target, 0) != 0)
@@ -165,6 +167,41 @@ FsStatus PosixFileSystem::whyMissing(const std::string& folder, const std::strin
     if (::fstatat(dirFor(folder), nameIn(folder, name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return {};
     return statusFromErrno(errno);
+}
+
+std::optional<FileId> PosixFileSystem::folderId(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return std::nullopt;
+    return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+FsStatus PosixFileSystem::remove(const std::string& folder, const std::string& name) {
+    if (::unlinkat(dirFor(folder), nameIn(folder, name).c_str(), 0) != 0)
+        return statusFromErrno(errno);
+    return {};
+}
+
+bool PosixFileSystem::sameContent(const std::string& folder, const std::string& a,
+                                  const std::string& b) {
+    const int dir = dirFor(folder);
+    const int fa = ::openat(dir, nameIn(folder, a).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fb =
+        fa < 0 ? -1 : ::openat(dir, nameIn(folder, b).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    bool same = fa >= 0 && fb >= 0;
+    while (same) {
+        char x[1 << 14], y[1 << 14];
+        const ssize_t n = ::read(fa, x, sizeof x), m = ::read(fb, y, sizeof y);
+        if (n < 0 || m < 0 || n != m || std::memcmp(x, y, static_cast<std::size_t>(n)) != 0)
+            same = false;
+        else if (n == 0)
+            break;
+    }
+    if (fa >= 0)
+        ::close(fa);
+    if (fb >= 0)
+        ::close(fb);
+    return same;
 }
 
 bool PosixFileSystem::idsSurviveRename(const std::string& folder) {
@@ -379,7 +416,11 @@ FsStatus PosixFileSystem::beginPass(const std::string& folder,
                                     const std::vector<PlannedRename>& plan) {
     if (plan.empty() || !needsJournal(folder))
         return {};
-    return PassJournal::begin(m_journalFolder, folder, plan, m_journal, idsSurviveRename(folder));
+    const std::optional<FileId> id = folderId(folder);
+    if (!id)
+        return FsStatus{FsError::NotFound, ENOENT};
+    return PassJournal::begin(m_journalFolder, folder, *id, plan, m_journal,
+                              idsSurviveRename(folder));
 }
 
 void PosixFileSystem::endPass(bool clean) { m_journal.finish(clean); }

@@ -48,6 +48,10 @@ public:
     std::optional<EntryInfo> entryInfo(const std::string& folder, const std::string& name) override;
     FsStatus whyMissing(const std::string& folder, const std::string& name) override;
     bool idsSurviveRename(const std::string& folder) override;
+    std::optional<FileId> folderId(const std::string& folder) override;
+    FsStatus remove(const std::string& folder, const std::string& name) override;
+    bool sameContent(const std::string& folder, const std::string& a,
+                     const std::string& b) override;
     FsStatus holdFolder(const std::string& folder, std::optional<FileId> listed) override;
     void releaseFolder() override;
     bool needsJournal(const std::string& folder) override;

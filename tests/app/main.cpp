@@ -4,7 +4,19 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char** argv) {
+    // --list-classes: the test classes, one per line, for one ctest entry each.
+    if (argc == 2 && std::strcmp(argv[1], "--list-classes") == 0) {
+        for (const auto& make : nw::app::test::registry()) {
+            const std::unique_ptr<QObject> t(make());
+            const QByteArray name = t->metaObject()->className();
+            std::printf("%s\n", name.mid(name.lastIndexOf(':') + 1).constData());
+        }
+        return 0;
+    }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     nw::app::applyAppearance(app);

@@ -48,12 +48,16 @@ protected:
         if (const std::string why = FuseImage::unavailable(); !why.empty())
             GTEST_SKIP() << why;
         FuseImage::Seed seed{"many", {}};
-        for (int i = 0; i < 1000; ++i)
+        for (int i = 0; i < manyFiles(); ++i)
             seed.files["file " + std::to_string(i) + ".txt"] = "content " + std::to_string(i);
         image = std::make_unique<FuseImage>(GetParam(), mountPoint.path(), seed);
         ASSERT_TRUE(image->mounted()) << image->failure();
     }
     void TearDown() override { image.reset(); }
+
+    // fusefat reads the whole folder for each name it looks up: a pass over
+    // a thousand files there takes minutes, over 250 seconds.
+    int manyFiles() const { return GetParam() == FuseImage::Kind::Fat ? 250 : 1000; }
 
     // Renames the listed files by the table (old name -> new name), in list
     // order; the names not in the table are not selected.
@@ -103,17 +107,17 @@ TEST_P(FuseDrives, RenamesWithoutEverReplacing) {
     }
 }
 
-TEST_P(FuseDrives, APassOverAThousandFiles) {
+TEST_P(FuseDrives, APassOverManyFiles) {
     const std::string d = mountPoint.path() + "/many";
     std::map<std::string, std::string> renames;
-    for (int i = 0; i < 1000; ++i)
+    for (int i = 0; i < manyFiles(); ++i)
         renames["file " + std::to_string(i) + ".txt"] = "File_" + std::to_string(i) + ".TXT";
     const Snapshot before = settled(d);
-    ASSERT_EQ(before.size(), 1000u);
+    ASSERT_EQ(before.size(), std::size_t(manyFiles()));
     const PassResult r = pass(d, renames);
     ASSERT_FALSE(r.failure) << encodeName(r.failure->oldName) << " errno "
                             << r.failure->fs.sysError;
-    EXPECT_EQ(r.renamed, 1000);
+    EXPECT_EQ(r.renamed, manyFiles());
     EXPECT_EQ(settled(d), test::renamed(before, renames));
 }
 

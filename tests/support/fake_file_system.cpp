@@ -19,6 +19,37 @@ std::optional<EntryInfo> FakeFileSystem::entryInfo(const std::string& folder,
                      FileStamp{static_cast<long long>(f->second.content.size()), 0}};
 }
 
+std::optional<FileId> FakeFileSystem::folderId(const std::string& folder) {
+    if (!folders.count(folder))
+        return std::nullopt;
+    const auto n = folderNumbers.find(folder);
+    return FileId{1, n == folderNumbers.end() ? 0 : n->second};
+}
+
+FsStatus FakeFileSystem::remove(const std::string& folder, const std::string& name) {
+    const auto it = folders.find(folder);
+    if (it == folders.end() || !it->second.erase(name))
+        return FsStatus{FsError::NotFound, 2};
+    return {};
+}
+
+bool FakeFileSystem::sameContent(const std::string& folder, const std::string& a,
+                                 const std::string& b) {
+    const auto it = folders.find(folder);
+    return it != folders.end() && it->second.count(a) && it->second.count(b) &&
+           it->second.at(a).content == it->second.at(b).content;
+}
+
+FsStatus FakeFileSystem::beginPass(const std::string& folder,
+                                   const std::vector<PlannedRename>& plan) {
+    if (plan.empty() || journalFolder.empty())
+        return {};
+    const auto id = folderId(folder);
+    if (!id)
+        return FsStatus{FsError::NotFound, 2};
+    return PassJournal::begin(journalFolder, folder, *id, plan, m_journal, true);
+}
+
 FsStatus FakeFileSystem::readFolder(const std::string& folder, std::vector<RawEntry>& out) {
     out.clear();
     const auto it = folders.find(folder);
@@ -41,6 +72,9 @@ FsStatus FakeFileSystem::rename(const std::string& folder, const std::string& ol
         beforeRename(renameCalls);
     if (renameCalls == failRenameNumber)
         return FsStatus{failWith, 5};
+    if (oldName != newName)
+        if (FsStatus marked = m_journal.started(oldName, newName); !marked.ok())
+            return marked;
     const auto it = folders.find(folder);
     if (it == folders.end() || !it->second.count(oldName))
         return FsStatus{FsError::NotFound, 2};

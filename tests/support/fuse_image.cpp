@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace nw::test {
 namespace {
@@ -31,27 +33,111 @@ std::string FuseImage::unavailable() {
     return {};
 }
 
-FuseImage::FuseImage(Kind kind, std::string mountPoint, const Seed& seed, const std::string& size)
-    : m_mountPoint(std::move(mountPoint)) {
+namespace {
+
+// Seeded images made once per process: a round that needs a fresh drive
+// copies one instead of writing its files again through FUSE.
+struct SeededImage {
+    FuseImage::Kind kind;
+    std::string size;
+    FuseImage::Seed seed;
+    std::string path;
+};
+
+struct SeededImages {
+    std::vector<SeededImage> made;
+    ~SeededImages() {
+        for (const SeededImage& i : made)
+            ::unlink(i.path.c_str());
+    }
+};
+
+SeededImages& seededImages() {
+    static SeededImages images;
+    return images;
+}
+
+std::string newImageFile() {
     char tmpl[] = "/tmp/namewright-image-XXXXXX";
     const int fd = ::mkstemp(tmpl);
-    if (fd < 0) {
+    if (fd < 0)
+        return {};
+    ::close(fd);
+    return tmpl;
+}
+
+} // namespace
+
+std::string FuseImage::seeded(Kind kind, const Seed& seed, const std::string& size,
+                              std::string& failure) {
+    for (const SeededImage& i : seededImages().made)
+        if (i.kind == kind && i.size == size && i.seed.folder == seed.folder &&
+            i.seed.files == seed.files)
+            return i.path;
+    std::string out, path;
+    if (kind == Kind::Fat) {
+        // fusefat takes seconds per hundred files it creates: mtools writes
+        // them into the image unmounted.
+        path = newImageFile();
+        const std::string img = "'" + path + "'";
+        TempFolder staging;
+        const std::string dir = staging.path() + "/" + seed.folder;
+        ::mkdir(dir.c_str(), 0755);
+        for (const auto& [name, content] : seed.files)
+            writeFile(dir, name, content);
+        if (path.empty() || !run("truncate -s " + size + " " + img, &out) ||
+            !run("mkfs.vfat " + img, &out) ||
+            !run("mcopy -s -i " + img + " '" + dir + "' ::", &out)) {
+            failure = "the seeded FAT image could not be made: " + out;
+            ::unlink(path.c_str());
+            return {};
+        }
+    } else {
+        // Written through the drive's own FUSE daemon, which has written
+        // everything out once it is gone.
+        TempFolder at;
+        FuseImage staging(kind, at.path(), {}, size);
+        if (!staging.mounted()) {
+            failure = staging.failure();
+            return {};
+        }
+        const std::string dir = at.path() + "/" + seed.folder;
+        ::mkdir(dir.c_str(), 0755);
+        for (const auto& [name, content] : seed.files)
+            writeFile(dir, name, content);
+        const std::string pattern = staging.daemonPattern();
+        staging.unmount();
+        for (int i = 0; i < 500 && run("pgrep -f '" + pattern + "' >/dev/null"); ++i)
+            ::usleep(20000);
+        path = std::exchange(staging.m_image, std::string());
+    }
+    seededImages().made.push_back({kind, size, seed, path});
+    return path;
+}
+
+FuseImage::FuseImage(Kind kind, std::string mountPoint, const Seed& seed, const std::string& size)
+    : m_mountPoint(std::move(mountPoint)) {
+    std::string out;
+    std::string seededFrom;
+    if (!seed.folder.empty() && (seededFrom = seeded(kind, seed, size, m_failure)).empty())
+        return;
+    m_image = newImageFile();
+    if (m_image.empty()) {
         m_failure = "no temporary image file";
         return;
     }
-    ::close(fd);
-    m_image = tmpl;
-    std::string out;
     const std::string img = "'" + m_image + "'", at = "'" + m_mountPoint + "'";
-    if (!run("truncate -s " + size + " " + img, &out)) {
-        m_failure = "truncate: " + out;
+    if (!seededFrom.empty() ? !run("cp --sparse=always '" + seededFrom + "' " + img, &out)
+                            : !run("truncate -s " + size + " " + img, &out)) {
+        m_failure = "the image could not be made: " + out;
         return;
     }
+    const bool fresh = seededFrom.empty();
     bool ok = false;
     switch (kind) {
     case Kind::ExFat:
         // exfat-fuse run as root wants a block device.
-        ok = run("mkfs.exfat " + img, &out) && run("losetup -f --show " + img, &m_loop);
+        ok = (!fresh || run("mkfs.exfat " + img, &out)) && run("losetup -f --show " + img, &m_loop);
         if (ok) {
             while (!m_loop.empty() && (m_loop.back() == '\n' || m_loop.back() == ' '))
                 m_loop.pop_back();
@@ -60,34 +146,17 @@ FuseImage::FuseImage(Kind kind, std::string mountPoint, const Seed& seed, const 
         }
         break;
     case Kind::Fat:
-        ok = run("mkfs.vfat " + img, &out);
-        if (ok && !seed.folder.empty()) {
-            TempFolder staging;
-            const std::string dir = staging.path() + "/" + seed.folder;
-            ::mkdir(dir.c_str(), 0755);
-            for (const auto& [name, content] : seed.files)
-                writeFile(dir, name, content);
-            ok = run("mcopy -s -i " + img + " '" + dir + "' ::", &out);
-        }
         m_mountCommand = "fusefat -o rw+ " + img + " " + at;
-        ok = ok && run(m_mountCommand, &out);
+        ok = (!fresh || run("mkfs.vfat " + img, &out)) && run(m_mountCommand, &out);
         break;
     case Kind::Ntfs:
         m_mountCommand = "ntfs-3g " + img + " " + at;
-        ok = run("mkntfs -q -F -f " + img, &out) && run(m_mountCommand, &out);
+        ok = (!fresh || run("mkntfs -q -F -f " + img, &out)) && run(m_mountCommand, &out);
         break;
     }
     m_mounted = ok && isMountPoint(m_mountPoint);
-    if (!m_mounted) {
+    if (!m_mounted)
         m_failure = std::string(name(kind)) + " could not be mounted: " + out;
-        return;
-    }
-    if (kind != Kind::Fat && !seed.folder.empty()) {
-        const std::string dir = m_mountPoint + "/" + seed.folder;
-        ::mkdir(dir.c_str(), 0755);
-        for (const auto& [name, content] : seed.files)
-            writeFile(dir, name, content);
-    }
 }
 
 void FuseImage::unmount() {

@@ -12,8 +12,8 @@ public:
     enum class Kind { ExFat, Fat, Ntfs };
 
     // A folder the image starts with: its name and its files (name ->
-    // content). fusefat takes seconds per hundred files it creates, so on FAT
-    // they are written into the image before it is mounted.
+    // content). The first image of a seed is written once per process; every
+    // later one with the same seed is a copy of it.
     struct Seed {
         std::string folder;
         std::map<std::string, std::string> files;
@@ -44,6 +44,10 @@ public:
     bool killDaemon();
 
 private:
+    // The image file seeded so, made on first use; empty (and failure set)
+    // where it could not be made.
+    static std::string seeded(Kind kind, const Seed& seed, const std::string& size,
+                              std::string& failure);
     // What pgrep finds this image's daemon by.
     std::string daemonPattern() const;
     std::string m_mountPoint;
