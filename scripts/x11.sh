@@ -55,6 +55,18 @@ wait_window() {
   sleep 0.5
 }
 
+# wait_for SECONDS COMMAND...: runs COMMAND every tenth of a second until it
+# succeeds; fails once SECONDS have passed without. A check that sleeps and
+# then looks fails on a loaded machine; this one waits for what it looks for.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.1
+  done
+}
+
 # type_text TEXT: types TEXT on the keyboard of the X server. Characters the
 # keymap lacks (Chinese, say) are each given a spare keycode first, all in
 # one change, so the program has the final map before the first key arrives.

@@ -72,9 +72,12 @@ shot "$box" guide-exists.png
 xdotool windowfocus --sync "$box" key Escape; sleep 0.5
 box=$(modal '^Namewright$') || fail "no message after the stop"
 shot "$box" guide-stopped.png
-xdotool windowfocus --sync "$box" key Return; sleep 0.5
-[ -e "$work/照片1.jpg" ] && [ -e "$work/照片2.jpg" ] && [ -e "$work/notes.txt" ] &&
-  [ -e "$work/会议记录.doc" ] && [ -e "$work/$long" ] || fail "the filtered pass renamed the wrong files"
+xdotool windowfocus --sync "$box" key Return
+filtered() {
+  [ -e "$work/照片1.jpg" ] && [ -e "$work/照片2.jpg" ] && [ -e "$work/notes.txt" ] &&
+    [ -e "$work/会议记录.doc" ] && [ -e "$work/$long" ]
+}
+wait_for 10 filtered || fail "the filtered pass renamed the wrong files"
 [ "$(ls -A "$work" | wc -l)" -eq 6 ] || fail "a file was lost"
 
 # Every file again; the preview of page "文件名转换" from the list's menu, its
@@ -90,10 +93,9 @@ preview=$(modal '改名预览') || fail "no preview window"
 eval "$(xdotool getwindowgeometry --shell "$preview" | sed 's/^/P/')"
 xdotool mousemove --sync $((PX + 20)) $((PY + PHEIGHT - 23)) click 1; sleep 0.5
 shot "$preview" guide-preview.png
-xdotool windowfocus --sync "$preview" key Escape; sleep 0.5
-if xdotool search --onlyvisible --name '改名预览' >/dev/null 2>&1; then
-  fail "Escape did not close the preview"
-fi
+xdotool windowfocus --sync "$preview" key Escape
+preview_gone() { ! xdotool search --onlyvisible --name '改名预览' >/dev/null 2>&1; }
+wait_for 10 preview_gone || fail "Escape did not close the preview"
 # "~" in the path box, and a path to a file: its folder opens with the file
 # selected, and page "文件名转换" capitalises that file alone.
 xdotool mousemove $((X + 328)) $((Y + 378)) click --repeat 2 1; sleep 0.3
@@ -101,8 +103,8 @@ type_text "~/files/notes.txt"
 key Return
 sleep 0.5
 click 541 288
-[ -e "$work/Notes.txt" ] && [ -e "$work/会议记录.doc" ] && [ -e "$work/照片1.jpg" ] ||
-  fail "~/files/notes.txt did not select that file alone"
+that_file_alone() { [ -e "$work/Notes.txt" ] && [ -e "$work/会议记录.doc" ] && [ -e "$work/照片1.jpg" ]; }
+wait_for 10 that_file_alone || fail "~/files/notes.txt did not select that file alone"
 
 # Page "其它": the standards of "转换标准" (the open list is a window of its
 # own, so the screen is taken), "香港繁体" chosen, every file converted.
@@ -114,8 +116,10 @@ key Down Return
 click 196 332
 click 561 260
 hk=$(printf '%s' "$long" | opencc -c s2hk)
-[ -e "$work/會議記錄.doc" ] && [ -e "$work/$hk" ] && [ -e "$work/照片1.jpg" ] && [ -e "$work/Notes.txt" ] ||
-  fail "简体转繁体 with 香港繁体 did not give opencc's names"
+hong_kong() {
+  [ -e "$work/會議記錄.doc" ] && [ -e "$work/$hk" ] && [ -e "$work/照片1.jpg" ] && [ -e "$work/Notes.txt" ]
+}
+wait_for 10 hong_kong || fail "简体转繁体 with 香港繁体 did not give opencc's names"
 [ "$(ls -A "$work" | wc -l)" -eq 6 ] || fail "a file was lost"
 
 kill "$app"; wait "$app" 2>/dev/null || true

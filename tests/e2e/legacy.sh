@@ -48,23 +48,28 @@ for folder in big5 sjis; do
 
   # The list's menu, from its last items up: "文件名编码", "文件名转为UTF-8".
   click 250 100 3
-  xdotool key Up Up Return; sleep 0.8
-  preview=$(xdotool search --onlyvisible --name '改名预览' | head -n1) || true
-  [ -n "$preview" ] || fail "no preview window for $folder"
+  xdotool key Up Up Return
+  preview=""
+  shown() { preview=$(xdotool search --onlyvisible --name '改名预览' 2>/dev/null | head -n1) && [ -n "$preview" ]; }
+  wait_for 10 shown || fail "no preview window for $folder"
+  sleep 0.5 # drawn before the picture is taken
   import -window "$preview" "$shots/$folder-repair.png"
   [ "$(ls "$work/$folder" | iconv -f UTF-8 -t UTF-8 2>/dev/null | wc -l)" -ne 3 ] ||
     fail "the preview renamed something in $folder"
 
   # "按此改名" stands left of "关闭" in the preview's bottom right corner.
   eval "$(xdotool getwindowgeometry --shell "$preview" | sed 's/^/P/')"
-  xdotool mousemove --sync $((PX + PWIDTH - 137)) $((PY + PHEIGHT - 23)) click 1; sleep 0.8
-  for pair in "${names[@]}"; do
-    name=${pair%%:*}
-    [ "$pair" != "${pair%CP932}" ] && [ $folder = big5 ] && continue
-    [ "$pair" = "${pair%CP932}" ] && [ $folder = sjis ] && continue
-    [ "$(cat "$work/$folder/$name" 2>/dev/null)" = "content of $name" ] ||
-      fail "$name is not UTF-8 with its content after the repair"
-  done
+  xdotool mousemove --sync $((PX + PWIDTH - 137)) $((PY + PHEIGHT - 23)) click 1
+  repaired() {
+    local pair name
+    for pair in "${names[@]}"; do
+      name=${pair%%:*}
+      [ "$pair" != "${pair%CP932}" ] && [ $folder = big5 ] && continue
+      [ "$pair" = "${pair%CP932}" ] && [ $folder = sjis ] && continue
+      [ "$(cat "$work/$folder/$name" 2>/dev/null)" = "content of $name" ] || return 1
+    done
+  }
+  wait_for 10 repaired || fail "a name is not UTF-8 with its content after the repair"
   kill "$app"; wait "$app" 2>/dev/null || true
   app=""
 done
