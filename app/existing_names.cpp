@@ -24,7 +24,7 @@ void ExistingNames::install(RenameTool& tool, FileSystem& fs, QWidget* window, b
             ++m_skippedSilently;
             return false;
         }
-        const QString text = named(newName) + QStringLiteral("文件已经存在！");
+        const QString text = existsText(named(newName));
         const ExistsAnswer a = askAboutExistingName(window, text);
         m_skipAll = a == ExistsAnswer::SkipAll;
         m_stop = a == ExistsAnswer::Stop;

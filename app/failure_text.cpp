@@ -80,10 +80,8 @@ QString passReasonText(const PassFailure& f) {
         return QStringLiteral("这个名字现在属于另一个文件（改过名的文件已被移走或替换），没有动它");
     case FailureReason::JournalFailed:
         return QStringLiteral("无法写入改名日志：%1").arg(reasonText(f.fs));
-    case FailureReason::PatternTimedOut:
-        return QStringLiteral("正则表达式在这个文件名上运行太久（可能是回溯过多），已停止");
-    case FailureReason::BadReplacement:
-        return QStringLiteral("“替换为”引用了正则表达式中没有的分组");
+    case FailureReason::PatternTimedOut: return patternTimedOutText();
+    case FailureReason::BadReplacement: return missingGroupText();
     }
     return {};
 }
@@ -143,6 +141,16 @@ QString unusualText(const std::vector<PassStep>& unusual) {
 QString folderFailureText(const std::string& folder, const FsStatus& st) {
     return QStringLiteral("无法打开文件夹“%1”：%2。").arg(namedPath(folder), reasonText(st));
 }
+
+QString existsText(const QString& shownNewName) {
+    return shownNewName + QStringLiteral("文件已经存在！");
+}
+
+QString patternTimedOutText() {
+    return QStringLiteral("正则表达式运行太久（可能是回溯过多），已停止");
+}
+
+QString missingGroupText() { return QStringLiteral("“替换为”引用了正则表达式中没有的分组"); }
 
 QString givenFailureText(GivenError error, const std::string& given) {
     switch (error) {

@@ -20,6 +20,14 @@ QString leftText(LeftReason why, std::size_t bytes);
 // a few by name. Empty when there are none.
 QString unusualText(const std::vector<PassStep>& unusual);
 QString folderFailureText(const std::string& folder, const FsStatus& st);
+// A new name another file already has, as the existence box and the preview
+// say it: the name as the caller shows it, then "文件已经存在！".
+QString existsText(const QString& shownNewName);
+// A regular expression given up on (too much backtracking), and a
+// replacement that names a group the expression does not have.
+QString patternTimedOutText();
+QString missingGroupText();
+
 // Why what the user gave to go to (typed, dropped, passed) leads nowhere.
 QString givenFailureText(GivenError error, const std::string& given);
 // What recovery did with passes that were cut off.

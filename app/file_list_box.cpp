@@ -60,9 +60,8 @@ FileListBox::FileListBox(FileSystem& fs, QWidget* parent) : QListView(parent), m
 FsStatus FileListBox::reload(const std::string& folder) {
     std::vector<ListedFile> files;
     const auto chosen = m_readings.find(folder);
-    NameReading reading = chosen != m_readings.end() ? chosen->second : NameReading{};
-    if (reading.judge && !reading.prior)
-        reading.prior = localePrior();
+    // Without a code page of the user's, listFiles weighs the locale's.
+    const NameReading reading = chosen != m_readings.end() ? chosen->second : NameReading{};
     CodePageJudgement judgement;
     FsStatus st;
     // A folder of a hundred thousand files takes a moment to read: it is

@@ -1,5 +1,7 @@
 #include "app/find_replace_page.h"
 
+#include "app/failure_text.h"
+
 #include "app/qt_text.h"
 #include "app/twips.h"
 #include "app/user_messages.h"
@@ -132,12 +134,8 @@ void FindReplacePage::updateExample() {
         (c.regex ? regexReplace(c.regex, s.replacement, s.replaceAll) : RegexReplace{}));
     switch (r.outcome) {
     case ReplaceOutcome::Done: lblFindTarget->setText(toQt(r.name)); break;
-    case ReplaceOutcome::TimedOut:
-        lblFindTarget->setText(QStringLiteral("正则表达式运行太久（可能是回溯过多），已停止"));
-        break;
-    case ReplaceOutcome::BadReplacement:
-        lblFindTarget->setText(QStringLiteral("“替换为”引用了正则表达式中没有的分组"));
-        break;
+    case ReplaceOutcome::TimedOut: lblFindTarget->setText(patternTimedOutText()); break;
+    case ReplaceOutcome::BadReplacement: lblFindTarget->setText(missingGroupText()); break;
     }
 }
 

@@ -38,8 +38,7 @@ QString resultText(const PreviewRow& r, const PassResult& pass) {
         return QStringLiteral("改名");
     case PreviewKind::Unchanged: return QStringLiteral("不变：新文件名与原文件名相同");
     case PreviewKind::Left: return leftText(r.left, r.bytes);
-    case PreviewKind::Exists:
-        return QStringLiteral("跳过：") + shownName(r.newName) + QStringLiteral("文件已经存在！");
+    case PreviewKind::Exists: return QStringLiteral("跳过：") + existsText(shownName(r.newName));
     case PreviewKind::Stop:
         return QStringLiteral("在此停止：") +
                (pass.failure ? passReasonText(*pass.failure) : QString());

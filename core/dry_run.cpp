@@ -117,11 +117,9 @@ std::optional<EntryInfo> RecordingFileSystem::entryInfo(const std::string& folde
     return EntryInfo{it->second, {}, {}};
 }
 
-bool RecordingFileSystem::plainFileExists(const std::string& folder, const std::string& name) {
+bool RecordingFileSystem::regularFileExists(const std::string& folder, const std::string& name) {
     if (folder != m_folder)
-        return m_real.plainFileExists(folder, name);
-    if (isHiddenName(name))
-        return false;
+        return m_real.regularFileExists(folder, name);
     const auto it = find(name);
     return it != m_names.end() && it->second.kind == EntryKind::Regular;
 }

@@ -25,7 +25,7 @@ public:
     }
     FsStatus rename(const std::string& folder, const std::string& oldName,
                     const std::string& newName) override;
-    bool plainFileExists(const std::string& folder, const std::string& name) override;
+    bool regularFileExists(const std::string& folder, const std::string& name) override;
     std::optional<FileId> fileId(const std::string& folder, const std::string& name) override {
         return m_real.fileId(folder, name);
     }

@@ -256,7 +256,11 @@ public:
 
     // Whether a plain file of that name exists: not hidden, not a system
     // file, not a folder.
-    virtual bool plainFileExists(const std::string& folder, const std::string& name) = 0;
+    bool plainFileExists(const std::string& folder, const std::string& name) {
+        return !isHiddenName(name) && regularFileExists(folder, name);
+    }
+    // Whether a regular file, or a link to one, has that name.
+    virtual bool regularFileExists(const std::string& folder, const std::string& name) = 0;
 };
 
 std::string joinPath(const std::string& folder, const std::string& name);

@@ -1,5 +1,7 @@
 #include "platform/phrase_converter.h"
 
+#include "core/script_words.h"
+
 #include "platform/name_codec.h"
 
 #include <Lexicon.hpp>
@@ -63,37 +65,6 @@ bool collectOnly(const std::string& path, std::unordered_set<char32_t>& out,
     return ok;
 }
 
-// Characters no key of OpenCC's dictionaries holds: ASCII other than letters
-// (keys hold Han characters, a few with Latin capitals: U盘, SQL注入). No
-// phrase can span one, so converting the runs between them converts the
-// whole; and a run without a CJK character has nothing to convert. File names
-// are mostly digits, dots and extensions around a few words: only the words
-// go to OpenCC.
-bool splitsPhrases(char32_t c) {
-    return c < 0x80 && !((c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z'));
-}
-
-// The text with each run that holds a CJK character replaced by what
-// convert makes of it.
-template <class Convert> std::u32string eachRun(std::u32string_view text, Convert convert) {
-    std::u32string out;
-    out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        std::size_t j = i;
-        bool cjk = false;
-        while (j < text.size() && !splitsPhrases(text[j]))
-            cjk = cjk || text[j] >= 0x2E80, ++j;
-        if (cjk)
-            out += convert(text.substr(i, j - i));
-        else
-            out += text.substr(i, j - i);
-        for (i = j; i < text.size() && splitsPhrases(text[i]); ++i)
-            out.push_back(text[i]);
-    }
-    return out;
-}
-
 std::u32string convertRun(const opencc::SimpleConverter& converter, std::u32string_view run) {
     return decodeName(converter.Convert(encodeName(run)));
 }
@@ -103,65 +74,41 @@ public:
     OpenccConverter(std::shared_ptr<const opencc::SimpleConverter> converter,
                     std::shared_ptr<const opencc::SimpleConverter> plain,
                     std::shared_ptr<const PhraseConverters::ScriptCharacters> script,
-                    ChineseScript target, PhraseConverters::Vocabulary vocabulary)
-        : m_converter(std::move(converter)), m_plain(std::move(plain)), m_script(std::move(script)),
-          m_target(target), m_vocabulary(std::move(vocabulary)) {}
+                    ChineseScript target, PhraseConverters::Vocabulary vocabulary) {
+        auto by = [](std::shared_ptr<const opencc::SimpleConverter> c) {
+            return [c = std::move(c)](std::u32string_view run) { return convertRun(*c, run); };
+        };
+        auto in =
+            [script](const std::unordered_set<char32_t> PhraseConverters::ScriptCharacters::*set) {
+                return [script, set](char32_t c) { return ((*script).*set).count(c) != 0; };
+            };
+        const bool traditional = target == ChineseScript::Traditional;
+        m_dictionaries.convert = by(std::move(converter));
+        m_dictionaries.plain = by(std::move(plain));
+        if (vocabulary.back && vocabulary.plainBack) {
+            m_dictionaries.back = by(std::move(vocabulary.back));
+            m_dictionaries.plainBack = by(std::move(vocabulary.plainBack));
+        }
+        m_dictionaries.sourceOnly =
+            in(traditional ? &PhraseConverters::ScriptCharacters::simplifiedOnly
+                           : &PhraseConverters::ScriptCharacters::traditionalOnly);
+        m_dictionaries.targetOnly =
+            in(traditional ? &PhraseConverters::ScriptCharacters::traditionalOnly
+                           : &PhraseConverters::ScriptCharacters::simplifiedOnly);
+    }
 
     std::u32string convert(std::u32string_view text) const override {
         if (std::any_of(text.begin(), text.end(), isEscapedByte))
             return std::u32string(text);
         try {
-            // Word by word (the runs between spaces, digits and dots): a name
-            // may hold words of both scripts (几率 機率).
-            return eachRun(text, [this](std::u32string_view run) { return convertWord(run); });
+            return nameInTargetScript(text, m_dictionaries);
         } catch (const std::exception&) {
             return std::u32string(text); // a name stays rather than breaks
         }
     }
 
 private:
-    const std::unordered_set<char32_t>& from() const {
-        return m_target == ChineseScript::Traditional ? m_script->simplifiedOnly
-                                                      : m_script->traditionalOnly;
-    }
-    const std::unordered_set<char32_t>& to() const {
-        return m_target == ChineseScript::Traditional ? m_script->traditionalOnly
-                                                      : m_script->simplifiedOnly;
-    }
-    static bool has(const std::unordered_set<char32_t>& set, std::u32string_view text) {
-        return std::any_of(text.begin(), text.end(), [&](char32_t c) { return set.count(c) != 0; });
-    }
-
-    // One word of a name.
-    std::u32string convertWord(std::u32string_view run) const {
-        if (has(from(), run))
-            return convertRun(*m_converter, run);
-        // Already in the target script, or of shared characters. A
-        // standard's vocabulary still gives its words (算法 -> 演算法,
-        // 數據庫 -> 資料庫, 字幕文件 -> 字幕檔案), unless the word holds them
-        // already: OpenCC would give them twice (演算法 -> 演演算法). Such a
-        // word goes back differently with the vocabulary and without it
-        // (演算法 -> 算法, not 演算法), and its conversion is not final
-        // (converting 演演算法 again gives 演演演算法).
-        if (m_vocabulary.back && m_vocabulary.plainBack) {
-            std::u32string converted = convertRun(*m_converter, run);
-            if (convertRun(*m_vocabulary.back, run) != convertRun(*m_vocabulary.plainBack, run) &&
-                convertRun(*m_converter, converted) != converted)
-                return std::u32string(run);
-            return converted;
-        }
-        // A word with a character only the target script has stays. Only
-        // phrases tell whether a word of shared characters (日志, 制作, 几率)
-        // needs converting: ask the plain script conversion.
-        if (has(to(), run) || convertRun(*m_plain, run) == run)
-            return std::u32string(run);
-        return convertRun(*m_converter, run);
-    }
-
-    std::shared_ptr<const opencc::SimpleConverter> m_converter, m_plain;
-    std::shared_ptr<const PhraseConverters::ScriptCharacters> m_script;
-    ChineseScript m_target;
-    PhraseConverters::Vocabulary m_vocabulary;
+    ScriptDictionaries m_dictionaries;
 };
 
 } // namespace

@@ -495,9 +495,7 @@ std::optional<FileId> PosixFileSystem::fileId(const std::string& folder, const s
     return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
-bool PosixFileSystem::plainFileExists(const std::string& folder, const std::string& name) {
-    if (isHiddenName(name))
-        return false;
+bool PosixFileSystem::regularFileExists(const std::string& folder, const std::string& name) {
     struct stat st {};
     return ::stat(joinPath(folder, name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }

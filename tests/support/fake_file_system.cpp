@@ -88,9 +88,9 @@ FsStatus FakeFileSystem::rename(const std::string& folder, const std::string& ol
     return {};
 }
 
-bool FakeFileSystem::plainFileExists(const std::string& folder, const std::string& name) {
+bool FakeFileSystem::regularFileExists(const std::string& folder, const std::string& name) {
     const auto it = folders.find(folder);
-    if (it == folders.end() || name.empty() || name[0] == '.')
+    if (it == folders.end())
         return false;
     const auto f = it->second.find(name);
     return f != it->second.end() && f->second.kind == EntryKind::Regular;

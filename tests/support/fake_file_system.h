@@ -48,7 +48,7 @@ public:
     bool isWritable(const std::string& folder, const std::string& name) override;
     FsStatus rename(const std::string& folder, const std::string& oldName,
                     const std::string& newName) override;
-    bool plainFileExists(const std::string& folder, const std::string& name) override;
+    bool regularFileExists(const std::string& folder, const std::string& name) override;
     std::optional<EntryInfo> entryInfo(const std::string& folder, const std::string& name) override;
     std::optional<FileId> folderId(const std::string& folder) override;
     FsStatus remove(const std::string& folder, const std::string& name) override;
