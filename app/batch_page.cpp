@@ -70,6 +70,9 @@ void BatchPage::build(QPoint o) {
                 Option3_Click(short(i));
         });
     connect(Command2, &QPushButton::clicked, this, &BatchPage::Command2_Click);
+    changesSettings({Text1, txtStep});
+    for (QRadioButton* r : Option3)
+        changesSettings({r});
 }
 
 CustomNameSettings BatchPage::settings() const {

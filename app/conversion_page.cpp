@@ -65,6 +65,8 @@ void ConversionPage::build(QPoint o) {
     Command1 = named(new QPushButton(QStringLiteral("改名"), this), "Command1");
     place(Command1, 240, 3960, 4335, 495, o);
     connect(Command1, &QPushButton::clicked, this, &ConversionPage::Command1_Click);
+    changesSettings(
+        {Check2[0], Check2[1], Option1[0], Option1[1], Option1[2], Option2[0], Option2[1]});
 }
 
 ConvertOptions ConversionPage::options() const {

@@ -97,6 +97,8 @@ void FindReplacePage::build(QPoint o) {
     connect(txtReplace, &QLineEdit::returnPressed, this,
             [this] { emit previewRequested(cmdReplace); });
     connect(cmdReplace, &QPushButton::clicked, this, &FindReplacePage::cmdReplace_Click);
+    changesSettings(
+        {txtFind, txtReplace, chkMatchCase, chkRegex, chkReplaceAll, chkPrefix, chkSuffix});
     updateExample();
 }
 

@@ -80,6 +80,7 @@ void OtherPage::build(QPoint o) {
     connect(cmdF2J, &QPushButton::clicked, this, &OtherPage::cmdF2J_Click);
     connect(cmdJ2F, &QPushButton::clicked, this, &OtherPage::cmdJ2F_Click);
     connect(cboStandard, &QComboBox::activated, this, &OtherPage::cboStandard_Click);
+    changesSettings({txtRemoveStr, txtNewExt, cboStandard});
 }
 
 const std::vector<OtherPage::Standard>& OtherPage::standards() {

@@ -129,13 +129,7 @@ PreviewWindow::PreviewWindow(ToolPage& page, QPushButton& button, FileListBox& l
           button, [&page, &button] { return page.plan(&button, true); },
           [&button] { button.click(); }, list, fs, runner, parent) {
     // Whatever the page's settings do, the preview follows.
-    for (QLineEdit* e : page.findChildren<QLineEdit*>())
-        connect(e, &QLineEdit::textChanged, this, &PreviewWindow::follow);
-    for (QAbstractButton* b : page.findChildren<QAbstractButton*>())
-        if (b->isCheckable())
-            connect(b, &QAbstractButton::toggled, this, &PreviewWindow::follow);
-    for (QComboBox* c : page.findChildren<QComboBox*>())
-        connect(c, &QComboBox::currentIndexChanged, this, &PreviewWindow::follow);
+    connect(&page, &ToolPage::settingsChanged, this, &PreviewWindow::follow);
 }
 
 PreviewWindow::PreviewWindow(QObject& opener, std::function<ToolPlan()> plan,

@@ -4,7 +4,22 @@
 #include "app/pass_runner.h"
 #include "app/user_messages.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+
 namespace nw::app {
+
+void ToolPage::changesSettings(std::initializer_list<QWidget*> controls) {
+    for (QWidget* w : controls) {
+        if (auto* e = qobject_cast<QLineEdit*>(w))
+            connect(e, &QLineEdit::textChanged, this, &ToolPage::settingsChanged);
+        else if (auto* b = qobject_cast<QAbstractButton*>(w))
+            connect(b, &QAbstractButton::toggled, this, &ToolPage::settingsChanged);
+        else if (auto* c = qobject_cast<QComboBox*>(w))
+            connect(c, &QComboBox::currentIndexChanged, this, &ToolPage::settingsChanged);
+    }
+}
 
 PassResult ToolPage::runButton(QPushButton* button) {
     if (m_ctx.runner.refusedWhileListing())

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 class QPushButton;
@@ -50,7 +51,14 @@ public:
         return {};
     }
 
+signals:
+    // A setting of the page changed: an open preview follows.
+    void settingsChanged();
+
 protected:
+    // The page's settings, as it lists them: a change of any (text typed, a
+    // box checked, an item chosen) is a settingsChanged.
+    void changesSettings(std::initializer_list<QWidget*> controls);
     // Runs an apply button's plan: the pass (which tells the user where it
     // stopped, if it did), or the refusal.
     PassResult runButton(QPushButton* button);
