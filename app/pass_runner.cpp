@@ -43,12 +43,51 @@ bool PassRunner::refusedWhileListing() {
     return true;
 }
 
+void PassRunner::showProgress(RenameTool& tool, std::unique_ptr<QProgressDialog>& dialog,
+                              const QString& label) {
+    // The dialog comes up once the pass has run for a while, and is brought
+    // up to date a few times a second: asking the clock costs next to
+    // nothing per entry.
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    auto shownAt = std::make_shared<qint64>(-1);
+    tool.progress = [this, &dialog, label, clock, shownAt](int done, int selected) {
+        const qint64 now = clock->elapsed();
+        if (now < m_delayMs || (*shownAt >= 0 && now - *shownAt < m_intervalMs))
+            return !(dialog && dialog->wasCanceled());
+        *shownAt = now;
+        if (!dialog) {
+            dialog = std::make_unique<QProgressDialog>(m_window);
+            dialog->setObjectName(QStringLiteral("passProgress"));
+            dialog->setWindowTitle(QStringLiteral("Namewright"));
+            dialog->setCancelButtonText(QStringLiteral("停止"));
+            dialog->setWindowModality(Qt::WindowModal);
+            dialog->setAutoReset(false);
+            dialog->setAutoClose(false);
+            dialog->setMinimumDuration(0);
+            dialog->setRange(0, selected);
+        }
+        dialog->setLabelText(label.arg(done).arg(selected));
+        dialog->setValue(done); // a modal dialog takes the pending events here
+        if (m_hook)
+            m_hook(*dialog, done);
+        return !dialog->wasCanceled();
+    };
+}
+
 PassResult PassRunner::undo() {
     if (refusedWhileListing())
         return guardedPass();
+    // The same walk and the same hooks as a pass: the program's files kept
+    // out, the progress dialog with "停止" when it runs long.
+    RenameTool hooks;
+    protect(hooks);
+    std::unique_ptr<QProgressDialog> dialog;
+    showProgress(hooks, dialog, QStringLiteral("正在撤销改名：已处理 %1 个，共 %2 个"));
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    PassResult r = m_history.undoLast(m_list, m_fs);
+    PassResult r = m_history.undoLast(m_list, m_fs, hooks);
     QGuiApplication::restoreOverrideCursor();
+    dialog.reset();
     if (r.failure) {
         m_list.Refresh(); // the list shows what the undo left
         showMessage(m_window, MessageKind::Warning, stoppedText(r));
@@ -79,36 +118,8 @@ PassResult PassRunner::run(RenameTool tool,
         return guardedPass();
     protect(tool);
 
-    // The dialog comes up once the pass has run for a while, and is brought
-    // up to date a few times a second: asking the clock costs next to
-    // nothing per entry.
-    QElapsedTimer clock;
-    clock.start();
     std::unique_ptr<QProgressDialog> dialog;
-    qint64 shownAt = -1;
-    tool.progress = [&](int done, int selected) {
-        const qint64 now = clock.elapsed();
-        if (now < m_delayMs || (shownAt >= 0 && now - shownAt < m_intervalMs))
-            return !(dialog && dialog->wasCanceled());
-        shownAt = now;
-        if (!dialog) {
-            dialog = std::make_unique<QProgressDialog>(m_window);
-            dialog->setObjectName(QStringLiteral("passProgress"));
-            dialog->setWindowTitle(QStringLiteral("Namewright"));
-            dialog->setCancelButtonText(QStringLiteral("停止"));
-            dialog->setWindowModality(Qt::WindowModal);
-            dialog->setAutoReset(false);
-            dialog->setAutoClose(false);
-            dialog->setMinimumDuration(0);
-            dialog->setRange(0, selected);
-        }
-        dialog->setLabelText(
-            QStringLiteral("正在改名：已处理 %1 个，共选中 %2 个").arg(done).arg(selected));
-        dialog->setValue(done); // a modal dialog takes the pending events here
-        if (m_hook)
-            m_hook(*dialog, done);
-        return !dialog->wasCanceled();
-    };
+    showProgress(tool, dialog, QStringLiteral("正在改名：已处理 %1 个，共选中 %2 个"));
 
     // A tool that does not test its new names beforehand meets a taken one
     // when the drive refuses it: the box, as for the tools that do.

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QProgressDialog;
@@ -58,6 +59,10 @@ public:
     }
 
 private:
+    // Hooks the progress dialog (label: "%1 of %2") into a tool's walk; the
+    // dialog lives in dialog, from when the walk has run a while.
+    void showProgress(RenameTool& tool, std::unique_ptr<QProgressDialog>& dialog,
+                      const QString& label);
     static QString stoppedText(const PassResult& r); // why it stopped, how many were renamed
     void showAfterStop(const PassResult& r);
 

@@ -141,6 +141,25 @@ void PassSafetyTest::stoppingFromTheProgressDialog() {
         QCOMPARE(h.list().Selected(i), i >= 3);
     QVERIFY(!h.form->findChild<QProgressDialog*>());
 
+    // Undo walks with the same dialog, newest rename first: stopped after
+    // one file is put back, the other two stay renamed and undoable.
+    int undone = 0;
+    h.form->passRunner->setProgressHook([&](QProgressDialog& d, int done) {
+        ++undone;
+        QVERIFY2(d.labelText().startsWith(QStringLiteral("正在撤销改名")),
+                 qPrintable(d.labelText()));
+        QCOMPARE(d.maximum(), 3);
+        if (done == 1)
+            QTest::mouseClick(d.findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    h.form->passRunner->undo();
+    QCOMPARE(undone, 1);
+    QVERIFY(h.takeMessages().contains(QStringLiteral("停止")));
+    QCOMPARE(nw::test::snapshot(h.work.path()),
+             nw::test::renamed(before, {{"a.txt", "A.TXT"}, {"b.txt", "B.TXT"}}));
+    QVERIFY(h.form->passRunner->canUndo());
+    QVERIFY(!h.form->findChild<QProgressDialog*>());
+
     // With the usual timing a short pass shows no dialog at all.
     h.form->passRunner->setProgressTiming(500, 100);
     h.click("cmdSelect(3)");
