@@ -5,13 +5,16 @@
 #include "app/batch_page.h"
 #include "app/conversion_page.h"
 #include "app/drive_list.h"
+#include "app/drive_watch.h"
 #include "app/failure_text.h"
 #include "app/file_list_box.h"
 #include "app/file_list_menu.h"
 #include "app/find_replace_page.h"
 #include "app/folder_tree.h"
+#include "app/list_tooltip.h"
 #include "app/other_page.h"
 #include "app/pass_runner.h"
+#include "app/path_bar.h"
 #include "app/preview_window.h"
 #include "app/qt_text.h"
 #include "app/twips.h"
@@ -32,14 +35,12 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
 #include <QShortcut>
-#include <QSocketNotifier>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 #include <QTabWidget>
@@ -67,9 +68,6 @@ public:
         return style()->subElementRect(QStyle::SE_TabWidgetTabContents, &opt, this).topLeft();
     }
 };
-
-// Rounds half to even, as the tooltip's index arithmetic asks.
-long roundEven(double v) { return std::lrint(v); }
 
 } // namespace
 
@@ -198,18 +196,14 @@ void Form1::buildPages() {
 }
 
 void Form1::buildPathBar() {
-    Frame12 = named(new QGroupBox(QStringLiteral("快速转到要修改文件名的路径"), this), "Frame12");
-    place(Frame12, 120, 5280, 10575, 735);
-    txtPath = named(new QLineEdit(Frame12), "txtPath");
-    txtPath->setAccessibleName(QStringLiteral("要转到的路径"));
-    place(txtPath, 120, 240, 9375, 320);
-    txtPath->installEventFilter(this);
-    cmdGoPath = named(new QPushButton(QStringLiteral("转到"), Frame12), "cmdGoPath");
-    place(cmdGoPath, 9600, 240, 735, 375);
-    connect(cmdGoPath, &QPushButton::clicked, this, &Form1::cmdGoPath_Click);
+    pathBar = new PathBar(m_fs, this);
+    place(pathBar, 120, 5280, 10575, 735);
+    Frame12 = pathBar;
+    txtPath = pathBar->txtPath;
+    cmdGoPath = pathBar->cmdGoPath;
+    connect(pathBar, &PathBar::goRequested, this, &Form1::cmdGoPath_Click);
     // A folder dropped on the window or the path box is gone to.
     setAcceptDrops(true);
-    txtPath->setAcceptDrops(false);
 }
 
 void Form1::wireApplyButtons() {
@@ -232,14 +226,8 @@ void Form1::wireApplyButtons() {
 }
 
 void Form1::watchMounts() {
-    m_mountWatcher = std::make_unique<MountWatcher>();
-    if (m_mountWatcher->fd() < 0)
-        return;
-    auto* notifier = new QSocketNotifier(m_mountWatcher->fd(), QSocketNotifier::Exception, this);
-    connect(notifier, &QSocketNotifier::activated, this, [this] {
-        m_mountWatcher->consume();
-        mountsChanged();
-    });
+    m_driveWatch = new DriveWatch(m_fs, this);
+    connect(m_driveWatch, &DriveWatch::mountsChanged, this, &Form1::mountsChanged);
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* e) {
@@ -302,18 +290,8 @@ void Form1::mountsChanged() {
     if (holding != "/" && mountHolding(Drive1->mounts(), shown) != holding)
         reportFolder(shown, FsStatus{FsError::NotFound, ENOENT});
     // A drive that comes back may hold a pass that was cut off.
-    if (recoverInterruptedPasses(false) && !File1->Path().empty())
+    if (m_driveWatch->recover(false) && !File1->Path().empty())
         File1->Refresh();
-}
-
-bool Form1::recoverInterruptedPasses(bool atStart) {
-    const RecoveryReport r = m_fs.recoverInterruptedPasses();
-    if (!r.empty() || (atStart && !r.waiting.empty()))
-        showMessage(this,
-                    r.unresolved.empty() && r.setAside.empty() ? MessageKind::Information
-                                                               : MessageKind::Warning,
-                    recoveryText(r));
-    return !r.empty();
 }
 
 Form1::~Form1() = default;
@@ -338,7 +316,7 @@ void Form1::setFocusOrder() {
 void Form1::Form_Load() {
     // Files a pass cut off left between two names are put right before any
     // folder is shown.
-    recoverInterruptedPasses(true);
+    m_driveWatch->recover(true);
     Combo1->setCurrentIndex(0);
     Combo1_Click();
     if (m_startPath.empty() || !goToGiven(m_startPath))
@@ -392,17 +370,11 @@ bool Form1::Dir1_Change() {
         reportFolder(Dir1->Path(), st);
         return false;
     }
-    m_shownPath = Dir1->Path();
-    txtPath->setText(bytesToQt(m_shownPath));
+    pathBar->showFolder(Dir1->Path());
     return true;
 }
 
-void Form1::cmdGoPath_Click() {
-    // What the user left of the shown folder keeps its bytes; only what was
-    // typed is encoded.
-    goToGiven(bytesOfTyped(TrimSpaces(toU32(txtPath->text())), m_shownPath,
-                           toU32(bytesToQt(m_shownPath)), Dir1->Path(), m_fs));
-}
+void Form1::cmdGoPath_Click() { goToGiven(pathBar->given(Dir1->Path())); }
 
 bool Form1::goToGiven(const std::string& given) {
     // The start path and a drop are absolute: "~" stands for home only where typed.
@@ -434,34 +406,7 @@ bool Form1::goToGiven(const std::string& given) {
     return true;
 }
 
-void Form1::txtPath_DblClick() { txtPath->setSelection(0, int(txtPath->text().size())); }
-
-void Form1::txtPath_KeyPress(short& KeyAscii) {
-    if (KeyAscii == 13) {
-        KeyAscii = 0;
-        cmdGoPath_Click();
-    }
-}
-
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == txtPath) {
-        if (event->type() == QEvent::MouseButtonDblClick) {
-            txtPath_DblClick();
-            return true;
-        }
-        if (event->type() == QEvent::KeyPress) {
-            auto* k = static_cast<QKeyEvent*>(event);
-            short code = (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
-                             ? short(13)
-                             : short(k->text().isEmpty() ? -1 : k->text().at(0).unicode());
-            if (code == -1)
-                return false;
-            txtPath_KeyPress(code);
-            return code == 0;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
+void Form1::txtPath_DblClick() { pathBar->selectAll(); }
 
 void Form1::Combo1_Typed() {
     const QString typed = Combo1->currentText().trimmed();
@@ -526,39 +471,7 @@ void Form1::File1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, float, floa
 }
 
 void Form1::ShowListItemToolTipText(FileListBox& ListX, float iY) {
-    // Qt's rows are taller than a line of text, so the entry height is the
-    // list's own row height. Measuring in the list's font leaves the window's
-    // font untouched.
-    const int count = ListX.ListCount();
-    const int rowPx = count > 0 ? ListX.sizeHintForRow(0) : ListX.fontMetrics().height();
-    const long h = std::max(1L, roundEven(double(rowPx) * kTwipsPerPixel));
-    const long k = long(ListX.topIndex()) + roundEven(double(iY)) / h;
-    if (k < 0 || k >= count) {
-        ListX.setToolTip(QString());
-        return;
-    }
-    const QString name = shownName(ListX.List(int(k)));
-    // The list's frame and its vertical scroll bar take this much of its width.
-    constexpr int kListChromeTwips = 450;
-    const float w = float(ListX.width() * kTwipsPerPixel - kListChromeTwips);
-    const float tw = float(ListX.fontMetrics().horizontalAdvance(name) * kTwipsPerPixel);
-    QString tip = w < tw ? name : QString();
-    // A grey name says which code page it was read in, and why it is grey.
-    if (const NameEncoding e = ListX.Encoding(int(k)); e != NameEncoding::Utf8) {
-        const QString code = QLatin1String(encodingLabel(e));
-        tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) +
-               (ListX.AlsoUtf8(int(k))
-                    ? QStringLiteral("旧编码文件名（%1）\n灰色：这些字节按 UTF-8 读不成常见的文字，"
-                                     "按 %1 读出。")
-                          .arg(code)
-                    : QStringLiteral("旧编码文件名（%1）\n灰色：文件名不是 UTF-8，按 %1 读出。")
-                          .arg(code));
-        tip += ListX.Unsure(int(k))
-                   ? QStringLiteral("\n无法确定文件名的编码：按字符改名的功能不会处理它。"
-                                    "可在右键菜单的“文件名编码”中选择正确的编码。")
-                   : QStringLiteral("右键菜单的“文件名转为UTF-8”可以转换。");
-    }
-    ListX.setToolTip(tip);
+    ListX.setToolTip(listItemToolTip(ListX, iY));
 }
 
 } // namespace nw::app

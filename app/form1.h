@@ -23,13 +23,14 @@ class QUrl;
 class QTabWidget;
 
 namespace nw {
-class MountWatcher;
 class PhraseConverters;
 } // namespace nw
 
 namespace nw::app {
 
 class DriveList;
+class DriveWatch;
+class PathBar;
 class FileListBox;
 class FileListMenu;
 class PassRunner;
@@ -54,7 +55,6 @@ public:
     bool Dir1_Change();
     void cmdGoPath_Click();
     void txtPath_DblClick();
-    void txtPath_KeyPress(short& KeyAscii);
     void Combo1_Click();
     void Combo1_Typed(); // a pattern typed into the box
     void Check1_Click(short Index);
@@ -83,7 +83,8 @@ public:
     PassRunner* passRunner = nullptr;
     std::array<QPushButton*, 4> cmdSelect{};
     QTabWidget* SSTab1 = nullptr;
-    QGroupBox* Frame12 = nullptr;
+    PathBar* pathBar = nullptr;
+    QGroupBox* Frame12 = nullptr; // pathBar
     QLineEdit* txtPath = nullptr;
     QPushButton* cmdGoPath = nullptr;
 
@@ -91,7 +92,6 @@ public:
     void goToDropped(const QUrl& url);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -115,18 +115,14 @@ private:
     bool goToGiven(const std::string& given);
     void setFocusOrder();
     void reportFolder(const std::string& folder, const FsStatus& st);
-    // Tells the user what was put right; atStart: also which drives still
-    // hold a pass that was cut off. True when a file was touched.
-    bool recoverInterruptedPasses(bool atStart);
 
     FileSystem& m_fs;
     std::string m_programFolder;
     std::string m_startPath;
-    std::string m_shownPath; // the folder txtPath shows, as bytes
     ConvTable m_table;
     std::unique_ptr<PhraseConverters> m_phrases;
     std::array<ToolPage*, 5> m_pages{}; // in tab order
-    std::unique_ptr<MountWatcher> m_mountWatcher;
+    DriveWatch* m_driveWatch = nullptr;
     bool m_placed = false;
 };
 

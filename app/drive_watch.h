@@ -1,0 +1,39 @@
+#pragma once
+// Drives coming and going, and the passes they held: mounts are watched
+// while the window is open, and recovery puts right what a pass cut off left
+// (at start-up, and whenever a drive comes back), telling the user.
+#include <QObject>
+
+#include <memory>
+
+class QWidget;
+
+namespace nw {
+class FileSystem;
+class MountWatcher;
+} // namespace nw
+
+namespace nw::app {
+
+class DriveWatch : public QObject {
+    Q_OBJECT
+public:
+    // window: where the messages go, and the watch's parent.
+    DriveWatch(FileSystem& fs, QWidget* window);
+    ~DriveWatch() override;
+
+    // Finishes the passes that were cut off; atStart: also names the drives
+    // that still hold one. True when a file was touched.
+    bool recover(bool atStart);
+
+signals:
+    // A drive was mounted or unmounted.
+    void mountsChanged();
+
+private:
+    FileSystem& m_fs;
+    QWidget* m_window;
+    std::unique_ptr<MountWatcher> m_watcher;
+};
+
+} // namespace nw::app
