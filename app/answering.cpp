@@ -8,7 +8,9 @@
 namespace nw::app {
 
 namespace {
-int g_underWay = 0; // the UI thread's own count
+// Global, as the UI thread is: a pass started from any control must see a
+// listing that any other object left running in a nested loop.
+int g_underWay = 0;
 } // namespace
 
 bool workUnderWay() { return g_underWay > 0; }

@@ -85,6 +85,8 @@ void applyAppearance(QApplication& app) {
 }
 
 namespace {
+// Global, as QApplication's own font is: chosen once at start-up for every
+// window of the process.
 QFont& chosenFont() {
     static QFont font;
     return font;

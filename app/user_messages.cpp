@@ -9,6 +9,8 @@
 
 namespace nw::app {
 namespace {
+// Global, as the boxes are: every message of the program, from any page, the
+// runner or the window, goes through showMessage; tests catch them here.
 MessageHook& hook() {
     static MessageHook h;
     return h;

@@ -444,6 +444,8 @@ private:
     bool m_failed = false, m_ambiguous = false;
 };
 
+// Global, as the process number in a journal's name is: several file systems
+// of one process (a pass and a probe) must never pick the same name.
 std::atomic<int> g_journals{0};
 
 // Moves a journal out of recovery's way under a name of its own, and says so.
