@@ -25,9 +25,9 @@ QString elided(QString s) {
     return s.left(head) + QChar(0x2026) + s.right(tail);
 }
 
-QString namedPath(const std::string& bytes) { return elided(bytesToQt(bytes)); }
-
 } // namespace
+
+QString namedPath(const std::string& bytes) { return elided(bytesToQt(bytes)); }
 
 QString named(std::u32string_view name) { return elided(shownName(name)); }
 

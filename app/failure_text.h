@@ -36,5 +36,7 @@ QString recoveryText(const RecoveryReport& r);
 // A name as a message shows it: hidden characters spelt out, and cut in the
 // middle past 80 characters, so that every box fits the screen.
 QString named(std::u32string_view name);
+// A path (bytes) as a message shows it, each part in its code page.
+QString namedPath(const std::string& bytes);
 
 } // namespace nw::app

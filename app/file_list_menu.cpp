@@ -124,7 +124,9 @@ void FileListMenu::mnuToUtf8_Click() {
 }
 
 void FileListMenu::runToUtf8() {
-    m_runner.run(Utf8RepairTool(), [](FileSystem&) { return Utf8RepairTool(); });
+    RenameTool tool = Utf8RepairTool();
+    tool.description = "文件名转为UTF-8";
+    m_runner.run(std::move(tool), [](FileSystem&) { return Utf8RepairTool(); });
 }
 
 void FileListMenu::mnuUndo_Click() {

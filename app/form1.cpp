@@ -317,6 +317,7 @@ void Form1::Form_Load() {
     // Files a pass cut off left between two names are put right before any
     // folder is shown.
     m_driveWatch->recover(true);
+    passRunner->tellDamagedRecords();
     Combo1->setCurrentIndex(0);
     Combo1_Click();
     if (m_startPath.empty() || !goToGiven(m_startPath))

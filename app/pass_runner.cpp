@@ -11,12 +11,39 @@
 #include <QProgressDialog>
 
 #include <algorithm>
+#include <ctime>
 #include <memory>
 
 namespace nw::app {
 
 PassRunner::PassRunner(QWidget* window, FileListBox& list, FileSystem& fs)
-    : QObject(window), m_window(window), m_list(list), m_fs(fs) {}
+    : QObject(window), m_window(window), m_list(list), m_fs(fs), m_historyFolder(historyFolder()) {
+    // The passes of earlier runs, oldest first, stay undoable; undo's own
+    // passes are history, not undoable.
+    const HistoryReading h = readHistory(m_historyFolder);
+    for (auto it = h.records.rbegin(); it != h.records.rend(); ++it)
+        if (!it->undo)
+            m_history.record(passOfRecord(*it), it->name);
+    m_damagedRecords = h.damaged.size();
+}
+
+void PassRunner::tellDamagedRecords() {
+    if (m_damagedRecords > 0)
+        showMessage(m_window, MessageKind::Warning,
+                    QStringLiteral("改名历史中有 %1 条记录已损坏，没有按它们做任何改动，已跳过。")
+                        .arg(m_damagedRecords));
+    m_damagedRecords = 0;
+}
+
+std::string PassRunner::keep(const PassResult& pass, const std::string& tool, bool undo) {
+    if (pass.done.empty() || m_historyFolder.empty())
+        return {};
+    const auto id = m_fs.folderId(pass.folder);
+    const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
+    HistoryRecord r = historyRecordOf(pass, id.value_or(FileId{}), tool, now, undo);
+    // A history that cannot be written costs undo after a restart, not the pass.
+    return saveHistoryRecord(m_historyFolder, r, now).ok() ? r.name : std::string();
+}
 
 void PassRunner::protectFile(const std::string& folder, const std::string& name) {
     if (const auto id = m_fs.fileId(folder, name)) {
@@ -76,7 +103,15 @@ void PassRunner::showProgress(RenameTool& tool, std::unique_ptr<QProgressDialog>
 }
 
 PassResult PassRunner::undo() {
-    if (refusedWhileListing())
+    if (refusedWhileListing() || m_history.empty())
+        return guardedPass();
+    // The last pass was made in another folder: the user says whether it is
+    // the one meant.
+    const std::string folder = m_history.lastFolder();
+    if (folder != m_list.Path() &&
+        !askYesNo(m_window, QStringLiteral("上次改名是在文件夹“%1”里做的，不是现在显示的文件夹。"
+                                           "要撤销那次改名吗？")
+                                .arg(namedPath(folder))))
         return guardedPass();
     // The same walk and the same hooks as a pass: the program's files kept
     // out, the progress dialog with "停止" when it runs long.
@@ -84,13 +119,36 @@ PassResult PassRunner::undo() {
     protect(hooks);
     std::unique_ptr<QProgressDialog> dialog;
     showProgress(hooks, dialog, QStringLiteral("正在撤销改名：已处理 %1 个，共 %2 个"));
+    const std::string record = m_history.lastRecord();
+    const std::string tool = "撤销改名";
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     PassResult r = m_history.undoLast(m_list, m_fs, hooks);
     QGuiApplication::restoreOverrideCursor();
     dialog.reset();
+    // The pass's record keeps what is still to undo; the undo has one too.
+    if (!record.empty() && !m_historyFolder.empty()) {
+        if (m_history.lastRecord() == record && m_history.lastPass())
+            keepHistoryRenames(m_historyFolder, record,
+                               historyRecordOf(*m_history.lastPass(), {}, {}, 0, false).renames);
+        else
+            removeHistoryRecord(m_historyFolder, record);
+    }
+    keep(r, tool, true);
     if (r.failure) {
-        m_list.Refresh(); // the list shows what the undo left
-        showMessage(m_window, MessageKind::Warning, stoppedText(r));
+        // The list shows what the undo left, the files it has yet to put
+        // back selected: undo again carries on with them.
+        m_list.Refresh();
+        if (m_history.lastFolder() == m_list.Path() && m_list.Path() == r.folder)
+            m_list.selectNames(m_history.lastNewNames());
+        const int left = static_cast<int>(m_history.lastNewNames().size());
+        showMessage(m_window, MessageKind::Warning,
+                    r.failure->reason == FailureReason::UserStopped
+                        ? QStringLiteral("撤销已按“停止”中止：已撤销 %1 个文件，还有 %2 个文件没有"
+                                         "撤销（已选中），再撤销一次会接着做。")
+                              .arg(r.renamed)
+                              .arg(left)
+                        : passFailureText(*r.failure) +
+                              QStringLiteral("\n已撤销 %1 个文件。").arg(r.renamed));
     }
     return r;
 }
@@ -138,7 +196,7 @@ PassResult PassRunner::run(RenameTool tool,
     });
     QGuiApplication::restoreOverrideCursor();
     dialog.reset();
-    m_history.record(r);
+    m_history.record(r, keep(r, tool.description, false));
     if (r.failure) {
         showAfterStop(r);
         showMessage(m_window, MessageKind::Warning, stoppedText(r));

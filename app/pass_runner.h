@@ -5,6 +5,7 @@
 #include "app/existing_names.h"
 #include "core/rename_pass.h"
 #include "core/undo.h"
+#include "platform/history.h"
 
 #include <QObject>
 #include <QString>
@@ -46,6 +47,8 @@ public:
     // Renames the last pass's files back, then re-reads the list.
     PassResult undo();
     bool canUndo() const { return !m_history.empty(); }
+    // Says how many records of the history on disk could not be read, once.
+    void tellDamagedRecords();
 
     // How long a pass runs before the progress dialog shows, and how often
     // the dialog is brought up to date.
@@ -74,7 +77,13 @@ private:
     int m_delayMs = 500;
     int m_intervalMs = 100;
     std::function<void(QProgressDialog&, int)> m_hook;
+    // Keeps a pass in the history on disk; answers its record's name (empty
+    // where it is not kept).
+    std::string keep(const PassResult& pass, const std::string& tool, bool undo);
+
     UndoHistory m_history;
+    std::string m_historyFolder;
+    std::size_t m_damagedRecords = 0;
     ExistingNames m_taken; // the box for names the drive finds taken
 };
 

@@ -37,7 +37,11 @@ PassResult ToolPage::runButton(QPushButton* button) {
         any = m_ctx.list.Selected(i);
     if (!any)
         showMessage(window(), MessageKind::Information, QStringLiteral("请先选择要改名的文件"));
-    return m_ctx.runner.run(real.make(m_ctx.fs), plan(button, true).make);
+    RenameTool tool = real.make(m_ctx.fs);
+    for (const auto& [b, name] : applyButtons())
+        if (b == button && tool.description.empty())
+            tool.description = name.toStdString();
+    return m_ctx.runner.run(std::move(tool), plan(button, true).make);
 }
 
 } // namespace nw::app

@@ -19,6 +19,10 @@ std::deque<ExistsAnswer>& queuedAnswers() {
     static std::deque<ExistsAnswer> q;
     return q;
 }
+std::deque<bool>& queuedYesNo() {
+    static std::deque<bool> q;
+    return q;
+}
 // Word joiners (U+2060) between the characters of text, so that no line is
 // broken inside it; never inside a character.
 QString joined(const QString& text) {
@@ -88,6 +92,25 @@ ExistsAnswer askAboutExistingName(QWidget* parent, const QString& text) {
     if (box.clickedButton() == skipAll)
         return ExistsAnswer::SkipAll;
     return box.clickedButton() == skip ? ExistsAnswer::Skip : ExistsAnswer::Stop;
+}
+
+void queueYesNoAnswer(bool yes) { queuedYesNo().push_back(yes); }
+
+bool askYesNo(QWidget* parent, const QString& text) {
+    if (hook()) {
+        hook()(MessageKind::Information, text);
+        if (queuedYesNo().empty())
+            return false;
+        const bool yes = queuedYesNo().front();
+        queuedYesNo().pop_front();
+        return yes;
+    }
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Namewright"), unbroken(text),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void setMessageHook(MessageHook h) { hook() = std::move(h); }

@@ -161,6 +161,8 @@ struct TransformResult {
 
 // One page's tool; only transform is required.
 struct RenameTool {
+    // The tool and its settings in words, as the history names the pass.
+    std::string description;
     // Before the walk; false: nothing at all happens, not even a re-read.
     std::function<bool()> guard;
     // The test of the old name; false skips the entry.

@@ -36,9 +36,41 @@ private:
 
 } // namespace
 
-void UndoHistory::record(const PassResult& pass) {
-    if (!pass.done.empty())
+std::vector<std::string> UndoHistory::lastNewNames() const {
+    std::vector<std::string> names;
+    if (!m_passes.empty())
+        for (const RenameRecord& r : m_passes.back().done)
+            names.push_back(r.newName);
+    return names;
+}
+
+void UndoHistory::record(const PassResult& pass, std::string recordName) {
+    if (!pass.done.empty()) {
         m_passes.push_back(pass);
+        m_records.push_back(std::move(recordName));
+    }
+}
+
+HistoryRecord historyRecordOf(const PassResult& pass, FileId folderId, std::string tool,
+                              std::int64_t time, bool undo) {
+    HistoryRecord r;
+    r.time = time;
+    r.folder = pass.folder;
+    r.folderId = folderId;
+    r.tool = std::move(tool);
+    r.undo = undo;
+    for (const RenameRecord& d : pass.done)
+        r.renames.push_back(HistoryRename{d.oldName, d.newName, d.id, d.stamp});
+    return r;
+}
+
+PassResult passOfRecord(const HistoryRecord& record) {
+    PassResult p;
+    p.folder = record.folder;
+    p.renamed = static_cast<int>(record.renames.size());
+    for (const HistoryRename& n : record.renames)
+        p.done.push_back(RenameRecord{n.oldName, n.newName, n.id, n.stamp});
+    return p;
 }
 
 PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTool hooks) {
@@ -72,8 +104,10 @@ PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTo
     PassResult r = RunJournalledPass(list, fs, hooks, plan);
     // What was put back leaves the history; the rest stays undoable.
     last.done.resize(last.done.size() - r.done.size());
-    if (last.done.empty())
+    if (last.done.empty()) {
         m_passes.pop_back();
+        m_records.pop_back();
+    }
     return r;
 }
 

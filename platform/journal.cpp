@@ -1,5 +1,8 @@
 #include "platform/journal.h"
 
+#include "platform/record_bytes.h"
+#include "platform/state_files.h"
+
 #include "platform/case_map.h"
 #include "platform/name_codec.h"
 
@@ -34,60 +37,6 @@ bool endsWith(const std::string& s, const char* tail) {
     const std::size_t n = std::strlen(tail);
     return s.size() > n && s.compare(s.size() - n, n, tail) == 0;
 }
-
-// FNV-1a, 64 bits: enough to tell a torn or flipped journal from a whole one.
-std::uint64_t checksum(const char* data, std::size_t size,
-                       std::uint64_t h = 14695981039346656037ull) {
-    for (std::size_t i = 0; i < size; ++i) {
-        h ^= static_cast<unsigned char>(data[i]);
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
-void putNumber(std::string& out, std::uint64_t v) {
-    for (int i = 0; i < 8; ++i)
-        out.push_back(static_cast<char>(v >> (8 * i) & 0xFF));
-}
-void putField(std::string& out, const std::string& s) {
-    putNumber(out, s.size());
-    out += s;
-}
-
-// Reads what putNumber and putField wrote; fails at the end of the bytes.
-class Reader {
-public:
-    explicit Reader(const std::string& bytes) : m_bytes(bytes) {}
-    bool number(std::uint64_t& v) {
-        if (m_bytes.size() - m_pos < 8)
-            return false;
-        v = 0;
-        for (int i = 0; i < 8; ++i)
-            v |= std::uint64_t(static_cast<unsigned char>(m_bytes[m_pos + std::size_t(i)]))
-                 << (8 * i);
-        m_pos += 8;
-        return true;
-    }
-    bool field(std::string& s) {
-        std::uint64_t n = 0;
-        if (!number(n) || m_bytes.size() - m_pos < n)
-            return false;
-        s = m_bytes.substr(m_pos, n);
-        m_pos += n;
-        return true;
-    }
-    bool literal(const char* text, std::size_t size) {
-        if (m_bytes.compare(m_pos, size, text, size) != 0)
-            return false;
-        m_pos += size;
-        return true;
-    }
-    std::size_t pos() const { return m_pos; }
-
-private:
-    const std::string& m_bytes;
-    std::size_t m_pos = 0;
-};
 
 // The check a mark carries: of its names, tied to its journal's plan.
 std::uint64_t markCheck(const std::string& oldName, const std::string& newName,
@@ -131,7 +80,7 @@ struct Parsed {
 
 Parsed parse(const std::string& bytes) {
     Parsed out;
-    Reader r(bytes);
+    RecordReader r(bytes);
     Journal j;
     std::uint64_t flags = 0, count = 0;
     if (!r.literal(kMagic, kMagicSize) || !r.number(j.pid) || !r.number(flags) ||
@@ -197,70 +146,6 @@ std::string markBytes(const PlannedRename& p, std::uint64_t planSum) {
     putField(bytes, p.newName);
     putNumber(bytes, markCheck(p.oldName, p.newName, planSum));
     return bytes;
-}
-
-bool writeAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0)
-            errno = ENOSPC;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool readAll(int fd, std::string& out) {
-    char buf[1 << 14];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-}
-
-// The state folder must be the user's own: a folder (not a link), owned by
-// this user, that nobody else may write, so that nobody else can put a
-// journal there for this program to act on.
-FsStatus checkOwnFolder(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0)
-        return statusFromErrno(errno);
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 022) != 0)
-        return FsStatus{FsError::PermissionDenied, EPERM};
-    return {};
-}
-
-FsStatus makeFolders(const std::string& path) {
-    if (path.empty() || path[0] != '/')
-        return FsStatus{FsError::NotFound, ENOENT};
-    std::string at;
-    std::size_t i = 0;
-    while (i < path.size()) {
-        const std::size_t j = path.find('/', i + 1);
-        at = path.substr(0, j == std::string::npos ? path.size() : j);
-        if (::mkdir(at.c_str(), 0700) != 0 && errno != EEXIST)
-            return statusFromErrno(errno);
-        i = j == std::string::npos ? path.size() : j;
-    }
-    return checkOwnFolder(path);
-}
-
-void syncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 bool caseOnly(const std::string& a, const std::string& b) {

@@ -1,10 +1,12 @@
 #include "app_test_support.h"
 
 #include "app/user_messages.h"
+#include "platform/history.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
 
+#include <filesystem>
 #include <fstream>
 
 namespace nw::app::test {
@@ -25,6 +27,9 @@ Harness::Harness(bool withTable, std::vector<std::string> extraMounts) {
         std::ofstream out(program.path() + "/F2J.txt", std::ios::binary);
         out << in.rdbuf();
     }
+    // Every window starts with the history of its own test only (the state
+    // folder is the test run's own: see main.cpp).
+    std::filesystem::remove_all(historyFolder());
     setMessageHook([this](MessageKind, const QString& text) { messages << text; });
     form = std::make_unique<Form1>(fs, program.path());
     form->show();

@@ -481,10 +481,12 @@ void LegacyNamesTest::westernNamesUnderATaiwanLocaleAreAllRead() {
 // not plain ASCII escaped.
 QByteArray address(const std::string& path) {
     QByteArray a("file://");
-    for (const unsigned char c : path)
+    for (const char ch : path) {
+        const auto c = static_cast<unsigned char>(ch);
         a += (c > 0x20 && c < 0x7F && c != '%' && c != '#' && c != '?')
                  ? QByteArray(1, char(c))
                  : QByteArray("%") + QByteArray::number(c, 16).rightJustified(2, '0').toUpper();
+    }
     return a;
 }
 

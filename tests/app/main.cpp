@@ -18,6 +18,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Journals and the history in a state folder of this run's own, never
+    // the user's: each window a test builds starts with an empty history.
+    const nw::test::TempFolder state;
+    qputenv("XDG_STATE_HOME", QByteArray::fromStdString(state.path()));
     QApplication app(argc, argv);
     nw::app::applyAppearance(app);
     // NW_TEST_CLASS=LegacyNamesTest runs one class alone.

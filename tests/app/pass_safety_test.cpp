@@ -4,8 +4,10 @@
 #include "app_test_support.h"
 
 #include "app/failure_text.h"
+#include "app/file_list_menu.h"
 #include "app/pass_runner.h"
 #include "app/user_messages.h"
+#include "platform/history.h"
 #include "platform/journal.h"
 
 #include <QLineEdit>
@@ -24,6 +26,8 @@ private slots:
     void skipAllEndsTheBoxes();
     void theProgramsOwnFilesStopThePass();
     void stoppingFromTheProgressDialog();
+    void undoOfAPassInAnotherFolderAsksFirst();
+    void undoAfterTheWindowWasClosed();
     void aPassCutOffIsPutRightAtStart();
     void messagesSayWhatIsLeftAndFitTheScreen_data();
     void messagesSayWhatIsLeftAndFitTheScreen();
@@ -159,6 +163,17 @@ void PassSafetyTest::stoppingFromTheProgressDialog() {
              nw::test::renamed(before, {{"a.txt", "A.TXT"}, {"b.txt", "B.TXT"}}));
     QVERIFY(h.form->passRunner->canUndo());
     QVERIFY(!h.form->findChild<QProgressDialog*>());
+    // The files it has yet to put back are selected; undo again carries on.
+    QStringList selected;
+    for (int i = 0; i < h.list().ListCount(); ++i)
+        if (h.list().Selected(i))
+            selected << h.names().at(i);
+    QCOMPARE(selected, QStringList({"A.TXT", "B.TXT"}));
+    h.form->passRunner->setProgressHook([](QProgressDialog&, int) {});
+    h.form->passRunner->undo();
+    QCOMPARE(nw::test::snapshot(h.work.path()), before);
+    QVERIFY(!h.form->passRunner->canUndo());
+    QCOMPARE(h.takeMessages(), QString());
 
     // With the usual timing a short pass shows no dialog at all.
     h.form->passRunner->setProgressTiming(500, 100);
@@ -167,6 +182,70 @@ void PassSafetyTest::stoppingFromTheProgressDialog() {
     h.click("Command1");
     QCOMPARE(shown, 3);
     QCOMPARE(h.takeMessages(), QString());
+}
+
+// Ctrl+Z in another folder than the last pass's: the user is asked first,
+// the folder named; "否" changes nothing, "是" puts that folder back.
+void PassSafetyTest::undoOfAPassInAnotherFolderAsksFirst() {
+    Harness h;
+    file(h.work.path(), "a.txt");
+    TempFolder other;
+    file(other.path(), "b.txt");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.click("cmdSelect(3)");
+    QTest::mouseClick(h.find<QRadioButton>("Option1(0)"), Qt::LeftButton);
+    h.click("cmdSelect(0)");
+    h.click("Command1");
+    const Snapshot renamed = nw::test::snapshot(h.work.path());
+    QVERIFY(renamed.count("A.TXT"));
+    h.open(other.path());
+    for (const bool yes : {false, true}) {
+        queueYesNoAnswer(yes);
+        h.form->File1Menu->mnuUndo->trigger();
+        const QString asked = h.takeMessages();
+        QVERIFY2(asked.contains(QString::fromStdString(h.work.path())), qPrintable(asked));
+        QCOMPARE(nw::test::snapshot(h.work.path()), yes ? before : renamed);
+        QCOMPARE(nw::test::snapshot(other.path()).count("b.txt"), 1u);
+        QCOMPARE(h.form->passRunner->canUndo(), !yes);
+    }
+}
+
+// The history outlives the window: a pass, the window closed, a new one over
+// the same state folder undoes it (a damaged record beside it is named and
+// never read); once undone, no later window offers it again.
+void PassSafetyTest::undoAfterTheWindowWasClosed() {
+    TempFolder folder;
+    for (const char* n : {"a.txt", "b.txt"})
+        file(folder.path(), n);
+    const Snapshot before = nw::test::snapshot(folder.path());
+    Snapshot renamed;
+    {
+        Harness h;
+        h.open(folder.path());
+        QTest::mouseClick(h.find<QRadioButton>("Option1(0)"), Qt::LeftButton);
+        h.click("cmdSelect(0)");
+        h.click("Command1");
+        renamed = nw::test::snapshot(folder.path());
+        QVERIFY(renamed.count("A.TXT") && renamed.count("B.TXT"));
+    }
+    nw::test::writeFile(historyFolder(), "000000000001-1-1.pass", "NWH1\ntorn");
+    QStringList messages;
+    setMessageHook([&](MessageKind, const QString& text) { messages << text; });
+    TestFileSystem fs;
+    TempFolder program;
+    for (const bool first : {true, false}) {
+        Form1 form(fs, program.path(), folder.path());
+        form.show();
+        if (first) {
+            QVERIFY2(messages.join('|').contains(QStringLiteral("1 条记录已损坏")),
+                     qPrintable(messages.join('|')));
+            QVERIFY(form.passRunner->canUndo());
+            form.File1Menu->mnuUndo->trigger();
+            QCOMPARE(nw::test::snapshot(folder.path()), before);
+        }
+        QVERIFY(!form.passRunner->canUndo());
+    }
+    setMessageHook(nullptr);
 }
 
 // What the user is told at the edges: a file gone, a step that could not be

@@ -137,7 +137,9 @@ TEST(LoadConvTable, ReadsOnlyAndCreatesAMissingFileEmpty) {
     };
     EXPECT_TRUE(load(dir.path()).empty());
     EXPECT_EQ(test::snapshot(dir.path()), (test::Snapshot{{"F2J.txt", ""}}));
-    test::writeFile(dir.path(), "F2J.txt", std::string(3568, ' ') + "\xB9\xFA");
+    std::string table(3568, ' ');
+    table += "\xB9\xFA";
+    test::writeFile(dir.path(), "F2J.txt", table);
     const ConvTable t = load(dir.path());
     EXPECT_EQ(StrF2J(t, U"國"), U"国");
     EXPECT_TRUE(load(dir.path() + "/no-such-folder").empty());
