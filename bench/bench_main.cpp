@@ -13,6 +13,15 @@ using namespace nw::bench;
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The passes' journals and history in a state folder of the run's own
+    // (its children inherit it), never the user's.
+    const char* inherited = std::getenv("NAMEWRIGHT_BENCH_STATE");
+    std::unique_ptr<nw::test::TempFolder> state;
+    if (!inherited) {
+        state = std::make_unique<nw::test::TempFolder>();
+        ::setenv("NAMEWRIGHT_BENCH_STATE", state->path().c_str(), 1);
+        ::setenv("XDG_STATE_HOME", state->path().c_str(), 1);
+    }
     if (argc == 5 && std::string(argv[1]) == "--window")
         return windowChild(argv[2], argv[3], argv[4]);
     QApplication app(argc, argv);
