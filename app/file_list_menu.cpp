@@ -1,5 +1,7 @@
 #include "app/file_list_menu.h"
 
+#include "app/history_window.h"
+
 #include "app/failure_text.h"
 #include "app/file_list_box.h"
 #include "app/pass_runner.h"
@@ -35,6 +37,9 @@ FileListMenu::FileListMenu(FileListBox& list, PassRunner& runner, QWidget* windo
     mnuUndo->setShortcut(QKeySequence::Undo);
     mnuUndo->setShortcutVisibleInContextMenu(true);
     connect(mnuUndo, &QAction::triggered, this, &FileListMenu::mnuUndo_Click);
+    mnuHistory = menu->addAction(QStringLiteral("改名历史…"));
+    mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
+    connect(mnuHistory, &QAction::triggered, this, &FileListMenu::mnuHistory_Click);
     menu->addSeparator();
     mnuToUtf8 = menu->addAction(QStringLiteral("文件名转为UTF-8"));
     mnuToUtf8->setObjectName(QStringLiteral("mnuToUtf8"));
@@ -127,6 +132,17 @@ void FileListMenu::runToUtf8() {
     RenameTool tool = Utf8RepairTool();
     tool.description = "文件名转为UTF-8";
     m_runner.run(std::move(tool), [](FileSystem&) { return Utf8RepairTool(); });
+}
+
+void FileListMenu::mnuHistory_Click() {
+    if (HistoryWindow* open = m_list.window()->findChild<HistoryWindow*>()) {
+        open->refresh();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto* w = new HistoryWindow(m_runner, m_list.window());
+    w->show();
 }
 
 void FileListMenu::mnuUndo_Click() {

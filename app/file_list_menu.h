@@ -46,12 +46,15 @@ public:
     void mnuToUtf8_Click();
     void runToUtf8();
     void mnuUndo_Click();
+    // Opens "改名历史" (or brings it up to date and to the front).
+    void mnuHistory_Click();
 
     QMenu* menu = nullptr;
     QAction* mnuToUtf8 = nullptr;
     QAction* mnuPreview = nullptr; // one button: this; several: its sub-menu
     QMenu* mnuPreviewTools = nullptr;
     QAction* mnuUndo = nullptr;
+    QAction* mnuHistory = nullptr;
     QMenu* mnuCodePage = nullptr; // "文件名编码"
     QAction* mnuCodePageAuto = nullptr;
     QAction* mnuCodePageNone = nullptr;

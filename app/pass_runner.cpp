@@ -113,23 +113,41 @@ PassResult PassRunner::undo() {
                                            "要撤销那次改名吗？")
                                 .arg(namedPath(folder))))
         return guardedPass();
+    return runUndo(m_history.lastRecord(), folder, [this](RenameTool hooks) {
+        return m_history.undoLast(m_list, m_fs, std::move(hooks));
+    });
+}
+
+PassResult PassRunner::undoRecord(const std::string& record) {
+    if (refusedWhileListing())
+        return guardedPass();
+    const PassResult* pass = m_history.pass(record);
+    if (!pass)
+        return guardedPass();
+    return runUndo(record, pass->folder, [this, record](RenameTool hooks) {
+        return m_history.undoRecord(record, m_list, m_fs, std::move(hooks));
+    });
+}
+
+PassResult PassRunner::runUndo(const std::string& record, const std::string& folder,
+                               const std::function<PassResult(RenameTool)>& walk) {
     // The same walk and the same hooks as a pass: the program's files kept
     // out, the progress dialog with "停止" when it runs long.
     RenameTool hooks;
     protect(hooks);
     std::unique_ptr<QProgressDialog> dialog;
     showProgress(hooks, dialog, QStringLiteral("正在撤销改名：已处理 %1 个，共 %2 个"));
-    const std::string record = m_history.lastRecord();
     const std::string tool = "撤销改名";
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    PassResult r = m_history.undoLast(m_list, m_fs, hooks);
+    PassResult r = walk(std::move(hooks));
     QGuiApplication::restoreOverrideCursor();
     dialog.reset();
     // The pass's record keeps what is still to undo; the undo has one too.
+    const PassResult* left = m_history.pass(record);
     if (!record.empty() && !m_historyFolder.empty()) {
-        if (m_history.lastRecord() == record && m_history.lastPass())
+        if (left)
             keepHistoryRenames(m_historyFolder, record,
-                               historyRecordOf(*m_history.lastPass(), {}, {}, 0, false).renames);
+                               historyRecordOf(*left, {}, {}, 0, false).renames);
         else
             removeHistoryRecord(m_historyFolder, record);
     }
@@ -138,15 +156,18 @@ PassResult PassRunner::undo() {
         // The list shows what the undo left, the files it has yet to put
         // back selected: undo again carries on with them.
         m_list.Refresh();
-        if (m_history.lastFolder() == m_list.Path() && m_list.Path() == r.folder)
-            m_list.selectNames(m_history.lastNewNames());
-        const int left = static_cast<int>(m_history.lastNewNames().size());
+        std::vector<std::string> names;
+        if (left)
+            for (const RenameRecord& d : left->done)
+                names.push_back(d.newName);
+        if (m_list.Path() == folder)
+            m_list.selectNames(names);
         showMessage(m_window, MessageKind::Warning,
                     r.failure->reason == FailureReason::UserStopped
                         ? QStringLiteral("撤销已按“停止”中止：已撤销 %1 个文件，还有 %2 个文件没有"
                                          "撤销（已选中），再撤销一次会接着做。")
                               .arg(r.renamed)
-                              .arg(left)
+                              .arg(names.size())
                         : passFailureText(*r.failure) +
                               QStringLiteral("\n已撤销 %1 个文件。").arg(r.renamed));
     }

@@ -46,6 +46,11 @@ public:
 
     // Renames the last pass's files back, then re-reads the list.
     PassResult undo();
+    // The same for the pass of a record of the history (an older one).
+    PassResult undoRecord(const std::string& record);
+    // The passes that can still be undone, by record.
+    const UndoHistory& history() const { return m_history; }
+    FileSystem& fileSystem() const { return m_fs; }
     bool canUndo() const { return !m_history.empty(); }
     // Says how many records of the history on disk could not be read, once.
     void tellDamagedRecords();
@@ -80,6 +85,8 @@ private:
     // Keeps a pass in the history on disk; answers its record's name (empty
     // where it is not kept).
     std::string keep(const PassResult& pass, const std::string& tool, bool undo);
+    PassResult runUndo(const std::string& record, const std::string& folder,
+                       const std::function<PassResult(RenameTool)>& walk);
 
     UndoHistory m_history;
     std::string m_historyFolder;

@@ -2,6 +2,8 @@
 
 #include "platform/name_codec.h"
 
+#include <algorithm>
+
 namespace nw {
 namespace {
 
@@ -76,7 +78,27 @@ PassResult passOfRecord(const HistoryRecord& record) {
 PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTool hooks) {
     if (m_passes.empty())
         return guardedPass();
-    PassResult& last = m_passes.back();
+    return undoPass(m_passes.size() - 1, shown, fs, std::move(hooks));
+}
+
+const PassResult* UndoHistory::pass(const std::string& record) const {
+    const auto it = std::find(m_records.begin(), m_records.end(), record);
+    if (record.empty() || it == m_records.end())
+        return nullptr;
+    return &m_passes[static_cast<std::size_t>(it - m_records.begin())];
+}
+
+PassResult UndoHistory::undoRecord(const std::string& record, FileListSource& shown, FileSystem& fs,
+                                   RenameTool hooks) {
+    const auto it = std::find(m_records.begin(), m_records.end(), record);
+    if (record.empty() || it == m_records.end())
+        return guardedPass();
+    return undoPass(static_cast<std::size_t>(it - m_records.begin()), shown, fs, std::move(hooks));
+}
+
+PassResult UndoHistory::undoPass(std::size_t index, FileListSource& shown, FileSystem& fs,
+                                 RenameTool hooks) {
+    PassResult& last = m_passes[index];
     UndoList list(last, shown);
     // Entry i of the list is the i-th newest rename, back to its old name in
     // its old encoding, provided the name still stands for the file renamed.
@@ -105,8 +127,8 @@ PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTo
     // What was put back leaves the history; the rest stays undoable.
     last.done.resize(last.done.size() - r.done.size());
     if (last.done.empty()) {
-        m_passes.pop_back();
-        m_records.pop_back();
+        m_passes.erase(m_passes.begin() + static_cast<std::ptrdiff_t>(index));
+        m_records.erase(m_records.begin() + static_cast<std::ptrdiff_t>(index));
     }
     return r;
 }

@@ -31,8 +31,17 @@ public:
     // is re-read when the undo went through its folder. observe and
     // isProgramFile are passed on to the walk.
     PassResult undoLast(FileListSource& shown, FileSystem& fs, RenameTool hooks = {});
+    // The same for the pass kept in the history on disk under that record
+    // (an older one, say); a guarded pass where there is none.
+    PassResult undoRecord(const std::string& record, FileListSource& shown, FileSystem& fs,
+                          RenameTool hooks = {});
+    // Whether a pass of that record can still be undone, and what it has
+    // yet to put back (none where it has nothing).
+    bool holds(const std::string& record) const { return pass(record) != nullptr; }
+    const PassResult* pass(const std::string& record) const;
 
 private:
+    PassResult undoPass(std::size_t index, FileListSource& shown, FileSystem& fs, RenameTool hooks);
     std::vector<PassResult> m_passes;
     std::vector<std::string> m_records; // beside m_passes
 };

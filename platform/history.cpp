@@ -5,11 +5,11 @@
 #include "platform/state_files.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <random>
 #include <unistd.h>
 
 namespace nw {
@@ -27,13 +27,17 @@ bool endsWith(const std::string& s, const char* tail) {
     return s.size() > n && s.compare(s.size() - n, n, tail) == 0;
 }
 
-// Newest first: the names begin with the time, zero-padded.
+// Newest first: the names begin with the time, zero-padded, then a count of
+// this process's records, so that its passes of one second keep their order.
 std::string recordName(std::int64_t time) {
-    std::string t = std::to_string(time);
-    t.insert(0, t.size() < 12 ? 12 - t.size() : 0, '0');
-    static std::mt19937_64 rng{std::random_device{}()};
-    return t + "-" + std::to_string(static_cast<long>(::getpid())) + "-" +
-           std::to_string(rng() % 1000000) + kSuffix;
+    auto padded = [](long long v, std::size_t width) {
+        std::string t = std::to_string(v);
+        t.insert(0, t.size() < width ? width - t.size() : 0, '0');
+        return t;
+    };
+    static std::atomic<long long> made{0};
+    return padded(time, 12) + "-" + padded(++made, 9) + "-" +
+           std::to_string(static_cast<long>(::getpid())) + kSuffix;
 }
 
 void putId(std::string& out, const std::optional<FileId>& id) {

@@ -5,12 +5,14 @@
 
 #include "app/failure_text.h"
 #include "app/file_list_menu.h"
+#include "app/history_window.h"
 #include "app/pass_runner.h"
 #include "app/user_messages.h"
 #include "platform/history.h"
 #include "platform/journal.h"
 
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,6 +30,7 @@ private slots:
     void stoppingFromTheProgressDialog();
     void undoOfAPassInAnotherFolderAsksFirst();
     void undoAfterTheWindowWasClosed();
+    void anOlderPassIsUndoneFromTheHistory();
     void aPassCutOffIsPutRightAtStart();
     void messagesSayWhatIsLeftAndFitTheScreen_data();
     void messagesSayWhatIsLeftAndFitTheScreen();
@@ -246,6 +249,44 @@ void PassSafetyTest::undoAfterTheWindowWasClosed() {
         QVERIFY(!form.passRunner->canUndo());
     }
     setMessageHook(nullptr);
+}
+
+// "改名历史…": the passes newest first, each with its tool, its count and its
+// folder; an older pass is undone from there while a newer one in another
+// folder stays, and the undo heads the list, not undoable itself.
+void PassSafetyTest::anOlderPassIsUndoneFromTheHistory() {
+    Harness h;
+    TempFolder other;
+    file(h.work.path(), "a.txt");
+    file(other.path(), "b.txt");
+    const Snapshot workBefore = nw::test::snapshot(h.work.path());
+    h.click("cmdSelect(3)");
+    QTest::mouseClick(h.find<QRadioButton>("Option1(0)"), Qt::LeftButton);
+    h.click("cmdSelect(0)");
+    h.click("Command1");
+    h.open(other.path());
+    h.click("cmdSelect(0)");
+    h.click("Command1");
+    const Snapshot otherAfter = nw::test::snapshot(other.path());
+    QVERIFY(otherAfter.count("B.TXT"));
+    h.form->File1Menu->mnuHistory->trigger();
+    auto* w = h.form->findChild<HistoryWindow*>();
+    QVERIFY(w);
+    QCOMPARE(w->lstPasses->count(), 2);
+    QVERIFY(w->lstPasses->item(0)->text().contains(QString::fromStdString(other.path())));
+    const QString older = w->lstPasses->item(1)->text();
+    QVERIFY2(older.contains(QStringLiteral("文件名转换  1 个文件  ") +
+                            QString::fromStdString(h.work.path())),
+             qPrintable(older));
+    w->lstPasses->setCurrentRow(1);
+    QTest::mouseClick(w->cmdUndo, Qt::LeftButton);
+    QCOMPARE(nw::test::snapshot(h.work.path()), workBefore);
+    QCOMPARE(nw::test::snapshot(other.path()), otherAfter);
+    QCOMPARE(w->lstPasses->count(), 2);
+    QVERIFY(w->lstPasses->item(0)->text().contains(QStringLiteral("撤销改名")));
+    QVERIFY(!(w->lstPasses->item(0)->flags() & Qt::ItemIsEnabled));
+    QVERIFY(w->lstPasses->item(1)->flags() & Qt::ItemIsEnabled); // the newer pass
+    QCOMPARE(h.takeMessages(), QString());
 }
 
 // What the user is told at the edges: a file gone, a step that could not be
