@@ -138,6 +138,9 @@ PassResult PassRunner::runUndo(const std::string& record, const std::string& fol
     std::unique_ptr<QProgressDialog> dialog;
     showProgress(hooks, dialog, QStringLiteral("正在撤销改名：已处理 %1 个，共 %2 个"));
     const std::string tool = "撤销改名";
+    // An old name another file has taken since: the box, as for a pass.
+    m_taken.start();
+    m_taken.installForTaken(hooks, m_window, false);
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     PassResult r = walk(std::move(hooks));
     QGuiApplication::restoreOverrideCursor();
@@ -171,6 +174,7 @@ PassResult PassRunner::runUndo(const std::string& record, const std::string& fol
                         : passFailureText(*r.failure) +
                               QStringLiteral("\n已撤销 %1 个文件。").arg(r.renamed));
     }
+    m_taken.reportSkipped(m_window);
     return r;
 }
 

@@ -3,6 +3,8 @@
 #include "platform/name_codec.h"
 
 #include <algorithm>
+#include <set>
+#include <utility>
 
 namespace nw {
 namespace {
@@ -124,8 +126,20 @@ PassResult UndoHistory::undoPass(std::size_t index, FileListSource& shown, FileS
     for (auto it = last.done.rbegin(); it != last.done.rend(); ++it)
         plan.push_back(PlannedRename{it->newName, it->oldName});
     PassResult r = RunJournalledPass(list, fs, hooks, plan);
-    // What was put back leaves the history; the rest stays undoable.
-    last.done.resize(last.done.size() - r.done.size());
+    // What was put back leaves the history; the rest (not reached, or a
+    // file skipped because its old name is taken now) stays undoable.
+    std::multiset<std::pair<std::string, std::string>> undone;
+    for (const RenameRecord& d : r.done)
+        undone.emplace(d.newName, d.oldName);
+    last.done.erase(std::remove_if(last.done.begin(), last.done.end(),
+                                   [&](const RenameRecord& rec) {
+                                       const auto it = undone.find({rec.oldName, rec.newName});
+                                       if (it == undone.end())
+                                           return false;
+                                       undone.erase(it);
+                                       return true;
+                                   }),
+                    last.done.end());
     if (last.done.empty()) {
         m_passes.erase(m_passes.begin() + static_cast<std::ptrdiff_t>(index));
         m_records.erase(m_records.begin() + static_cast<std::ptrdiff_t>(index));

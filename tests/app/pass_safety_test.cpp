@@ -31,6 +31,7 @@ private slots:
     void undoOfAPassInAnotherFolderAsksFirst();
     void undoAfterTheWindowWasClosed();
     void anOlderPassIsUndoneFromTheHistory();
+    void undoAsksWhereAnOldNameIsTakenSince();
     void aPassCutOffIsPutRightAtStart();
     void messagesSayWhatIsLeftAndFitTheScreen_data();
     void messagesSayWhatIsLeftAndFitTheScreen();
@@ -286,6 +287,35 @@ void PassSafetyTest::anOlderPassIsUndoneFromTheHistory() {
     QVERIFY(w->lstPasses->item(0)->text().contains(QStringLiteral("撤销改名")));
     QVERIFY(!(w->lstPasses->item(0)->flags() & Qt::ItemIsEnabled));
     QVERIFY(w->lstPasses->item(1)->flags() & Qt::ItemIsEnabled); // the newer pass
+    QCOMPARE(h.takeMessages(), QString());
+}
+
+// Undo meets an old name another file took since the pass: the box names
+// both, "跳过" leaves that file as it is and undoable, the rest goes back;
+// once the name is free, undo again finishes the job.
+void PassSafetyTest::undoAsksWhereAnOldNameIsTakenSince() {
+    Harness h;
+    file(h.work.path(), "a.txt");
+    file(h.work.path(), "b.txt");
+    const Snapshot before = nw::test::snapshot(h.work.path());
+    h.click("cmdSelect(3)");
+    QTest::mouseClick(h.find<QRadioButton>("Option1(0)"), Qt::LeftButton);
+    h.click("cmdSelect(0)");
+    h.click("Command1");
+    nw::test::writeFile(h.work.path(), "b.txt", "a newcomer");
+    queueExistsAnswer(ExistsAnswer::Skip);
+    h.form->File1Menu->mnuUndo->trigger();
+    QVERIFY2(h.takeMessages().contains(QStringLiteral("“B.TXT”的新文件名“b.txt”已经存在！")),
+             "the box names both files");
+    Snapshot expected = before;
+    expected["b.txt"] = "a newcomer"; // the newest rename, skipped: undone first
+    expected["B.TXT"] = before.at("b.txt");
+    QCOMPARE(nw::test::snapshot(h.work.path()), expected);
+    QVERIFY(h.form->passRunner->canUndo());
+    QVERIFY(::unlink((h.work.path() + "/b.txt").c_str()) == 0);
+    h.form->File1Menu->mnuUndo->trigger();
+    QCOMPARE(nw::test::snapshot(h.work.path()), before);
+    QVERIFY(!h.form->passRunner->canUndo());
     QCOMPARE(h.takeMessages(), QString());
 }
 
