@@ -5,29 +5,11 @@
 // plan it is refused.
 #include "platform/journal.h"
 #include "fuzz_support.h"
+#include "platform/record_bytes.h"
 
 #include <algorithm>
 
 namespace {
-
-bool safeName(const std::string& n) {
-    return !n.empty() && n != "." && n != ".." && n.find('/') == std::string::npos &&
-           n.find('\0') == std::string::npos && n.size() <= nw::kMaxNameBytes;
-}
-
-// An absolute path with no "." or ".." among its parts.
-bool safeFolder(const std::string& f) {
-    if (f.empty() || f[0] != '/' || f.find('\0') != std::string::npos)
-        return false;
-    for (std::size_t i = 1; i <= f.size();) {
-        const std::size_t j = std::min(f.find('/', i), f.size());
-        const std::string part = f.substr(i, j - i);
-        if (part == "." || part == "..")
-            return false;
-        i = j + 1;
-    }
-    return true;
-}
 
 bool samePlan(const std::vector<nw::PlannedRename>& a, const std::vector<nw::PlannedRename>& b) {
     if (a.size() != b.size())
@@ -49,10 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     std::string folder;
     if (const auto j = nw::readJournal(bytes, &folder)) {
-        NW_FUZZ_CHECK(safeFolder(j->folder) && j->folder == folder);
+        NW_FUZZ_CHECK(nw::safeRecordFolder(j->folder) && j->folder == folder);
         for (const auto* list : {&j->plan, &j->marks})
             for (const nw::PlannedRename& p : *list)
-                NW_FUZZ_CHECK(safeName(p.oldName) && safeName(p.newName));
+                NW_FUZZ_CHECK(nw::safeRecordName(p.oldName) && nw::safeRecordName(p.newName));
         const auto again = nw::readJournal(nw::journalBytes(*j));
         NW_FUZZ_CHECK(again && same(*again, *j));
     }
@@ -64,11 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     made.idsStable = in.ConsumeBool();
     made.folder = "/media/" + in.ConsumeRandomLengthString(16);
     made.folderId = {in.ConsumeIntegral<std::uint64_t>(), in.ConsumeIntegral<std::uint64_t>()};
-    bool safe = safeFolder(made.folder);
+    bool safe = nw::safeRecordFolder(made.folder);
     const int renames = in.ConsumeIntegralInRange(0, 6);
     for (int i = 0; i < renames; ++i) {
         nw::PlannedRename p{in.ConsumeRandomLengthString(12), in.ConsumeRandomLengthString(12)};
-        safe = safe && safeName(p.oldName) && safeName(p.newName);
+        safe = safe && nw::safeRecordName(p.oldName) && nw::safeRecordName(p.newName);
         made.plan.push_back(p);
     }
     if (!made.plan.empty() && in.ConsumeBool())

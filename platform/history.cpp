@@ -40,6 +40,19 @@ std::string recordName(std::int64_t time) {
            std::to_string(static_cast<long>(::getpid())) + kSuffix;
 }
 
+// The records' names, newest first.
+std::vector<std::string> recordNames(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* d = ::opendir(folder.c_str())) {
+        while (dirent* e = ::readdir(d))
+            if (endsWith(e->d_name, kSuffix))
+                names.emplace_back(e->d_name);
+        ::closedir(d);
+    }
+    std::sort(names.rbegin(), names.rend());
+    return names;
+}
+
 void putId(std::string& out, const std::optional<FileId>& id) {
     putNumber(out, id ? 1 : 0);
     putNumber(out, id ? id->device : 0);
@@ -53,11 +66,6 @@ bool readId(RecordReader& r, std::optional<FileId>& id) {
     if (has)
         id = FileId{device, inode};
     return true;
-}
-
-bool safeName(const std::string& n) {
-    return !n.empty() && n != "." && n != ".." && n.find('/') == std::string::npos &&
-           n.find('\0') == std::string::npos && n.size() <= kMaxNameBytes;
 }
 
 } // namespace
@@ -99,14 +107,14 @@ std::optional<HistoryRecord> readHistoryRecord(const std::string& bytes) {
         return std::nullopt;
     h.time = static_cast<std::int64_t>(time);
     h.undo = undo == 1;
-    if (h.folder.empty() || h.folder[0] != '/' || h.folder.find('\0') != std::string::npos)
+    if (!safeRecordFolder(h.folder))
         return std::nullopt;
     for (std::uint64_t i = 0; i < count; ++i) {
         HistoryRename n;
         std::uint64_t hasStamp = 0, size = 0, mtime = 0;
         if (!r.field(n.oldName) || !r.field(n.newName) || !readId(r, n.id) || !r.number(hasStamp) ||
-            hasStamp > 1 || !r.number(size) || !r.number(mtime) || !safeName(n.oldName) ||
-            !safeName(n.newName))
+            hasStamp > 1 || !r.number(size) || !r.number(mtime) || !safeRecordName(n.oldName) ||
+            !safeRecordName(n.newName))
             return std::nullopt;
         if (hasStamp)
             n.stamp = FileStamp{static_cast<long long>(size), static_cast<long long>(mtime)};
@@ -140,14 +148,7 @@ FsStatus saveHistoryRecord(const std::string& folder, HistoryRecord& r, std::int
         return statusFromErrno(written ? errno : err);
     }
     // The last 50 passes of the last 30 days are kept.
-    std::vector<std::string> names;
-    if (DIR* d = ::opendir(folder.c_str())) {
-        while (dirent* e = ::readdir(d))
-            if (endsWith(e->d_name, kSuffix))
-                names.emplace_back(e->d_name);
-        ::closedir(d);
-    }
-    std::sort(names.rbegin(), names.rend());
+    const std::vector<std::string> names = recordNames(folder);
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::int64_t at = std::strtoll(names[i].c_str(), nullptr, 10);
         if (i >= kHistoryPasses || at < now - kHistorySeconds)
@@ -157,13 +158,13 @@ FsStatus saveHistoryRecord(const std::string& folder, HistoryRecord& r, std::int
 }
 
 void removeHistoryRecord(const std::string& folder, const std::string& name) {
-    if (safeName(name) && endsWith(name, kSuffix))
+    if (safeRecordName(name) && endsWith(name, kSuffix))
         ::unlink(joinPath(folder, name).c_str());
 }
 
 FsStatus keepHistoryRenames(const std::string& folder, const std::string& name,
                             std::vector<HistoryRename> renames) {
-    if (!safeName(name) || !endsWith(name, kSuffix))
+    if (!safeRecordName(name) || !endsWith(name, kSuffix))
         return FsStatus{FsError::InvalidName, EINVAL};
     const int fd = ::open(joinPath(folder, name).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
@@ -184,14 +185,7 @@ HistoryReading readHistory(const std::string& folder) {
     // Records someone else could have written are never read.
     if (folder.empty() || !checkOwnFolder(folder).ok())
         return out;
-    std::vector<std::string> names;
-    if (DIR* d = ::opendir(folder.c_str())) {
-        while (dirent* e = ::readdir(d))
-            if (endsWith(e->d_name, kSuffix))
-                names.emplace_back(e->d_name);
-        ::closedir(d);
-    }
-    std::sort(names.rbegin(), names.rend());
+    const std::vector<std::string> names = recordNames(folder);
     for (const std::string& n : names) {
         const std::string path = joinPath(folder, n);
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);

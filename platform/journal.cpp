@@ -51,26 +51,6 @@ struct Journal : JournalContents {
     std::uint64_t planSum = 0;
 };
 
-// A name a journal may hold: one entry of a folder, nothing that leads out.
-bool safeName(const std::string& n) {
-    return !n.empty() && n != "." && n != ".." && n.find('/') == std::string::npos &&
-           n.find('\0') == std::string::npos && n.size() <= kMaxNameBytes;
-}
-
-bool safeFolder(const std::string& f) {
-    if (f.empty() || f[0] != '/' || f.find('\0') != std::string::npos)
-        return false;
-    std::size_t i = 1;
-    while (i <= f.size()) {
-        const std::size_t j = std::min(f.find('/', i), f.size());
-        const std::string part = f.substr(i, j - i);
-        if (part == "." || part == "..")
-            return false;
-        i = j + 1;
-    }
-    return true;
-}
-
 // What a journal says, or why it cannot be trusted. Where the folder could be
 // read, it is given even for a damaged journal, so the user can be told.
 struct Parsed {
@@ -86,7 +66,7 @@ Parsed parse(const std::string& bytes) {
     if (!r.literal(kMagic, kMagicSize) || !r.number(j.pid) || !r.number(flags) ||
         !r.field(j.folder))
         return out;
-    if (safeFolder(j.folder))
+    if (safeRecordFolder(j.folder))
         out.folder = j.folder;
     j.idsStable = (flags & 1) != 0;
     if (!r.number(j.folderId.device) || !r.number(j.folderId.inode) || !r.number(count))
@@ -102,10 +82,10 @@ Parsed parse(const std::string& bytes) {
     if (!r.number(sum) || sum != checksum(bytes.data(), summed) || !r.literal(kEnd, kEndSize))
         return out;
     j.planSum = sum;
-    if (!safeFolder(j.folder))
+    if (!safeRecordFolder(j.folder))
         return out;
     for (const PlannedRename& p : j.plan)
-        if (!safeName(p.oldName) || !safeName(p.newName))
+        if (!safeRecordName(p.oldName) || !safeRecordName(p.newName))
             return out;
     // Marks are only hints: one that is torn or does not check ends them.
     for (;;) {
@@ -113,7 +93,7 @@ Parsed parse(const std::string& bytes) {
         std::uint64_t check = 0;
         if (!r.literal(kMark, 1) || !r.field(p.oldName) || !r.field(p.newName) ||
             !r.number(check) || check != markCheck(p.oldName, p.newName, sum) ||
-            !safeName(p.oldName) || !safeName(p.newName))
+            !safeRecordName(p.oldName) || !safeRecordName(p.newName))
             break;
         j.marks.push_back(std::move(p));
     }

@@ -2,6 +2,8 @@
 // The byte format of the program's own records (pass journals, the history):
 // little-endian numbers of eight bytes, fields as their length and bytes, and
 // a checksum that tells a torn or flipped record from a whole one.
+#include "platform/file_system.h"
+
 #include <cstdint>
 #include <string>
 
@@ -25,6 +27,28 @@ inline void putNumber(std::string& out, std::uint64_t v) {
 inline void putField(std::string& out, const std::string& s) {
     putNumber(out, s.size());
     out += s;
+}
+
+// A name a record may hold: one entry of a folder, nothing that leads out.
+inline bool safeRecordName(const std::string& n) {
+    return !n.empty() && n != "." && n != ".." && n.find('/') == std::string::npos &&
+           n.find('\0') == std::string::npos && n.size() <= kMaxNameBytes;
+}
+
+// A folder a record may name: absolute, without "." or ".." among its parts.
+inline bool safeRecordFolder(const std::string& f) {
+    if (f.empty() || f[0] != '/' || f.find('\0') != std::string::npos)
+        return false;
+    for (std::size_t i = 1; i <= f.size();) {
+        std::size_t j = f.find('/', i);
+        if (j == std::string::npos)
+            j = f.size();
+        const std::string part = f.substr(i, j - i);
+        if (part == "." || part == "..")
+            return false;
+        i = j + 1;
+    }
+    return true;
 }
 
 // Reads what putNumber and putField wrote; fails at the end of the bytes.
