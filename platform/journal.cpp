@@ -352,8 +352,11 @@ bool isTemporaryName(const std::string& name, long pid) {
     if (name.size() <= head.size() + tail || name.compare(0, head.size(), head) != 0 ||
         name.compare(name.size() - tail, tail, kTemporarySuffix) != 0)
         return false;
-    const std::string n = name.substr(head.size(), name.size() - head.size() - tail);
-    return n.find_first_not_of("0123456789") == std::string::npos;
+    // The drive's probe counts down from -1, a pass up from 0.
+    std::string n = name.substr(head.size(), name.size() - head.size() - tail);
+    if (n.size() > 1 && n[0] == '-')
+        n.erase(0, 1);
+    return !n.empty() && n.find_first_not_of("0123456789") == std::string::npos;
 }
 
 std::string journalBytes(const JournalContents& j) {

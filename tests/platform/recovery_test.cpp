@@ -74,6 +74,7 @@ struct Cut {
 
 TEST(Recovery, ACutPassWaitsForItsDriveAndNeverTouchesAnotherFolder) {
     const std::string tmp = temporaryName(static_cast<long>(::getpid()), 1);
+    const std::string probe = temporaryName(static_cast<long>(::getpid()), -1);
     const std::vector<Cut> cuts{
         {"a change of case, the file under the temporary name",
          {"a.txt", "A.TXT"},
@@ -84,6 +85,11 @@ TEST(Recovery, ACutPassWaitsForItsDriveAndNeverTouchesAnotherFolder) {
          {"a.txt", "a.bak"},
          {{"a.txt", "A"}, {"a.bak", ""}, {"b.txt", "B"}},
          &RecoveryReport::placeholders,
+         {{"a.txt", "A"}, {"b.txt", "B"}}},
+        {"the drive's probe cut off: an empty temporary file of its own",
+         {"a.txt", "a.bak"},
+         {{"a.txt", "A"}, {probe, ""}, {"b.txt", "B"}},
+         &RecoveryReport::emptyTemporaries,
          {{"a.txt", "A"}, {"b.txt", "B"}}},
         {"a second name made, the old one not yet removed",
          {"a.txt", "a.bak"},
