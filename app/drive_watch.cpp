@@ -25,7 +25,9 @@ DriveWatch::~DriveWatch() = default;
 
 bool DriveWatch::recover(bool atStart) {
     const RecoveryReport r = m_fs.recoverInterruptedPasses();
-    if (!r.empty() || (atStart && !r.waiting.empty()))
+    if (!r.interrupted.empty() && m_interrupted)
+        m_interrupted(r);
+    else if (!r.empty() || (atStart && !r.waiting.empty()))
         showMessage(m_window,
                     r.unresolved.empty() && r.setAside.empty() ? MessageKind::Information
                                                                : MessageKind::Warning,

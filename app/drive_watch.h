@@ -4,12 +4,14 @@
 // (at start-up, and whenever a drive comes back), telling the user.
 #include <QObject>
 
+#include "platform/file_system.h"
+
+#include <functional>
 #include <memory>
 
 class QWidget;
 
 namespace nw {
-class FileSystem;
 class MountWatcher;
 } // namespace nw
 
@@ -25,6 +27,12 @@ public:
     // Finishes the passes that were cut off; atStart: also names the drives
     // that still hold one. True when a file was touched.
     bool recover(bool atStart);
+    // Where recovery found passes cut off that had renamed files, the
+    // report goes here rather than into a message: the user is offered to
+    // undo them.
+    void setInterruptedHandler(std::function<void(const RecoveryReport&)> handler) {
+        m_interrupted = std::move(handler);
+    }
 
 signals:
     // A drive was mounted or unmounted.
@@ -34,6 +42,7 @@ private:
     FileSystem& m_fs;
     QWidget* m_window;
     std::unique_ptr<MountWatcher> m_watcher;
+    std::function<void(const RecoveryReport&)> m_interrupted;
 };
 
 } // namespace nw::app

@@ -76,8 +76,6 @@ QString passReasonText(const PassFailure& f) {
     case FailureReason::UserStopped: return QStringLiteral("已按“停止”");
     case FailureReason::KindChanged:
         return QStringLiteral("它已不是列出时的那个文件（变成了文件夹、链接或其它），没有动它");
-    case FailureReason::Replaced:
-        return QStringLiteral("这个名字现在属于另一个文件（改过名的文件已被移走或替换），没有动它");
     case FailureReason::JournalFailed:
         return QStringLiteral("无法写入改名日志：%1").arg(reasonText(f.fs));
     case FailureReason::PatternTimedOut: return patternTimedOutText();
@@ -115,6 +113,7 @@ QString leftText(LeftReason why, std::size_t bytes) {
     case LeftReason::Tool: break;
     case LeftReason::Undecoded: return QStringLiteral("不会处理：无法识别文件名的编码");
     case LeftReason::Unsure: return QStringLiteral("不会处理：无法确定文件名的编码");
+    case LeftReason::NotThatFile: return QStringLiteral("不会处理：已不是这次改名后的文件");
     case LeftReason::TooLongInUtf8:
         return QStringLiteral("不会处理：转为UTF-8后为 %1 字节，超过 %2 字节的上限")
             .arg(bytes)
@@ -191,6 +190,16 @@ QString recoveryText(const RecoveryReport& r) {
                                        "这个文件夹里的文件。日志已另存为“%2”。")
                             .arg(namedPath(k.folder), namedPath(k.journal)));
     return parts.join('\n');
+}
+
+QString interruptedText(const RecoveryReport::Interrupted& cut) {
+    return QStringLiteral("文件夹“%1”里的一次改名（%2）被中断：要改名的 %L3 个文件中，已改名 %L4 个。"
+                          "\n要撤销这次改名，把这些文件改回原名吗？无论怎样选，这次改名都会记在"
+                          "“改名历史”里。")
+        .arg(namedPath(cut.folder),
+             QString::fromStdString(cut.tool.empty() ? std::string("改名") : cut.tool))
+        .arg(cut.planned)
+        .arg(cut.done.size());
 }
 
 } // namespace nw::app

@@ -32,6 +32,8 @@ QString missingGroupText();
 QString givenFailureText(GivenError error, const std::string& given);
 // What recovery did with passes that were cut off.
 QString recoveryText(const RecoveryReport& r);
+// A pass recovery found cut off, with the question whether to undo it.
+QString interruptedText(const RecoveryReport::Interrupted& cut);
 
 // A name as a message shows it: hidden characters spelt out, and cut in the
 // middle past 80 characters, so that every box fits the screen.

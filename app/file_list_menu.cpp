@@ -134,15 +134,36 @@ void FileListMenu::runToUtf8() {
     m_runner.run(std::move(tool), [](FileSystem&) { return Utf8RepairTool(); });
 }
 
-void FileListMenu::mnuHistory_Click() {
-    if (HistoryWindow* open = m_list.window()->findChild<HistoryWindow*>()) {
-        open->refresh();
-        open->raise();
-        open->activateWindow();
-        return;
+void FileListMenu::mnuHistory_Click() { showHistory({}); }
+
+void FileListMenu::showHistory(const std::string& record) {
+    HistoryWindow* w = m_list.window()->findChild<HistoryWindow*>();
+    if (w) {
+        w->refresh();
+        w->raise();
+        w->activateWindow();
+    } else {
+        w = new HistoryWindow(m_runner, m_list.window());
+        w->show();
     }
-    auto* w = new HistoryWindow(m_runner, m_list.window());
-    w->show();
+    if (!record.empty())
+        w->choose(record);
+}
+
+void FileListMenu::offerUndoOfInterrupted(const RecoveryReport& r) {
+    QString told = recoveryText(r);
+    for (const RecoveryReport::Interrupted& cut : r.interrupted) {
+        const std::string record = m_runner.keepInterrupted(cut);
+        const QString text = (told.isEmpty() ? QString() : told + QStringLiteral("\n\n")) +
+                             interruptedText(cut);
+        told.clear();
+        if (!askYesNo(m_list.window(), text, QStringLiteral("撤销这次改名"), QStringLiteral("保留")))
+            continue;
+        if (record.empty())
+            m_runner.undo(); // kept by this run only: it is the newest
+        else
+            showHistory(record);
+    }
 }
 
 void FileListMenu::mnuUndo_Click() {

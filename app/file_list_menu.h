@@ -46,8 +46,14 @@ public:
     void mnuToUtf8_Click();
     void runToUtf8();
     void mnuUndo_Click();
-    // Opens "改名历史" (or brings it up to date and to the front).
+    // Opens "改名历史" (or brings it up to date and to the front), with the
+    // pass of that record chosen where one is given.
     void mnuHistory_Click();
+    void showHistory(const std::string& record);
+    // Tells what recovery did, and for each pass it found cut off asks
+    // "撤销这次改名" or "保留"; the first opens the pass's undo in the
+    // history. Either way the pass is kept there.
+    void offerUndoOfInterrupted(const RecoveryReport& r);
 
     QMenu* menu = nullptr;
     QAction* mnuToUtf8 = nullptr;

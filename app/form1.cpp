@@ -228,6 +228,9 @@ void Form1::wireApplyButtons() {
 void Form1::watchMounts() {
     m_driveWatch = new DriveWatch(m_fs, this);
     connect(m_driveWatch, &DriveWatch::mountsChanged, this, &Form1::mountsChanged);
+    // A pass found cut off is kept in the history and offered for undo.
+    m_driveWatch->setInterruptedHandler(
+        [this](const RecoveryReport& r) { File1Menu->offerUndoOfInterrupted(r); });
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* e) {

@@ -2,12 +2,18 @@
 
 #include "app/failure_text.h"
 #include "app/pass_runner.h"
+#include "app/qt_text.h"
+#include "core/undo.h"
 #include "platform/history.h"
+#include "platform/name_codec.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace nw::app {
@@ -17,22 +23,37 @@ HistoryWindow::HistoryWindow(PassRunner& runner, QWidget* parent)
     setObjectName(QStringLiteral("HistoryWindow"));
     setWindowTitle(QStringLiteral("改名历史"));
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(560, 320);
+    resize(640, 480);
     lstPasses = new QListWidget(this);
     lstPasses->setObjectName(QStringLiteral("lstPasses"));
     lstPasses->setAccessibleName(QStringLiteral("改名历史"));
+    lblUndoSummary = new QLabel(QStringLiteral("选择一次改名，这里会列出撤销它会怎样改回每个文件。"),
+                                this);
+    lblUndoSummary->setObjectName(QStringLiteral("lblUndoSummary"));
+    lblUndoSummary->setWordWrap(true);
+    lstUndoPreview = new QTreeWidget(this);
+    lstUndoPreview->setObjectName(QStringLiteral("lstUndoPreview"));
+    lstUndoPreview->setAccessibleName(QStringLiteral("撤销预览"));
+    lstUndoPreview->setRootIsDecorated(false);
+    lstUndoPreview->setUniformRowHeights(true);
+    lstUndoPreview->setHeaderLabels({QStringLiteral("现在的名字"), QStringLiteral("撤销后")});
+    lstUndoPreview->header()->setSectionResizeMode(QHeaderView::Stretch);
     auto* buttons = new QDialogButtonBox(this);
     cmdUndo = buttons->addButton(QStringLiteral("按此撤销"), QDialogButtonBox::ActionRole);
     cmdUndo->setObjectName(QStringLiteral("cmdUndoPass"));
     QPushButton* close = buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("cmdCloseHistory"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lstPasses);
+    layout->addWidget(lstPasses, 2);
+    layout->addWidget(lblUndoSummary);
+    layout->addWidget(lstUndoPreview, 3);
     layout->addWidget(buttons);
     connect(cmdUndo, &QPushButton::clicked, this, &HistoryWindow::undoChosen);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(lstPasses, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        cmdUndo->setEnabled(item && (item->flags() & Qt::ItemIsEnabled));
+        showUndoOf(item && (item->flags() & Qt::ItemIsEnabled)
+                       ? item->data(Qt::UserRole).toString()
+                       : QString());
     });
     refresh();
 }
@@ -46,13 +67,11 @@ void HistoryWindow::refresh() {
                                                 : at.toString(QStringLiteral("MM-dd HH:mm"));
         QString text = QStringLiteral("%1  %2  %L3 个文件  %4")
                            .arg(when, QString::fromStdString(r.tool))
-                           .arg(r.renames.size())
+                           .arg(r.count)
                            .arg(namedPath(r.folder));
         QString why;
         if (r.undo)
             why = QStringLiteral("（撤销）");
-        else if (!m_runner.history().holds(r.name))
-            why = QStringLiteral("（已撤销）");
         else if (!m_runner.fileSystem().folderId(r.folder))
             why = QStringLiteral("（文件夹已不在，或它的驱动器没有连接）");
         auto* item = new QListWidgetItem(text + why, lstPasses);
@@ -61,15 +80,61 @@ void HistoryWindow::refresh() {
             item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
     }
     lstPasses->setCurrentRow(-1);
+    showUndoOf({});
+}
+
+void HistoryWindow::choose(const std::string& record) {
+    const QString name = QString::fromStdString(record);
+    for (int i = 0; i < lstPasses->count(); ++i)
+        if (lstPasses->item(i)->data(Qt::UserRole).toString() == name)
+            lstPasses->setCurrentRow(i);
+}
+
+void HistoryWindow::showUndoOf(const QString& record) {
+    lstUndoPreview->clear();
     cmdUndo->setEnabled(false);
+    if (record.isEmpty()) {
+        lblUndoSummary->setText(QStringLiteral("选择一次改名，这里会列出撤销它会怎样改回每个文件。"));
+        return;
+    }
+    const auto r = readHistoryFile(historyFolder(), record.toStdString());
+    if (!r) {
+        lblUndoSummary->setText(
+            QStringLiteral("这条记录已不在或已损坏，不会按它做任何改动。"));
+        return;
+    }
+    // Each file as undo would leave it, newest rename first, as undo goes.
+    const std::vector<UndoStep> steps = previewUndo(passOfRecord(*r), m_runner.fileSystem());
+    QList<QTreeWidgetItem*> rows;
+    std::size_t ready = 0;
+    for (const UndoStep& s : steps) {
+        QString after;
+        switch (s.state) {
+        case UndoStep::Ready:
+            after = shownName(readName(s.oldName).text);
+            ++ready;
+            break;
+        case UndoStep::NotThatFile: after = QStringLiteral("不会撤销：已不是这次改名后的文件"); break;
+        case UndoStep::OldNameTaken:
+            after = QStringLiteral("不会撤销：原名已被占用");
+            break;
+        }
+        rows << new QTreeWidgetItem(QStringList{shownName(readName(s.newName).text), after});
+    }
+    lstUndoPreview->addTopLevelItems(rows);
+    lblUndoSummary->setText(
+        QStringLiteral("撤销后 %L1 个文件会改回原名，%L2 个不会。").arg(ready).arg(steps.size() - ready));
+    cmdUndo->setEnabled(ready > 0);
 }
 
 void HistoryWindow::undoChosen() {
     QListWidgetItem* item = lstPasses->currentItem();
     if (!item || !(item->flags() & Qt::ItemIsEnabled))
         return;
-    m_runner.undoRecord(item->data(Qt::UserRole).toString().toStdString());
+    const std::string record = item->data(Qt::UserRole).toString().toStdString();
+    m_runner.undoRecord(record);
     refresh();
+    choose(record); // what is left of it, if anything
 }
 
 } // namespace nw::app

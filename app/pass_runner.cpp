@@ -18,21 +18,19 @@ namespace nw::app {
 
 PassRunner::PassRunner(QWidget* window, FileListBox& list, FileSystem& fs)
     : QObject(window), m_window(window), m_list(list), m_fs(fs), m_historyFolder(historyFolder()) {
-    // The passes of earlier runs, oldest first, stay undoable; undo's own
-    // passes are history, not undoable.
-    const HistoryReading h = readHistory(m_historyFolder);
-    for (auto it = h.records.rbegin(); it != h.records.rend(); ++it)
-        if (!it->undo)
-            m_history.record(passOfRecord(*it), it->name);
-    m_damagedRecords = h.damaged.size();
+    m_damagedRecords = readHistory(m_historyFolder).damaged;
 }
 
 void PassRunner::tellDamagedRecords() {
-    if (m_damagedRecords > 0)
-        showMessage(m_window, MessageKind::Warning,
-                    QStringLiteral("改名历史中有 %1 条记录已损坏，没有按它们做任何改动，已跳过。")
-                        .arg(m_damagedRecords));
-    m_damagedRecords = 0;
+    if (m_damagedRecords.empty())
+        return;
+    showMessage(m_window, MessageKind::Warning,
+                QStringLiteral("改名历史中有 %1 条记录已损坏，没有按它们做任何改动，已移到一旁"
+                               "（“%2”里以 .kept 结尾的文件）。")
+                    .arg(m_damagedRecords.size())
+                    .arg(namedPath(m_historyFolder)));
+    setAsideHistoryRecords(m_damagedRecords);
+    m_damagedRecords.clear();
 }
 
 std::string PassRunner::keep(const PassResult& pass, const std::string& tool, bool undo) {
@@ -102,65 +100,121 @@ void PassRunner::showProgress(RenameTool& tool, std::unique_ptr<QProgressDialog>
     };
 }
 
+std::optional<HistoryRecord> PassRunner::newestRecord() const {
+    for (HistoryRecord& r : readHistory(m_historyFolder).records)
+        if (!r.undo && r.count > 0)
+            return std::move(r);
+    return std::nullopt;
+}
+
+bool PassRunner::canUndo() const { return !m_history.empty() || newestRecord().has_value(); }
+
 PassResult PassRunner::undo() {
-    if (refusedWhileListing() || m_history.empty())
+    if (refusedWhileListing())
         return guardedPass();
+    // This run's passes the history on disk could not keep come first; then
+    // the newest pass the history keeps, from this window or another.
+    std::string folder, record;
+    if (!m_history.empty()) {
+        folder = m_history.lastFolder();
+    } else if (const auto newest = newestRecord()) {
+        folder = newest->folder;
+        record = newest->name;
+    } else {
+        return guardedPass();
+    }
     // The last pass was made in another folder: the user says whether it is
     // the one meant.
-    const std::string folder = m_history.lastFolder();
     if (folder != m_list.Path() &&
         !askYesNo(m_window, QStringLiteral("上次改名是在文件夹“%1”里做的，不是现在显示的文件夹。"
                                            "要撤销那次改名吗？")
                                 .arg(namedPath(folder))))
         return guardedPass();
-    return runUndo(m_history.lastRecord(), folder, [this](RenameTool hooks) {
-        return m_history.undoLast(m_list, m_fs, std::move(hooks));
-    });
+    return record.empty() ? runUndo(m_history) : undoRecord(record);
 }
 
 PassResult PassRunner::undoRecord(const std::string& record) {
     if (refusedWhileListing())
         return guardedPass();
-    const PassResult* pass = m_history.pass(record);
-    if (!pass)
+    auto refuse = [this](const QString& why) {
+        showMessage(m_window, MessageKind::Warning, why);
         return guardedPass();
-    return runUndo(record, pass->folder, [this, record](RenameTool hooks) {
-        return m_history.undoRecord(record, m_list, m_fs, std::move(hooks));
-    });
+    };
+    // Held while it is undone: another window waits its turn.
+    HistoryHold hold;
+    switch (hold.take(m_historyFolder, record)) {
+    case HistoryHold::Busy:
+        return refuse(QStringLiteral("这次改名正在另一个窗口里撤销，没有做任何改动。"));
+    case HistoryHold::Gone:
+        return refuse(QStringLiteral("这次改名已经撤销过了（它的记录已不在改名历史里），"
+                                     "没有做任何改动。"));
+    case HistoryHold::Held: break;
+    }
+    const std::optional<HistoryRecord> r = readHistoryFile(m_historyFolder, record);
+    if (!r || r->undo)
+        return refuse(QStringLiteral("改名历史中的这条记录已损坏，没有按它做任何改动。"));
+    const std::optional<FileId> now = m_fs.folderId(r->folder);
+    if (!now)
+        return refuse(QStringLiteral("文件夹“%1”现在不在（已删除、改名，或它的驱动器没有连接），"
+                                     "没有做任何改动。")
+                          .arg(namedPath(r->folder)));
+    // Another folder standing at that path now: none of its files is touched.
+    if (r->folderId != FileId{} && *now != r->folderId && m_fs.idsSurviveRename(r->folder))
+        return refuse(QStringLiteral("文件夹“%1”已不是当时改名的那个文件夹，没有做任何改动。")
+                          .arg(namedPath(r->folder)));
+    UndoHistory one;
+    one.record(passOfRecord(*r));
+    PassResult result = runUndo(one);
+    // The record keeps what is still to undo; with nothing left it goes.
+    std::vector<HistoryRename> left;
+    if (const PassResult* rest = one.lastPass())
+        left = historyRecordOf(*rest, {}, {}, 0, false).renames;
+    keepHistoryRenames(m_historyFolder, record, std::move(left));
+    return result;
 }
 
-PassResult PassRunner::runUndo(const std::string& record, const std::string& folder,
-                               const std::function<PassResult(RenameTool)>& walk) {
+std::string PassRunner::keepInterrupted(const RecoveryReport::Interrupted& cut) {
+    PassResult pass;
+    pass.folder = cut.folder;
+    for (const PlannedRename& p : cut.done) {
+        RenameRecord rec{p.oldName, p.newName, std::nullopt, std::nullopt};
+        if (const auto e = m_fs.entryInfo(cut.folder, p.newName)) {
+            rec.id = e->id;
+            rec.stamp = e->stamp;
+        }
+        pass.done.push_back(std::move(rec));
+    }
+    pass.renamed = static_cast<int>(pass.done.size());
+    const std::string tool = (cut.tool.empty() ? std::string("改名") : cut.tool) + "（被中断）";
+    const std::string record = keep(pass, tool, false);
+    if (record.empty())
+        m_history.record(pass);
+    return record;
+}
+
+PassResult PassRunner::runUndo(UndoHistory& history) {
+    const std::string folder = history.lastFolder();
     // The same walk and the same hooks as a pass: the program's files kept
     // out, the progress dialog with "停止" when it runs long.
     RenameTool hooks;
     protect(hooks);
     std::unique_ptr<QProgressDialog> dialog;
     showProgress(hooks, dialog, QStringLiteral("正在撤销改名：已处理 %1 个，共 %2 个"));
-    const std::string tool = "撤销改名";
     // An old name another file has taken since: the box, as for a pass.
     m_taken.start();
     m_taken.installForTaken(hooks, m_window, false);
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    PassResult r = walk(std::move(hooks));
+    PassResult r = history.undoLast(m_list, m_fs, std::move(hooks));
     QGuiApplication::restoreOverrideCursor();
     dialog.reset();
-    // The pass's record keeps what is still to undo; the undo has one too.
-    const PassResult* left = m_history.pass(record);
-    if (!record.empty() && !m_historyFolder.empty()) {
-        if (left)
-            keepHistoryRenames(m_historyFolder, record,
-                               historyRecordOf(*left, {}, {}, 0, false).renames);
-        else
-            removeHistoryRecord(m_historyFolder, record);
-    }
-    keep(r, tool, true);
+    // The undo is history too, not undoable.
+    keep(r, "撤销改名", true);
     if (r.failure) {
         // The list shows what the undo left, the files it has yet to put
         // back selected: undo again carries on with them.
         m_list.Refresh();
         std::vector<std::string> names;
-        if (left)
+        if (const PassResult* left = history.lastPass(); left && left->folder == folder)
             for (const RenameRecord& d : left->done)
                 names.push_back(d.newName);
         if (m_list.Path() == folder)
@@ -173,6 +227,8 @@ PassResult PassRunner::runUndo(const std::string& record, const std::string& fol
                               .arg(names.size())
                         : passFailureText(*r.failure) +
                               QStringLiteral("\n已撤销 %1 个文件。").arg(r.renamed));
+    } else if (!r.unusual.empty()) {
+        showMessage(m_window, MessageKind::Information, unusualText(r.unusual));
     }
     m_taken.reportSkipped(m_window);
     return r;
@@ -221,7 +277,9 @@ PassResult PassRunner::run(RenameTool tool,
     });
     QGuiApplication::restoreOverrideCursor();
     dialog.reset();
-    m_history.record(r, keep(r, tool.description, false));
+    // Kept on disk; in memory only where the history cannot be written.
+    if (keep(r, tool.description, false).empty())
+        m_history.record(r);
     if (r.failure) {
         showAfterStop(r);
         showMessage(m_window, MessageKind::Warning, stoppedText(r));

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QProgressDialog;
@@ -44,16 +45,21 @@ public:
     // Keeps the program's own files out of a tool (the preview's as well).
     void protect(RenameTool& tool);
 
-    // Renames the last pass's files back, then re-reads the list.
+    // Renames the newest pass's files back (asking first where it was made
+    // in another folder than the one shown), then re-reads the list.
     PassResult undo();
-    // The same for the pass of a record of the history (an older one).
+    // The same for the pass of a record of the history (an older one, or
+    // one of another window): never where its record is damaged, its folder
+    // is not there or is another one now, or another window is undoing it.
     PassResult undoRecord(const std::string& record);
-    // The passes that can still be undone, by record.
-    const UndoHistory& history() const { return m_history; }
+    bool canUndo() const;
     FileSystem& fileSystem() const { return m_fs; }
-    bool canUndo() const { return !m_history.empty(); }
     // Says how many records of the history on disk could not be read, once.
     void tellDamagedRecords();
+    // Keeps a pass recovery found cut off in the history, as far as it had
+    // gone, so that it can be undone; answers its record (empty where only
+    // this run keeps it).
+    std::string keepInterrupted(const RecoveryReport::Interrupted& cut);
 
     // How long a pass runs before the progress dialog shows, and how often
     // the dialog is brought up to date.
@@ -85,12 +91,15 @@ private:
     // Keeps a pass in the history on disk; answers its record's name (empty
     // where it is not kept).
     std::string keep(const PassResult& pass, const std::string& tool, bool undo);
-    PassResult runUndo(const std::string& record, const std::string& folder,
-                       const std::function<PassResult(RenameTool)>& walk);
+    // The newest record that can still be undone.
+    std::optional<HistoryRecord> newestRecord() const;
+    // Undoes the last pass of history through the walk, with the dialog,
+    // the box and the messages of a pass.
+    PassResult runUndo(UndoHistory& history);
 
-    UndoHistory m_history;
+    UndoHistory m_history; // passes the history on disk could not keep
     std::string m_historyFolder;
-    std::size_t m_damagedRecords = 0;
+    std::vector<std::string> m_damagedRecords; // not yet told of
     ExistingNames m_taken; // the box for names the drive finds taken
 };
 

@@ -96,20 +96,24 @@ ExistsAnswer askAboutExistingName(QWidget* parent, const QString& text) {
 
 void queueYesNoAnswer(bool yes) { queuedYesNo().push_back(yes); }
 
-bool askYesNo(QWidget* parent, const QString& text) {
+bool askYesNo(QWidget* parent, const QString& text, const QString& yes, const QString& no) {
     if (hook()) {
         hook()(MessageKind::Information, text);
         if (queuedYesNo().empty())
             return false;
-        const bool yes = queuedYesNo().front();
+        const bool answer = queuedYesNo().front();
         queuedYesNo().pop_front();
-        return yes;
+        return answer;
     }
     QMessageBox box(QMessageBox::Question, QStringLiteral("Namewright"), unbroken(text),
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
+    if (!yes.isEmpty())
+        box.button(QMessageBox::Yes)->setText(yes);
+    if (!no.isEmpty())
+        box.button(QMessageBox::No)->setText(no);
     return box.exec() == QMessageBox::Yes;
 }
 

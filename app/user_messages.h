@@ -24,9 +24,11 @@ ExistsAnswer askAboutExistingName(QWidget* parent, const QString& text);
 void queueExistsAnswer(ExistsAnswer answer);
 
 // A question with "是" and "否" ("否" by default, and Escape); true for "是".
-// While a hook is set, the question goes to it and the answer is the next
-// queued one (after these, "否").
-bool askYesNo(QWidget* parent, const QString& text);
+// yes and no, where given, are the buttons' own words. While a hook is set,
+// the question goes to it and the answer is the next queued one (after
+// these, "否").
+bool askYesNo(QWidget* parent, const QString& text, const QString& yes = {},
+              const QString& no = {});
 void queueYesNoAnswer(bool yes);
 
 // While a hook is set, messages go to it instead of a dialog.

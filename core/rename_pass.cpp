@@ -160,7 +160,7 @@ PassResult RunJournalledPass(FileListSource& list, FileSystem& fs, const RenameT
     const std::string folder = list.Path();
     if (!fs.needsJournal(folder))
         return RunRenamePass(list, fs, tool);
-    if (const FsStatus st = fs.beginPass(folder, plan); !st.ok()) {
+    if (const FsStatus st = fs.beginPass(folder, plan, tool.description); !st.ok()) {
         PassResult refused;
         refused.folder = folder;
         refused.outcome = PassResult::Outcome::Stopped;

@@ -53,7 +53,6 @@ enum class FailureReason {
     ProgramFile,     // the entry is the program's own executable or table
     UserStopped,     // the user stopped the pass before this entry
     JournalFailed,   // the pass's journal could not be written: nothing was renamed
-    Replaced,        // undo: another file now has the name the pass gave
     KindChanged,     // the entry is no longer what was listed (now a folder, a link, ...)
     PatternTimedOut, // a regular expression ran past its time limit on this name
     BadReplacement,  // the replacement names a group the pattern does not have
@@ -89,6 +88,7 @@ enum class LeftReason : std::uint8_t {
     Undecoded,     // no code page reads the name: its characters are not known
     Unsure,        // read in a code page judged without certainty: may be misread
     TooLongInUtf8, // in UTF-8 the name would pass the limit of a name's bytes
+    NotThatFile,   // undo: the name no longer stands for the file the pass renamed
 };
 
 // What the pass did at one selected entry.

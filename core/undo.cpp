@@ -3,6 +3,7 @@
 #include "platform/name_codec.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -40,19 +41,9 @@ private:
 
 } // namespace
 
-std::vector<std::string> UndoHistory::lastNewNames() const {
-    std::vector<std::string> names;
-    if (!m_passes.empty())
-        for (const RenameRecord& r : m_passes.back().done)
-            names.push_back(r.newName);
-    return names;
-}
-
-void UndoHistory::record(const PassResult& pass, std::string recordName) {
-    if (!pass.done.empty()) {
+void UndoHistory::record(const PassResult& pass) {
+    if (!pass.done.empty())
         m_passes.push_back(pass);
-        m_records.push_back(std::move(recordName));
-    }
 }
 
 HistoryRecord historyRecordOf(const PassResult& pass, FileId folderId, std::string tool,
@@ -77,44 +68,71 @@ PassResult passOfRecord(const HistoryRecord& record) {
     return p;
 }
 
+namespace {
+
+// Whether the file at a name the pass gave is still the one it renamed there.
+// Where the drive numbers files anew (FUSE: after a remount, or once the
+// kernel forgets them), the file is known by what the drive keeps.
+bool stillThatFile(const EntryInfo& now, const RenameRecord& rec, bool idsLast) {
+    if (idsLast && rec.id)
+        return now.id == *rec.id;
+    if (!idsLast && rec.stamp)
+        return sameStamp(now.stamp, *rec.stamp);
+    return true;
+}
+
+} // namespace
+
+std::vector<UndoStep> previewUndo(const PassResult& pass, FileSystem& fs) {
+    std::vector<UndoStep> steps;
+    const bool idsLast = fs.idsSurviveRename(pass.folder);
+    // The names earlier steps of the undo free or take, beside the folder.
+    std::map<std::string, bool> taken;
+    auto isTaken = [&](const std::string& n) {
+        const auto it = taken.find(n);
+        return it != taken.end() ? it->second : fs.entryInfo(pass.folder, n).has_value();
+    };
+    for (auto it = pass.done.rbegin(); it != pass.done.rend(); ++it) {
+        UndoStep step{it->newName, it->oldName, UndoStep::Ready};
+        // A name an earlier step freed or filled holds another file by then.
+        const auto now = taken.count(it->newName) ? std::nullopt
+                                                  : fs.entryInfo(pass.folder, it->newName);
+        if (!now || !stillThatFile(*now, *it, idsLast)) {
+            step.state = UndoStep::NotThatFile;
+        } else if (isTaken(it->oldName)) {
+            // On a drive that ignores letter case the old spelling may find
+            // the file itself, which is no obstacle.
+            const auto there = taken.count(it->oldName) ? std::nullopt
+                                                        : fs.entryInfo(pass.folder, it->oldName);
+            if (!there || there->id != now->id)
+                step.state = UndoStep::OldNameTaken;
+        }
+        if (step.state == UndoStep::Ready) {
+            taken[it->newName] = false;
+            taken[it->oldName] = true;
+        }
+        steps.push_back(std::move(step));
+    }
+    return steps;
+}
+
 PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTool hooks) {
     if (m_passes.empty())
         return guardedPass();
-    return undoPass(m_passes.size() - 1, shown, fs, std::move(hooks));
-}
-
-const PassResult* UndoHistory::pass(const std::string& record) const {
-    const auto it = std::find(m_records.begin(), m_records.end(), record);
-    if (record.empty() || it == m_records.end())
-        return nullptr;
-    return &m_passes[static_cast<std::size_t>(it - m_records.begin())];
-}
-
-PassResult UndoHistory::undoRecord(const std::string& record, FileListSource& shown, FileSystem& fs,
-                                   RenameTool hooks) {
-    const auto it = std::find(m_records.begin(), m_records.end(), record);
-    if (record.empty() || it == m_records.end())
-        return guardedPass();
-    return undoPass(static_cast<std::size_t>(it - m_records.begin()), shown, fs, std::move(hooks));
-}
-
-PassResult UndoHistory::undoPass(std::size_t index, FileListSource& shown, FileSystem& fs,
-                                 RenameTool hooks) {
-    PassResult& last = m_passes[index];
+    PassResult& last = m_passes.back();
     UndoList list(last, shown);
     // Entry i of the list is the i-th newest rename, back to its old name in
-    // its old encoding, provided the name still stands for the file renamed.
-    // Where the drive numbers files anew (FUSE: after a remount, or once the
-    // kernel forgets them), the file is known by what the drive keeps.
+    // its old encoding, provided the name still stands for the file renamed;
+    // one that does not is left, named, and no longer undone.
     const bool idsLast = fs.idsSurviveRename(last.folder);
+    std::set<std::size_t> notThatFile; // by index into last.done
     hooks.transform = [&, idsLast](int i, const std::u32string&) {
-        const RenameRecord& rec = last.done[last.done.size() - 1 - static_cast<std::size_t>(i)];
-        if (const auto now = fs.entryInfo(last.folder, rec.newName)) {
-            const bool replaced = idsLast && rec.id       ? now->id != *rec.id
-                                  : !idsLast && rec.stamp ? !sameStamp(now->stamp, *rec.stamp)
-                                                          : false;
-            if (replaced)
-                return TransformResult::fail(FailureReason::Replaced);
+        const std::size_t at = last.done.size() - 1 - static_cast<std::size_t>(i);
+        const RenameRecord& rec = last.done[at];
+        const auto now = fs.entryInfo(last.folder, rec.newName);
+        if (!now || !stillThatFile(*now, rec, idsLast)) {
+            notThatFile.insert(at);
+            return TransformResult::left(LeftReason::NotThatFile);
         }
         // The name that was there, byte for byte, whatever its code page.
         TransformResult t = TransformResult::of(readName(rec.oldName).text);
@@ -126,24 +144,26 @@ PassResult UndoHistory::undoPass(std::size_t index, FileListSource& shown, FileS
     for (auto it = last.done.rbegin(); it != last.done.rend(); ++it)
         plan.push_back(PlannedRename{it->newName, it->oldName});
     PassResult r = RunJournalledPass(list, fs, hooks, plan);
-    // What was put back leaves the history; the rest (not reached, or a
-    // file skipped because its old name is taken now) stays undoable.
+    // What was put back, and what is no longer the pass's to undo, leave the
+    // history; the rest (not reached, or a file skipped because its old name
+    // is taken now) stays undoable.
     std::multiset<std::pair<std::string, std::string>> undone;
     for (const RenameRecord& d : r.done)
         undone.emplace(d.newName, d.oldName);
-    last.done.erase(std::remove_if(last.done.begin(), last.done.end(),
-                                   [&](const RenameRecord& rec) {
-                                       const auto it = undone.find({rec.oldName, rec.newName});
-                                       if (it == undone.end())
-                                           return false;
-                                       undone.erase(it);
-                                       return true;
-                                   }),
-                    last.done.end());
-    if (last.done.empty()) {
-        m_passes.erase(m_passes.begin() + static_cast<std::ptrdiff_t>(index));
-        m_records.erase(m_records.begin() + static_cast<std::ptrdiff_t>(index));
+    std::vector<RenameRecord> left;
+    for (std::size_t k = 0; k < last.done.size(); ++k) {
+        const RenameRecord& rec = last.done[k];
+        if (notThatFile.count(k))
+            continue;
+        if (const auto it = undone.find({rec.oldName, rec.newName}); it != undone.end()) {
+            undone.erase(it);
+            continue;
+        }
+        left.push_back(rec);
     }
+    last.done = std::move(left);
+    if (last.done.empty())
+        m_passes.pop_back();
     return r;
 }
 

@@ -148,7 +148,19 @@ struct RecoveryReport {
         std::string journal; // where it was set aside
     };
     std::vector<SetAside> setAside;
-    bool empty() const { return restored == 0 && unresolved.empty() && setAside.empty(); }
+    // The passes that were cut off and are settled now: what each had
+    // renamed by then, in the order it did, so that it can be undone.
+    struct Interrupted {
+        std::string folder;
+        FileId folderId;
+        std::string tool;        // what the pass did, in words (empty: not told)
+        std::size_t planned = 0; // the renames it was to make
+        std::vector<PlannedRename> done;
+    };
+    std::vector<Interrupted> interrupted;
+    bool empty() const {
+        return restored == 0 && unresolved.empty() && setAside.empty() && interrupted.empty();
+    }
 };
 
 class FileSystem {
@@ -170,9 +182,12 @@ public:
     }
     // Around a journalled pass: its plan is kept on disk from before the first
     // rename to after the last one.
-    virtual FsStatus beginPass(const std::string& folder, const std::vector<PlannedRename>& plan) {
+    // tool: what the pass does, in words, kept with the plan.
+    virtual FsStatus beginPass(const std::string& folder, const std::vector<PlannedRename>& plan,
+                               const std::string& tool) {
         (void)folder;
         (void)plan;
+        (void)tool;
         return {};
     }
     // clean: nothing of the pass was left between two names. A journal is

@@ -10,12 +10,14 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace nw {
 namespace {
 
-constexpr char kMagic[] = "NWH1\n";
+constexpr char kMagic[] = "NWH2\n";
 constexpr char kEnd[] = "END\n";
 constexpr std::size_t kMagicSize = sizeof kMagic - 1;
 constexpr std::size_t kEndSize = sizeof kEnd - 1;
@@ -75,6 +77,9 @@ std::string historyFolder() {
     return journals.empty() ? std::string() : joinPath(journals, "history");
 }
 
+// A record: a header (when, where, what, how many) with its own check, so
+// that the list of passes reads only the headers, then the renames, then
+// the check of the whole.
 std::string historyBytes(const HistoryRecord& r) {
     std::string out(kMagic, kMagicSize);
     putNumber(out, static_cast<std::uint64_t>(r.time));
@@ -84,6 +89,7 @@ std::string historyBytes(const HistoryRecord& r) {
     putField(out, r.tool);
     putNumber(out, r.undo ? 1 : 0);
     putNumber(out, r.renames.size());
+    putNumber(out, checksum(out.data(), out.size()));
     for (const HistoryRename& n : r.renames) {
         putField(out, n.oldName);
         putField(out, n.newName);
@@ -97,19 +103,35 @@ std::string historyBytes(const HistoryRecord& r) {
     return out;
 }
 
-std::optional<HistoryRecord> readHistoryRecord(const std::string& bytes) {
-    RecordReader r(bytes);
-    HistoryRecord h;
-    std::uint64_t time = 0, undo = 0, count = 0;
+namespace {
+
+// The header; false where it is cut short or does not check.
+bool readHeader(RecordReader& r, const std::string& bytes, HistoryRecord& h) {
+    std::uint64_t time = 0, undo = 0, count = 0, sum = 0;
     if (!r.literal(kMagic, kMagicSize) || !r.number(time) || !r.field(h.folder) ||
         !r.number(h.folderId.device) || !r.number(h.folderId.inode) || !r.field(h.tool) ||
         !r.number(undo) || undo > 1 || !r.number(count))
-        return std::nullopt;
+        return false;
+    const std::size_t summed = r.pos();
+    if (!r.number(sum) || sum != checksum(bytes.data(), summed) || !safeRecordFolder(h.folder))
+        return false;
     h.time = static_cast<std::int64_t>(time);
     h.undo = undo == 1;
-    if (!safeRecordFolder(h.folder))
+    h.count = static_cast<std::size_t>(count);
+    return true;
+}
+
+// How much of a record the list reads: its header fits, whatever its folder.
+constexpr std::size_t kHeaderBytes = 16 * 1024;
+
+} // namespace
+
+std::optional<HistoryRecord> readHistoryRecord(const std::string& bytes) {
+    RecordReader r(bytes);
+    HistoryRecord h;
+    if (!readHeader(r, bytes, h))
         return std::nullopt;
-    for (std::uint64_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < h.count; ++i) {
         HistoryRename n;
         std::uint64_t hasStamp = 0, size = 0, mtime = 0;
         if (!r.field(n.oldName) || !r.field(n.newName) || !readId(r, n.id) || !r.number(hasStamp) ||
@@ -133,8 +155,11 @@ FsStatus saveHistoryRecord(const std::string& folder, HistoryRecord& r, std::int
         return st;
     if (r.name.empty())
         r.name = recordName(r.time);
+    r.count = r.renames.size();
     const std::string path = joinPath(folder, r.name);
-    const std::string writing = path + kWriting;
+    // Each process writes under a name of its own.
+    const std::string writing =
+        path + "." + std::to_string(static_cast<long>(::getpid())) + kWriting;
     const int fd =
         ::open(writing.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
@@ -164,20 +189,51 @@ void removeHistoryRecord(const std::string& folder, const std::string& name) {
 
 FsStatus keepHistoryRenames(const std::string& folder, const std::string& name,
                             std::vector<HistoryRename> renames) {
-    if (!safeRecordName(name) || !endsWith(name, kSuffix))
-        return FsStatus{FsError::InvalidName, EINVAL};
-    const int fd = ::open(joinPath(folder, name).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
-        return statusFromErrno(errno);
-    std::string bytes;
-    const bool read = readAll(fd, bytes);
-    ::close(fd);
-    std::optional<HistoryRecord> r = read ? readHistoryRecord(bytes) : std::nullopt;
+    if (renames.empty()) {
+        removeHistoryRecord(folder, name);
+        return {};
+    }
+    std::optional<HistoryRecord> r = readHistoryFile(folder, name);
     if (!r)
         return FsStatus{FsError::Io, EIO};
-    r->name = name;
     r->renames = std::move(renames);
     return saveHistoryRecord(folder, *r, r->time);
+}
+
+namespace {
+
+// Reads a record's file, all of it or its first bytes; false where it
+// cannot be opened or read.
+bool readRecordFile(const std::string& path, std::string& bytes, std::size_t most) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    bool read = false;
+    if (most == 0) {
+        read = readAll(fd, bytes);
+    } else {
+        bytes.resize(most);
+        const ssize_t n = ::pread(fd, bytes.data(), most, 0);
+        read = n >= 0;
+        bytes.resize(read ? static_cast<std::size_t>(n) : 0);
+    }
+    ::close(fd);
+    return read;
+}
+
+} // namespace
+
+std::optional<HistoryRecord> readHistoryFile(const std::string& folder, const std::string& name) {
+    if (folder.empty() || !safeRecordName(name) || !endsWith(name, kSuffix) ||
+        !checkOwnFolder(folder).ok())
+        return std::nullopt;
+    std::string bytes;
+    if (!readRecordFile(joinPath(folder, name), bytes, 0))
+        return std::nullopt;
+    std::optional<HistoryRecord> r = readHistoryRecord(bytes);
+    if (r)
+        r->name = name;
+    return r;
 }
 
 HistoryReading readHistory(const std::string& folder) {
@@ -185,23 +241,62 @@ HistoryReading readHistory(const std::string& folder) {
     // Records someone else could have written are never read.
     if (folder.empty() || !checkOwnFolder(folder).ok())
         return out;
-    const std::vector<std::string> names = recordNames(folder);
-    for (const std::string& n : names) {
+    for (const std::string& n : recordNames(folder)) {
         const std::string path = joinPath(folder, n);
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         std::string bytes;
-        const bool read = fd >= 0 && readAll(fd, bytes);
-        if (fd >= 0)
-            ::close(fd);
-        std::optional<HistoryRecord> r = read ? readHistoryRecord(bytes) : std::nullopt;
-        if (!r) {
+        HistoryRecord h;
+        bool ok = readRecordFile(path, bytes, kHeaderBytes);
+        if (ok) {
+            RecordReader r(bytes);
+            ok = readHeader(r, bytes, h);
+        }
+        if (!ok) {
             out.damaged.push_back(path);
             continue;
         }
-        r->name = n;
-        out.records.push_back(std::move(*r));
+        h.name = n;
+        out.records.push_back(std::move(h));
     }
     return out;
+}
+
+void setAsideHistoryRecords(const std::vector<std::string>& paths) {
+    for (const std::string& p : paths)
+        if (endsWith(p, kSuffix))
+            ::rename(p.c_str(), (p + ".kept").c_str());
+}
+
+HistoryHold::~HistoryHold() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+HistoryHold::Outcome HistoryHold::take(const std::string& folder, const std::string& name) {
+    if (folder.empty() || !safeRecordName(name) || !endsWith(name, kSuffix))
+        return Gone;
+    const std::string path = joinPath(folder, name);
+    // Another window may give the record its new content (a new file) while
+    // this one opens it: the lock is on the file the name stands for.
+    for (int tries = 0; tries < 3; ++tries) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            return Gone;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            return Busy;
+        }
+        struct stat held {
+        }, named{};
+        if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
+            held.st_ino == named.st_ino && held.st_dev == named.st_dev) {
+            if (m_fd >= 0)
+                ::close(m_fd);
+            m_fd = fd;
+            return Held;
+        }
+        ::close(fd);
+    }
+    return Busy;
 }
 
 } // namespace nw

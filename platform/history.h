@@ -27,7 +27,8 @@ struct HistoryRecord {
     FileId folderId;                    // which folder it was
     std::string tool;                   // the tool and its settings, in words
     bool undo = false;                  // the pass undid another
-    std::vector<HistoryRename> renames; // in the order they were made
+    std::size_t count = 0;              // how many renames it holds
+    std::vector<HistoryRename> renames; // in the order they were made (where read)
 };
 
 // The history's folder: "history" in the journals' folder; empty without one.
@@ -46,14 +47,37 @@ std::optional<HistoryRecord> readHistoryRecord(const std::string& bytes);
 FsStatus saveHistoryRecord(const std::string& folder, HistoryRecord& r, std::int64_t now);
 // Removes a record (every rename of its pass undone).
 void removeHistoryRecord(const std::string& folder, const std::string& name);
-// Keeps only these renames in a record (the ones undo has yet to put back).
+// Keeps only these renames in a record (the ones undo has yet to put back);
+// none left removes it.
 FsStatus keepHistoryRenames(const std::string& folder, const std::string& name,
                             std::vector<HistoryRename> renames);
 
+// The records' headers (no renames read: the list of passes stays quick
+// however many files they renamed).
 struct HistoryReading {
     std::vector<HistoryRecord> records; // newest first
     std::vector<std::string> damaged;   // records that could not be read
 };
 HistoryReading readHistory(const std::string& folder);
+// Moves damaged records out of the history (kept beside it, ".kept"), so
+// that they are reported once and can be looked at.
+void setAsideHistoryRecords(const std::vector<std::string>& paths);
+// One record whole; none where it is gone or damaged.
+std::optional<HistoryRecord> readHistoryFile(const std::string& folder, const std::string& name);
+
+// A record being undone: locked, so that another window never undoes the
+// same pass at once. Released when it goes.
+class HistoryHold {
+public:
+    HistoryHold() = default;
+    HistoryHold(const HistoryHold&) = delete;
+    HistoryHold& operator=(const HistoryHold&) = delete;
+    ~HistoryHold();
+    enum Outcome { Held, Busy, Gone };
+    Outcome take(const std::string& folder, const std::string& name);
+
+private:
+    int m_fd = -1;
+};
 
 } // namespace nw

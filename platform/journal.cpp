@@ -24,7 +24,8 @@
 namespace nw {
 namespace {
 
-constexpr char kMagic[] = "NWJ2\n";
+constexpr char kMagic[] = "NWJ3\n";
+constexpr char kMagicUntold[] = "NWJ2\n"; // before journals named their tool
 constexpr char kEnd[] = "END\n";
 constexpr char kMark[] = "S"; // a rename begun
 constexpr std::size_t kMagicSize = sizeof kMagic - 1;
@@ -63,8 +64,9 @@ Parsed parse(const std::string& bytes) {
     RecordReader r(bytes);
     Journal j;
     std::uint64_t flags = 0, count = 0;
-    if (!r.literal(kMagic, kMagicSize) || !r.number(j.pid) || !r.number(flags) ||
-        !r.field(j.folder))
+    const bool told = r.literal(kMagic, kMagicSize);
+    if ((!told && !r.literal(kMagicUntold, kMagicSize)) || !r.number(j.pid) ||
+        !r.number(flags) || (told && !r.field(j.tool)) || !r.field(j.folder))
         return out;
     if (safeRecordFolder(j.folder))
         out.folder = j.folder;
@@ -106,6 +108,7 @@ std::string planBytes(const JournalContents& j, std::uint64_t& sum) {
     std::string bytes(kMagic, kMagicSize);
     putNumber(bytes, j.pid);
     putNumber(bytes, j.idsStable ? 1 : 0);
+    putField(bytes, j.tool);
     putField(bytes, j.folder);
     putNumber(bytes, j.folderId.device);
     putNumber(bytes, j.folderId.inode);
@@ -183,6 +186,26 @@ public:
         return !m_failed;
     }
     bool ambiguous() const { return m_ambiguous; }
+
+    // The renames the pass had made, as the folder shows them now it is
+    // settled. Each was marked before it began, in order; going back from
+    // the last, a rename was made where its new name stands and its old one
+    // does not, and before it the folder held the old one. A mark whose
+    // rename was refused (the name taken) or never reached leaves no trace.
+    std::vector<PlannedRename> made() const {
+        std::set<std::string> names = m_names;
+        std::vector<PlannedRename> out;
+        for (auto it = m_j.marks.rbegin(); it != m_j.marks.rend(); ++it) {
+            const PlannedRename& p = *it;
+            if (p.oldName == p.newName || !names.count(p.newName) || names.count(p.oldName))
+                continue;
+            names.erase(p.newName);
+            names.insert(p.oldName);
+            out.push_back(p);
+        }
+        std::reverse(out.begin(), out.end());
+        return out;
+    }
 
 private:
     bool has(const std::string& n) const { return m_names.count(n) != 0; }
@@ -432,7 +455,7 @@ FsStatus PassJournal::begin(const std::string& stateFolder, const std::string& f
 
 FsStatus PassJournal::begin(const std::string& stateFolder, const std::string& folder,
                             FileId folderId, const std::vector<PlannedRename>& plan,
-                            PassJournal& out, bool idsStable) {
+                            PassJournal& out, bool idsStable, const std::string& tool) {
     out.finish();
     if (FsStatus st = makeFolders(stateFolder); !st.ok())
         return st;
@@ -454,6 +477,7 @@ FsStatus PassJournal::begin(const std::string& stateFolder, const std::string& f
     j.folder = folder;
     j.folderId = folderId;
     j.plan = plan;
+    j.tool = tool;
     std::uint64_t sum = 0;
     const std::string bytes = planBytes(j, sum);
     errno = 0;
@@ -544,6 +568,9 @@ RecoveryReport recoverInterruptedPasses(FileSystem& fs, const std::string& state
                 fate = Keep;
             else if (recovery.ambiguous())
                 fate = SetAside;
+            else if (auto done = recovery.made(); !done.empty())
+                report.interrupted.push_back(RecoveryReport::Interrupted{
+                    j.folder, j.folderId, j.tool, j.plan.size(), std::move(done)});
         }
         if (fate == Remove)
             ::unlink(path.c_str());

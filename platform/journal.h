@@ -31,6 +31,7 @@ bool isTemporaryName(const std::string& name, long pid);
 struct JournalContents {
     std::uint64_t pid = 0;
     bool idsStable = true; // the drive keeps its numbers: the folder's must match
+    std::string tool;      // the tool and its settings, in words, for the user
     std::string folder;
     FileId folderId;
     std::vector<PlannedRename> plan;
@@ -61,10 +62,11 @@ public:
     // journal in stateFolder (made if missing, mode 0700, and refused if
     // another user owns it or others may write it) and flushes it to disk.
     // idsStable: the drive keeps the folder's device and inode numbers, so
-    // recovery may insist on them.
+    // recovery may insist on them. tool: what the pass does, in words, so
+    // that the user can be told which pass was cut off.
     static FsStatus begin(const std::string& stateFolder, const std::string& folder,
                           FileId folderId, const std::vector<PlannedRename>& plan, PassJournal& out,
-                          bool idsStable = true);
+                          bool idsStable = true, const std::string& tool = {});
     // The same, for the folder found at that path now.
     static FsStatus begin(const std::string& stateFolder, const std::string& folder,
                           const std::vector<PlannedRename>& plan, PassJournal& out,

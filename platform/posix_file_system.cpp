@@ -413,14 +413,15 @@ bool PosixFileSystem::ignoresCase(const std::string& folder) {
 }
 
 FsStatus PosixFileSystem::beginPass(const std::string& folder,
-                                    const std::vector<PlannedRename>& plan) {
+                                    const std::vector<PlannedRename>& plan,
+                                    const std::string& tool) {
     if (plan.empty() || !needsJournal(folder))
         return {};
     const std::optional<FileId> id = folderId(folder);
     if (!id)
         return FsStatus{FsError::NotFound, ENOENT};
     return PassJournal::begin(m_journalFolder, folder, *id, plan, m_journal,
-                              idsSurviveRename(folder));
+                              idsSurviveRename(folder), tool);
 }
 
 void PosixFileSystem::endPass(bool clean) { m_journal.finish(clean); }

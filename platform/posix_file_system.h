@@ -56,7 +56,8 @@ public:
     void releaseFolder() override;
     bool needsJournal(const std::string& folder) override;
     bool ignoresCase(const std::string& folder) override;
-    FsStatus beginPass(const std::string& folder, const std::vector<PlannedRename>& plan) override;
+    FsStatus beginPass(const std::string& folder, const std::vector<PlannedRename>& plan,
+                       const std::string& tool) override;
     void endPass(bool clean) override;
     RecoveryReport recoverInterruptedPasses() override;
 

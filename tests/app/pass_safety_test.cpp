@@ -11,12 +11,16 @@
 #include "platform/history.h"
 #include "platform/journal.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidget>
 
+#include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,6 +37,7 @@ private slots:
     void anOlderPassIsUndoneFromTheHistory();
     void undoAsksWhereAnOldNameIsTakenSince();
     void aPassCutOffIsPutRightAtStart();
+    void aPassCutOffIsUndoneOnRequest();
     void messagesSayWhatIsLeftAndFitTheScreen_data();
     void messagesSayWhatIsLeftAndFitTheScreen();
 };
@@ -57,11 +62,75 @@ void PassSafetyTest::aPassCutOffIsPutRightAtStart() {
     }
     ::waitpid(child, nullptr, 0);
     Harness h;
-    QCOMPARE(h.messages, QStringList({QStringLiteral("上次改名被中断：已恢复 1 个文件的名称。")}));
+    QCOMPARE(h.messages.size(), 1);
+    const QString told = h.messages.front();
+    QVERIFY2(told.startsWith(QStringLiteral("上次改名被中断：已恢复 1 个文件的名称。\n\n文件夹“")) &&
+                 told.contains(QStringLiteral("要改名的 2 个文件中，已改名 1 个。")),
+             qPrintable(told));
     QCOMPARE(nw::test::snapshot(cut.path()), (Snapshot{{"a.bak", "A"}, {"b.txt", "B"}}));
+    QVERIFY(!h.form->findChild<HistoryWindow*>()); // "保留"
     h.messages.clear();
-    Harness again; // told once
-    QVERIFY(again.messages.isEmpty());
+    // Told once; the pass stays in the history (the window started again
+    // over the same state folder), as far as it had gone.
+    Form1 again(h.fs, h.program.path(), cut.path());
+    again.show();
+    QVERIFY(h.messages.isEmpty());
+    again.File1Menu->mnuHistory->trigger();
+    auto* w = again.findChild<HistoryWindow*>();
+    QVERIFY(w);
+    QCOMPARE(w->lstPasses->count(), 1);
+    QVERIFY2(w->lstPasses->item(0)->text().contains(QStringLiteral("（被中断）  1 个文件")),
+             qPrintable(w->lstPasses->item(0)->text()));
+}
+
+// A pass killed half way, the program started again, "撤销这次改名": the
+// pass's undo opens with its preview, and the folder is as before the pass,
+// byte for byte.
+void PassSafetyTest::aPassCutOffIsUndoneOnRequest() {
+    TempFolder cut;
+    std::vector<PlannedRename> plan;
+    for (const char* n : {"a", "b", "c", "d"}) {
+        file(cut.path(), std::string(n) + ".txt", std::string("content ") + n);
+        plan.push_back({std::string(n) + ".txt", std::string(n) + ".bak"});
+    }
+    const Snapshot before = nw::test::snapshot(cut.path());
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Two renames made, the third in flight (its second name made), then
+        // killed.
+        struct stat folder {};
+        ::stat(cut.path().c_str(), &folder);
+        PassJournal j;
+        PassJournal::begin(journalFolder(), cut.path(),
+                           FileId{static_cast<std::uint64_t>(folder.st_dev),
+                                  static_cast<std::uint64_t>(folder.st_ino)},
+                           plan, j, true, "扩展名改为 bak");
+        for (int i = 0; i < 3; ++i) {
+            const PlannedRename& p = plan[static_cast<std::size_t>(i)];
+            j.started(p.oldName, p.newName);
+            const std::string from = cut.path() + "/" + p.oldName, to = cut.path() + "/" + p.newName;
+            if (::link(from.c_str(), to.c_str()) != 0 || (i < 2 && ::unlink(from.c_str()) != 0))
+                ::_exit(1);
+        }
+        ::raise(SIGKILL);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    QVERIFY(WIFSIGNALED(status));
+    queueYesNoAnswer(true);
+    Harness h;
+    QVERIFY2(h.takeMessages().contains(QStringLiteral("（扩展名改为 bak）被中断：要改名的 4 个文件中，"
+                                                      "已改名 3 个")),
+             "the pass is named with how far it went");
+    auto* w = h.form->findChild<HistoryWindow*>();
+    QVERIFY(w);
+    QCOMPARE(w->lstPasses->currentRow(), 0);
+    QCOMPARE(w->lstUndoPreview->topLevelItemCount(), 3);
+    QCOMPARE(w->lstUndoPreview->topLevelItem(0)->text(0), QStringLiteral("c.bak"));
+    QCOMPARE(w->lstUndoPreview->topLevelItem(0)->text(1), QStringLiteral("c.txt"));
+    QTest::mouseClick(w->cmdUndo, Qt::LeftButton);
+    QCOMPARE(nw::test::snapshot(cut.path()), before);
+    QCOMPARE(h.takeMessages(), QString());
 }
 
 void PassSafetyTest::skipAllEndsTheBoxes() {
@@ -259,8 +328,9 @@ void PassSafetyTest::anOlderPassIsUndoneFromTheHistory() {
     Harness h;
     TempFolder other;
     file(h.work.path(), "a.txt");
+    file(h.work.path(), "c.txt");
     file(other.path(), "b.txt");
-    const Snapshot workBefore = nw::test::snapshot(h.work.path());
+    Snapshot workBefore = nw::test::snapshot(h.work.path());
     h.click("cmdSelect(3)");
     QTest::mouseClick(h.find<QRadioButton>("Option1(0)"), Qt::LeftButton);
     h.click("cmdSelect(0)");
@@ -270,24 +340,36 @@ void PassSafetyTest::anOlderPassIsUndoneFromTheHistory() {
     h.click("Command1");
     const Snapshot otherAfter = nw::test::snapshot(other.path());
     QVERIFY(otherAfter.count("B.TXT"));
+    // Another program has since moved one of the older pass's files.
+    const std::string w0 = h.work.path();
+    QCOMPARE(::rename((w0 + "/C.TXT").c_str(), (w0 + "/moved.txt").c_str()), 0);
+    workBefore["moved.txt"] = workBefore.at("c.txt");
+    workBefore.erase("c.txt");
     h.form->File1Menu->mnuHistory->trigger();
     auto* w = h.form->findChild<HistoryWindow*>();
     QVERIFY(w);
     QCOMPARE(w->lstPasses->count(), 2);
     QVERIFY(w->lstPasses->item(0)->text().contains(QString::fromStdString(other.path())));
     const QString older = w->lstPasses->item(1)->text();
-    QVERIFY2(older.contains(QStringLiteral("文件名转换  1 个文件  ") +
+    QVERIFY2(older.contains(QStringLiteral("文件名转换  2 个文件  ") +
                             QString::fromStdString(h.work.path())),
              qPrintable(older));
+    // Its undo, file by file, before anything is touched.
     w->lstPasses->setCurrentRow(1);
+    QCOMPARE(w->lstUndoPreview->topLevelItemCount(), 2);
+    QCOMPARE(w->lstUndoPreview->topLevelItem(0)->text(1),
+             QStringLiteral("不会撤销：已不是这次改名后的文件"));
+    QCOMPARE(w->lstUndoPreview->topLevelItem(1)->text(1), QStringLiteral("a.txt"));
+    QCOMPARE(w->lblUndoSummary->text(), QStringLiteral("撤销后 1 个文件会改回原名，1 个不会。"));
     QTest::mouseClick(w->cmdUndo, Qt::LeftButton);
     QCOMPARE(nw::test::snapshot(h.work.path()), workBefore);
+    QCOMPARE(h.takeMessages(),
+             QStringLiteral("有 1 个文件没有改名：\n“C.TXT”：已不是这次改名后的文件"));
     QCOMPARE(nw::test::snapshot(other.path()), otherAfter);
     QCOMPARE(w->lstPasses->count(), 2);
     QVERIFY(w->lstPasses->item(0)->text().contains(QStringLiteral("撤销改名")));
     QVERIFY(!(w->lstPasses->item(0)->flags() & Qt::ItemIsEnabled));
     QVERIFY(w->lstPasses->item(1)->flags() & Qt::ItemIsEnabled); // the newer pass
-    QCOMPARE(h.takeMessages(), QString());
 }
 
 // Undo meets an old name another file took since the pass: the box names

@@ -10,11 +10,15 @@ bin=$1 shots=$2
 mkdir -p "$shots"
 source "$(dirname "$0")/../../scripts/x11.sh"
 work=$(mktemp -d /tmp/namewright-guide-XXXXXX)
+# A state folder of this run only: no journal or history of an earlier run
+# (a record it cannot read, a pass it would offer to undo) meets it.
+state=$(mktemp -d /tmp/namewright-state-XXXXXX)
+export XDG_STATE_HOME=$state
 app=""
 XVFB_PID=""
 home=$(mktemp -d /tmp/namewright-home-XXXXXX)
 ln -s "$work" "$home/files"
-trap 'kill $app 2>/dev/null || true; stop_xvfb; rm -rf "$work" "$home"' EXIT
+trap 'kill $app 2>/dev/null || true; stop_xvfb; rm -rf "$work" "$state" "$home"' EXIT
 start_xvfb
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 

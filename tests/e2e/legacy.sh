@@ -9,9 +9,13 @@ bin=$1 shots=$2
 mkdir -p "$shots"
 source "$(dirname "$0")/../../scripts/x11.sh"
 work=$(mktemp -d /tmp/namewright-legacy-XXXXXX)
+# A state folder of this run only: no journal or history of an earlier run
+# (a record it cannot read, a pass it would offer to undo) meets it.
+state=$(mktemp -d /tmp/namewright-state-XXXXXX)
+export XDG_STATE_HOME=$state
 app=""
 XVFB_PID=""
-trap 'kill $app 2>/dev/null || true; stop_xvfb; rm -rf "$work"' EXIT
+trap 'kill $app 2>/dev/null || true; stop_xvfb; rm -rf "$work" "$state"' EXIT
 start_xvfb
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 

@@ -102,8 +102,8 @@ TEST_P(RealFaults, TheNthRenameFailingForEveryN) {
 }
 
 // Undo renames back only the files the pass renamed: a name the pass gave
-// that another program has since given to a new file is left alone, and undo
-// stops there with the reason.
+// that another program has since given to a new file is left alone and
+// named, the rest put back, and that file is no longer the pass's to undo.
 TEST_P(RealFaults, UndoLeavesAFileThatTookARenamedName) {
     TempFolder dir;
     fill(dir.path(), {"a.txt", "b.txt"});
@@ -121,11 +121,13 @@ TEST_P(RealFaults, UndoLeavesAFileThatTookARenamedName) {
     const Snapshot before = test::snapshot(d);
 
     const PassResult r = history.undoLast(list, fs);
-    ASSERT_TRUE(r.failure);
-    EXPECT_EQ(r.failure->reason, FailureReason::Replaced);
-    EXPECT_EQ(r.failure->oldName, U"a.bak");
-    EXPECT_EQ(r.renamed, 1); // b.bak, the newest, went back first
+    EXPECT_FALSE(r.failure);
+    ASSERT_EQ(r.unusual.size(), 1u);
+    EXPECT_EQ(r.unusual[0].oldName, U"a.bak");
+    EXPECT_EQ(r.unusual[0].left, LeftReason::NotThatFile);
+    EXPECT_EQ(r.renamed, 1);
     EXPECT_EQ(test::snapshot(d), test::renamed(before, {{"b.bak", "b.txt"}}));
+    EXPECT_TRUE(history.empty());
 }
 
 // What changed between the listing and the click stops the pass before it is

@@ -41,13 +41,14 @@ bool FakeFileSystem::sameContent(const std::string& folder, const std::string& a
 }
 
 FsStatus FakeFileSystem::beginPass(const std::string& folder,
-                                   const std::vector<PlannedRename>& plan) {
+                                   const std::vector<PlannedRename>& plan,
+                                   const std::string& tool) {
     if (plan.empty() || journalFolder.empty())
         return {};
     const auto id = folderId(folder);
     if (!id)
         return FsStatus{FsError::NotFound, 2};
-    return PassJournal::begin(journalFolder, folder, *id, plan, m_journal, true);
+    return PassJournal::begin(journalFolder, folder, *id, plan, m_journal, true, tool);
 }
 
 FsStatus FakeFileSystem::readFolder(const std::string& folder, std::vector<RawEntry>& out) {

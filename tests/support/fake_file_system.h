@@ -55,7 +55,8 @@ public:
     bool sameContent(const std::string& folder, const std::string& a,
                      const std::string& b) override;
     bool needsJournal(const std::string&) override { return !journalFolder.empty(); }
-    FsStatus beginPass(const std::string& folder, const std::vector<PlannedRename>& plan) override;
+    FsStatus beginPass(const std::string& folder, const std::vector<PlannedRename>& plan,
+                       const std::string& tool) override;
     void endPass(bool clean) override { m_journal.finish(clean); }
     RecoveryReport recoverInterruptedPasses() override {
         return nw::recoverInterruptedPasses(*this, journalFolder);
