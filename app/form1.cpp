@@ -44,6 +44,7 @@
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QUrl>
 
 #include <cerrno>
@@ -284,6 +285,11 @@ PreviewWindow* Form1::openPreview(QObject& opener, std::function<ToolPlan()> pla
 }
 
 void Form1::mountsChanged() {
+    // Never under a pass that is walking its folder: once it has ended.
+    if (passRunner->running()) {
+        QTimer::singleShot(100, this, &Form1::mountsChanged);
+        return;
+    }
     const std::string shown = File1->Path();
     const std::string holding = mountHolding(Drive1->mounts(), shown);
     Drive1->setMounts(m_fs.mounts());

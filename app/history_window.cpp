@@ -61,7 +61,7 @@ HistoryWindow::HistoryWindow(PassRunner& runner, QWidget* parent)
 void HistoryWindow::refresh() {
     lstPasses->clear();
     const QDate today = QDate::currentDate();
-    for (const HistoryRecord& r : readHistory(historyFolder()).records) {
+    for (const HistoryRecord& r : readHistory(m_runner.historyFolder()).records) {
         const QDateTime at = QDateTime::fromSecsSinceEpoch(r.time);
         const QString when = at.date() == today ? at.toString(QStringLiteral("HH:mm"))
                                                 : at.toString(QStringLiteral("MM-dd HH:mm"));
@@ -97,7 +97,7 @@ void HistoryWindow::showUndoOf(const QString& record) {
         lblUndoSummary->setText(QStringLiteral("选择一次改名，这里会列出撤销它会怎样改回每个文件。"));
         return;
     }
-    const auto r = readHistoryFile(historyFolder(), record.toStdString());
+    const auto r = readHistoryFile(m_runner.historyFolder(), record.toStdString());
     if (!r) {
         lblUndoSummary->setText(
             QStringLiteral("这条记录已不在或已损坏，不会按它做任何改动。"));

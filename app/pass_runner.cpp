@@ -17,7 +17,7 @@
 namespace nw::app {
 
 PassRunner::PassRunner(QWidget* window, FileListBox& list, FileSystem& fs)
-    : QObject(window), m_window(window), m_list(list), m_fs(fs), m_historyFolder(historyFolder()) {
+    : QObject(window), m_window(window), m_list(list), m_fs(fs), m_historyFolder(nw::historyFolder()) {
     m_damagedRecords = readHistory(m_historyFolder).damaged;
 }
 
@@ -38,9 +38,15 @@ std::string PassRunner::keep(const PassResult& pass, const std::string& tool, bo
         return {};
     const auto id = m_fs.folderId(pass.folder);
     const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
-    HistoryRecord r = historyRecordOf(pass, id.value_or(FileId{}), tool, now, undo);
+    // Written while the window answers: a record of a big pass takes a while.
+    HistoryRecord r;
+    bool saved = false;
+    runAnswering([&] {
+        r = historyRecordOf(pass, id.value_or(FileId{}), tool, now, undo);
+        saved = saveHistoryRecord(m_historyFolder, r, now).ok();
+    });
     // A history that cannot be written costs undo after a restart, not the pass.
-    return saveHistoryRecord(m_historyFolder, r, now).ok() ? r.name : std::string();
+    return saved ? r.name : std::string();
 }
 
 void PassRunner::protectFile(const std::string& folder, const std::string& name) {
@@ -76,12 +82,24 @@ void PassRunner::showProgress(RenameTool& tool, std::unique_ptr<QProgressDialog>
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     auto shownAt = std::make_shared<qint64>(-1);
-    tool.progress = [this, &dialog, label, clock, shownAt](int done, int selected) {
+    auto answeredAt = std::make_shared<qint64>(0);
+    tool.progress = [this, &dialog, label, clock, shownAt, answeredAt](int done, int selected) {
         const qint64 now = clock->elapsed();
-        if (now < m_delayMs || (*shownAt >= 0 && now - *shownAt < m_intervalMs))
+        if (now < m_delayMs) {
+            // Before the dialog the window still repaints and its timers
+            // run; what the user does waits for the dialog, which takes it.
+            if (now - *answeredAt >= m_intervalMs) {
+                *answeredAt = now;
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            }
+            return true;
+        }
+        if (*shownAt >= 0 && now - *shownAt < m_intervalMs)
             return !(dialog && dialog->wasCanceled());
         *shownAt = now;
         if (!dialog) {
+            // Making and showing the dialog takes a while of its own.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             dialog = std::make_unique<QProgressDialog>(m_window);
             dialog->setObjectName(QStringLiteral("passProgress"));
             dialog->setWindowTitle(QStringLiteral("Namewright"));
@@ -150,7 +168,14 @@ PassResult PassRunner::undoRecord(const std::string& record) {
                                      "没有做任何改动。"));
     case HistoryHold::Held: break;
     }
-    const std::optional<HistoryRecord> r = readHistoryFile(m_historyFolder, record);
+    // Read while the window answers, as a folder is.
+    std::optional<HistoryRecord> r;
+    PassResult pass;
+    runAnswering([&] {
+        r = readHistoryFile(m_historyFolder, record);
+        if (r)
+            pass = passOfRecord(*r);
+    });
     if (!r || r->undo)
         return refuse(QStringLiteral("改名历史中的这条记录已损坏，没有按它做任何改动。"));
     const std::optional<FileId> now = m_fs.folderId(r->folder);
@@ -163,13 +188,15 @@ PassResult PassRunner::undoRecord(const std::string& record) {
         return refuse(QStringLiteral("文件夹“%1”已不是当时改名的那个文件夹，没有做任何改动。")
                           .arg(namedPath(r->folder)));
     UndoHistory one;
-    one.record(passOfRecord(*r));
+    one.record(std::move(pass));
     PassResult result = runUndo(one);
     // The record keeps what is still to undo; with nothing left it goes.
-    std::vector<HistoryRename> left;
-    if (const PassResult* rest = one.lastPass())
-        left = historyRecordOf(*rest, {}, {}, 0, false).renames;
-    keepHistoryRenames(m_historyFolder, record, std::move(left));
+    runAnswering([&] {
+        std::vector<HistoryRename> left;
+        if (const PassResult* rest = one.lastPass())
+            left = historyRecordOf(*rest, {}, {}, 0, false).renames;
+        keepHistoryRenames(m_historyFolder, record, std::move(left));
+    });
     return result;
 }
 
@@ -204,7 +231,9 @@ PassResult PassRunner::runUndo(UndoHistory& history) {
     m_taken.start();
     m_taken.installForTaken(hooks, m_window, false);
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    m_running = true;
     PassResult r = history.undoLast(m_list, m_fs, std::move(hooks));
+    m_running = false;
     QGuiApplication::restoreOverrideCursor();
     dialog.reset();
     // The undo is history too, not undoable.
@@ -269,12 +298,14 @@ PassResult PassRunner::run(RenameTool tool,
     }
 
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    m_running = true;
     PassResult r = RunPlannedPass(m_list, m_fs, tool, [&](FileSystem& memory) {
         RenameTool t = planTool(memory);
         protect(t);
         skipTakenNames(t);
         return t;
     });
+    m_running = false;
     QGuiApplication::restoreOverrideCursor();
     dialog.reset();
     // Kept on disk; in memory only where the history cannot be written.

@@ -53,6 +53,9 @@ public:
     // is not there or is another one now, or another window is undoing it.
     PassResult undoRecord(const std::string& record);
     bool canUndo() const;
+    // Whether a pass or an undo is walking its folder now (the window still
+    // answers meanwhile).
+    bool running() const { return m_running; }
     FileSystem& fileSystem() const { return m_fs; }
     // Says how many records of the history on disk could not be read, once.
     void tellDamagedRecords();
@@ -67,6 +70,10 @@ public:
         m_delayMs = delayMs;
         m_intervalMs = intervalMs;
     }
+    // Where the passes' records go (by default historyFolder()); empty: none
+    // are kept on disk. For the benchmark.
+    void setHistoryFolder(std::string folder) { m_historyFolder = std::move(folder); }
+    const std::string& historyFolder() const { return m_historyFolder; }
     // For tests: called whenever the dialog has been brought up to date.
     void setProgressHook(std::function<void(QProgressDialog&, int done)> hook) {
         m_hook = std::move(hook);
@@ -86,7 +93,7 @@ private:
     std::vector<FileId> m_protected;
     std::vector<std::string> m_protectedNames; // asked first: a stat per entry costs
     int m_delayMs = 500;
-    int m_intervalMs = 100;
+    int m_intervalMs = 50;
     std::function<void(QProgressDialog&, int)> m_hook;
     // Keeps a pass in the history on disk; answers its record's name (empty
     // where it is not kept).
@@ -100,6 +107,7 @@ private:
     UndoHistory m_history; // passes the history on disk could not keep
     std::string m_historyFolder;
     std::vector<std::string> m_damagedRecords; // not yet told of
+    bool m_running = false;
     ExistingNames m_taken; // the box for names the drive finds taken
 };
 

@@ -43,6 +43,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <limits>
@@ -109,6 +111,7 @@ template <typename T> T* control(nw::app::Form1& form, const char* name) {
 // The measures, by area.
 bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile);
 void benchJournalOnFuse(int files);
+void benchHistory(nw::FileSystem& fs, int files, int renames, const std::string& tableFile);
 void benchMemory(const char* self, const std::string& big, int files, const std::string& tableFile);
 void benchEnter(nw::FileSystem& fs, const std::string& folder, int files,
                 const std::string& tableFile);

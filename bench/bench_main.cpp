@@ -35,6 +35,12 @@ int main(int argc, char** argv) {
                 "goal");
 
     nw::PosixFileSystem fs;
+    // NAMEWRIGHT_BENCH_ONLY=history: the history's rows alone.
+    if (const char* only = std::getenv("NAMEWRIGHT_BENCH_ONLY");
+        only && std::string(only) == "history") {
+        benchHistory(fs, files, renames, argc > 3 ? argv[3] : "data/F2J.txt");
+        return g_failed ? 1 : 0;
+    }
     const Folder bigFolder =
         makeNamedFolder(files, [](int i) { return "Photo " + std::to_string(i) + ".JPG"; });
     const std::string& big = bigFolder->path();
@@ -119,6 +125,7 @@ int main(int argc, char** argv) {
     // renameat2 loop over the same old and new names, each on a fresh folder.
     if (!benchButtons(fs, renames, tableFile))
         return 1;
+    benchHistory(fs, files, renames, tableFile);
 
     // StrJ2F on Chinese names, index against scan.
     std::ifstream t(tableFile, std::ios::binary);

@@ -41,9 +41,9 @@ private:
 
 } // namespace
 
-void UndoHistory::record(const PassResult& pass) {
+void UndoHistory::record(PassResult pass) {
     if (!pass.done.empty())
-        m_passes.push_back(pass);
+        m_passes.push_back(std::move(pass));
 }
 
 HistoryRecord historyRecordOf(const PassResult& pass, FileId folderId, std::string tool,

@@ -12,7 +12,7 @@ namespace nw {
 class UndoHistory {
 public:
     // Keeps what a pass renamed, if it renamed anything.
-    void record(const PassResult& pass);
+    void record(PassResult pass);
     bool empty() const { return m_passes.empty(); }
     std::size_t passes() const { return m_passes.size(); }
     // The folder of the last pass (empty where there is none).

@@ -8,6 +8,7 @@
 #include "core/extension.h"
 #include "core/rename_pass.h"
 #include "core/undo.h"
+#include "platform/history.h"
 #include "platform/journal.h"
 #include "platform/name_codec.h"
 #include "platform/posix_file_system.h"
@@ -383,8 +384,9 @@ TEST(PulledDrive, TheDrivesDaemonKilledMidPass) {
 // ---------------------------------------------------------------------------
 // Undo on drives that number their files anew (FUSE: after a remount, and
 // whenever the kernel forgets an inode): exFAT, FAT and sshfs mounted again
-// between the pass and undo. Each file is known by its size and time, and a
-// different file put at a renamed name is still refused.
+// between the pass and undo, the pass kept in the history on disk and read
+// back as a program started again would. Each file is known by its size and
+// time, and a different file put at a renamed name is left and named.
 TEST(UnstableNumbers, UndoAfterTheDriveForgotItsNumbers) {
     if (const std::string why = FuseImage::unavailable(); !why.empty())
         GTEST_SKIP() << why;
@@ -416,10 +418,10 @@ TEST(UnstableNumbers, UndoAfterTheDriveForgotItsNumbers) {
         RealList list(fs, d);
         list.selectAll();
         const Snapshot before = test::snapshot(d);
-        UndoHistory history;
         const PassResult pass = plannedPass(list, fs, extensionTool(U"bak"));
         ASSERT_FALSE(pass.failure) << where;
-        history.record(pass);
+        HistoryRecord kept = historyRecordOf(pass, *fs.folderId(d), "扩展名", 1, false);
+        ASSERT_TRUE(saveHistoryRecord(journals.path() + "/history", kept, 1).ok()) << where;
         // Another file of the same size put at a renamed name, with another
         // time: not the file renamed.
         ::unlink((d + "/a.bak").c_str());
@@ -431,6 +433,10 @@ TEST(UnstableNumbers, UndoAfterTheDriveForgotItsNumbers) {
         PosixFileSystem afterwards;
         afterwards.setJournalFolder(journals.path());
         RealList again(afterwards, d);
+        const auto read = readHistoryFile(journals.path() + "/history", kept.name);
+        ASSERT_TRUE(read) << where;
+        UndoHistory history;
+        history.record(passOfRecord(*read));
         const PassResult r = history.undoLast(again, afterwards);
         EXPECT_FALSE(r.failure) << where << ": " << encodeName(r.failure->oldName);
         ASSERT_EQ(r.unusual.size(), 1u) << where;
