@@ -122,11 +122,13 @@ QString leftText(LeftReason why, std::size_t bytes) {
     return QStringLiteral("不变：无需改名");
 }
 
-QString unusualText(const std::vector<PassStep>& unusual) {
+QString unusualText(const std::vector<PassStep>& unusual, bool undo) {
     if (unusual.empty())
         return {};
     constexpr std::size_t kNamed = 5;
-    QString text = QStringLiteral("有 %1 个文件没有改名：").arg(unusual.size());
+    QString text = (undo ? QStringLiteral("有 %1 个文件没有撤销：")
+                         : QStringLiteral("有 %1 个文件没有改名："))
+                       .arg(unusual.size());
     for (std::size_t i = 0; i < unusual.size() && i < kNamed; ++i) {
         QString why = leftText(unusual[i].left, unusual[i].bytes);
         why.remove(QStringLiteral("不会处理："));

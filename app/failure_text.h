@@ -18,7 +18,7 @@ QString passFailureText(const PassFailure& f);
 QString leftText(LeftReason why, std::size_t bytes);
 // After a pass: the entries it left alone for a reason the user should know,
 // a few by name. Empty when there are none.
-QString unusualText(const std::vector<PassStep>& unusual);
+QString unusualText(const std::vector<PassStep>& unusual, bool undo = false);
 QString folderFailureText(const std::string& folder, const FsStatus& st);
 // A new name another file already has, as the existence box and the preview
 // say it: the name as the caller shows it, then "文件已经存在！".

@@ -148,7 +148,7 @@ PassResult PassRunner::undo() {
                                            "要撤销那次改名吗？")
                                 .arg(namedPath(folder))))
         return guardedPass();
-    return record.empty() ? runUndo(m_history) : undoRecord(record);
+    return record.empty() ? runUndo(m_history, {}) : undoRecord(record);
 }
 
 PassResult PassRunner::undoRecord(const std::string& record) {
@@ -189,7 +189,7 @@ PassResult PassRunner::undoRecord(const std::string& record) {
                           .arg(namedPath(r->folder)));
     UndoHistory one;
     one.record(std::move(pass));
-    PassResult result = runUndo(one);
+    PassResult result = runUndo(one, r->tool);
     // The record keeps what is still to undo; with nothing left it goes.
     runAnswering([&] {
         std::vector<HistoryRename> left;
@@ -219,7 +219,7 @@ std::string PassRunner::keepInterrupted(const RecoveryReport::Interrupted& cut) 
     return record;
 }
 
-PassResult PassRunner::runUndo(UndoHistory& history) {
+PassResult PassRunner::runUndo(UndoHistory& history, const std::string& undone) {
     const std::string folder = history.lastFolder();
     // The same walk and the same hooks as a pass: the program's files kept
     // out, the progress dialog with "停止" when it runs long.
@@ -237,7 +237,7 @@ PassResult PassRunner::runUndo(UndoHistory& history) {
     QGuiApplication::restoreOverrideCursor();
     dialog.reset();
     // The undo is history too, not undoable.
-    keep(r, "撤销改名", true);
+    keep(r, undone.empty() ? std::string("撤销改名") : "撤销改名：" + undone, true);
     if (r.failure) {
         // The list shows what the undo left, the files it has yet to put
         // back selected: undo again carries on with them.
@@ -257,7 +257,7 @@ PassResult PassRunner::runUndo(UndoHistory& history) {
                         : passFailureText(*r.failure) +
                               QStringLiteral("\n已撤销 %1 个文件。").arg(r.renamed));
     } else if (!r.unusual.empty()) {
-        showMessage(m_window, MessageKind::Information, unusualText(r.unusual));
+        showMessage(m_window, MessageKind::Information, unusualText(r.unusual, true));
     }
     m_taken.reportSkipped(m_window);
     return r;

@@ -101,8 +101,8 @@ private:
     // The newest record that can still be undone.
     std::optional<HistoryRecord> newestRecord() const;
     // Undoes the last pass of history through the walk, with the dialog,
-    // the box and the messages of a pass.
-    PassResult runUndo(UndoHistory& history);
+    // the box and the messages of a pass; undone: what that pass did.
+    PassResult runUndo(UndoHistory& history, const std::string& undone);
 
     UndoHistory m_history; // passes the history on disk could not keep
     std::string m_historyFolder;

@@ -322,8 +322,10 @@ void PassSafetyTest::undoAfterTheWindowWasClosed() {
 }
 
 // "改名历史…": the passes newest first, each with its tool, its count and its
-// folder; an older pass is undone from there while a newer one in another
-// folder stays, and the undo heads the list, not undoable itself.
+// folder; choosing one shows its undo file by file. An older pass is undone
+// from there (a file moved since is left and named; never while another
+// window holds the pass) while a newer one in another folder stays, and the
+// undo heads the list, not undoable itself.
 void PassSafetyTest::anOlderPassIsUndoneFromTheHistory() {
     Harness h;
     TempFolder other;
@@ -361,13 +363,26 @@ void PassSafetyTest::anOlderPassIsUndoneFromTheHistory() {
              QStringLiteral("不会撤销：已不是这次改名后的文件"));
     QCOMPARE(w->lstUndoPreview->topLevelItem(1)->text(1), QStringLiteral("a.txt"));
     QCOMPARE(w->lblUndoSummary->text(), QStringLiteral("撤销后 1 个文件会改回原名，1 个不会。"));
+    {
+        // Another window undoing the same pass holds its record meanwhile.
+        HistoryHold held;
+        QCOMPARE(held.take(historyFolder(),
+                            w->lstPasses->item(1)->data(Qt::UserRole).toString().toStdString()),
+                 HistoryHold::Held);
+        const Snapshot renamed = nw::test::snapshot(h.work.path());
+        QTest::mouseClick(w->cmdUndo, Qt::LeftButton);
+        QCOMPARE(h.takeMessages(),
+                 QStringLiteral("这次改名正在另一个窗口里撤销，没有做任何改动。"));
+        QCOMPARE(nw::test::snapshot(h.work.path()), renamed);
+    }
+    w->lstPasses->setCurrentRow(1);
     QTest::mouseClick(w->cmdUndo, Qt::LeftButton);
     QCOMPARE(nw::test::snapshot(h.work.path()), workBefore);
     QCOMPARE(h.takeMessages(),
-             QStringLiteral("有 1 个文件没有改名：\n“C.TXT”：已不是这次改名后的文件"));
+             QStringLiteral("有 1 个文件没有撤销：\n“C.TXT”：已不是这次改名后的文件"));
     QCOMPARE(nw::test::snapshot(other.path()), otherAfter);
     QCOMPARE(w->lstPasses->count(), 2);
-    QVERIFY(w->lstPasses->item(0)->text().contains(QStringLiteral("撤销改名")));
+    QVERIFY(w->lstPasses->item(0)->text().contains(QStringLiteral("撤销改名：文件名转换")));
     QVERIFY(!(w->lstPasses->item(0)->flags() & Qt::ItemIsEnabled));
     QVERIFY(w->lstPasses->item(1)->flags() & Qt::ItemIsEnabled); // the newer pass
 }
