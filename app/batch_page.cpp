@@ -1,5 +1,6 @@
 #include "app/batch_page.h"
 
+#include "app/failure_text.h"
 #include "app/file_list_box.h"
 #include "app/qt_text.h"
 #include "app/twips.h"
@@ -22,21 +23,36 @@ void BatchPage::build(QPoint o) {
     txtStep = named(new QLineEdit(QStringLiteral("1"), Frame6), "txtStep");
     txtStep->setAccessibleName(QStringLiteral("编号的增量"));
     place(txtStep, 3480, 240, 735, 320);
+    // A second row for the numbering's start and width; the frames below
+    // close up to make room.
+    lblStart = named(new QLabel(QStringLiteral("起始编号："), Frame6), "lblStart");
+    place(lblStart, 120, 660, 1000, 180);
+    txtStart = named(new QLineEdit(Frame6), "txtStart");
+    txtStart->setAccessibleName(QStringLiteral("起始编号"));
+    txtStart->setPlaceholderText(QStringLiteral("同增量"));
+    place(txtStart, 1120, 600, 1000, 320);
+    lblWidth = named(new QLabel(QStringLiteral("位数："), Frame6), "lblWidth");
+    place(lblWidth, 2880, 660, 540, 180);
+    txtWidth = named(new QLineEdit(Frame6), "txtWidth");
+    txtWidth->setAccessibleName(QStringLiteral("编号的位数"));
+    txtWidth->setPlaceholderText(QStringLiteral("不补零"));
+    place(txtWidth, 3480, 600, 735, 320);
+    Frame6->resize(Frame6->width(), px(1010));
 
     Frame7 = named(new QGroupBox(QStringLiteral("自定义文本位置"), this), "Frame7");
-    place(Frame7, 240, 1410, 4335, 1080, o);
+    place(Frame7, 240, 1645, 4335, 960, o);
     const char* captions[] = {"替换前缀",     "替换后缀",     "在前缀的前面",
                               "在前缀的后面", "在后缀的前面", "在后缀的后面"};
     const int lefts[] = {120, 1320, 2760};
     for (std::size_t i = 0; i < 6; ++i) {
         Option3[i] = named(new QRadioButton(QString::fromUtf8(captions[i]), Frame7),
                            indexed("Option3", int(i)));
-        place(Option3[i], lefts[i / 2], i % 2 == 0 ? 360 : 720, i < 2 ? 1095 : 1455, 255);
+        place(Option3[i], lefts[i / 2], i % 2 == 0 ? 300 : 600, i < 2 ? 1095 : 1455, 255);
     }
     Option3[0]->setChecked(true);
 
     Frame8 = named(new QGroupBox(QStringLiteral("示例"), this), "Frame8");
-    place(Frame8, 240, 2610, 4335, 1215, o);
+    place(Frame8, 240, 2665, 4335, 1215, o);
     Label4[0] = named(new QLabel(QStringLiteral("原文件名为："), Frame8), indexed("Label4", 0));
     place(Label4[0], 120, 240, 1080, 180);
     Label4[1] = named(new QLabel(Frame8), indexed("Label4", 1));
@@ -64,13 +80,15 @@ void BatchPage::build(QPoint o) {
 
     connect(Text1, &QLineEdit::textChanged, this, &BatchPage::Text1_Change);
     connect(txtStep, &QLineEdit::textChanged, this, &BatchPage::txtStep_Change);
+    connect(txtStart, &QLineEdit::textChanged, this, &BatchPage::updateExample);
+    connect(txtWidth, &QLineEdit::textChanged, this, &BatchPage::updateExample);
     for (std::size_t i = 0; i < 6; ++i)
         connect(Option3[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
                 Option3_Click(short(i));
         });
     connect(Command2, &QPushButton::clicked, this, &BatchPage::Command2_Click);
-    changesSettings({Text1, txtStep});
+    changesSettings({Text1, txtStep, txtStart, txtWidth});
     for (QRadioButton* r : Option3)
         changesSettings({r});
 }
@@ -79,19 +97,36 @@ CustomNameSettings BatchPage::settings() const {
     CustomNameSettings s;
     s.customText = toU32(Text1->text());
     s.incrementText = toU32(txtStep->text());
+    s.startText = toU32(txtStart->text());
+    s.widthText = toU32(txtWidth->text());
     for (std::size_t i = 0; i < 6; ++i)
         if (Option3[i]->isChecked())
             s.placement = static_cast<TextPlacement>(i);
     return s;
 }
 
+QString BatchPage::refusal() const {
+    if (!ParseStart(toU32(txtStart->text())).valid)
+        return startRefusalText();
+    if (!ParseWidth(toU32(txtWidth->text())))
+        return widthRefusalText();
+    return {};
+}
+
 void BatchPage::updateExample() {
-    RunningNumber = 0;
+    // A start or a width that cannot be used is said in the example.
+    if (ParseIncrement(toU32(txtStep->text())) && !refusal().isEmpty()) {
+        lblTarget[0]->setText(ParseStart(toU32(txtStart->text())).valid
+                                  ? QStringLiteral("位数无效（1 到 9）")
+                                  : QStringLiteral("起始编号无效"));
+        lblTarget[1]->clear();
+        return;
+    }
+    nw::RunningNumber number;
     for (std::size_t i = 0; i < 2; ++i) {
         // A failure keeps this caption and the ones after it: the user is
         // still typing the increment.
-        const CustomNameResult r =
-            BuildCustomName(toU32(lblSource[i]->text()), settings(), RunningNumber);
+        const CustomNameResult r = BuildCustomName(toU32(lblSource[i]->text()), settings(), number);
         if (!r.name)
             return;
         lblTarget[i]->setText(toQt(*r.name));
@@ -107,16 +142,21 @@ std::vector<std::pair<QPushButton*, QString>> BatchPage::applyButtons() const {
 }
 
 ToolPlan BatchPage::plan(QPushButton*, bool preview) {
+    if (const QString why = refusal(); !why.isEmpty())
+        return {{}, why};
     return {[this, preview](FileSystem& fs) {
-                // The real pass numbers with the page's RunningNumber; a preview
-                // with a number of its own, from 0 as well.
-                auto own = std::make_shared<std::int16_t>(0);
-                std::int16_t* number = preview ? own.get() : &RunningNumber;
+                // The real pass numbers with the page's RunningNumber (where
+                // the click carries on a stopped pass, from where it stopped);
+                // a preview with a number of its own, from the same place.
+                auto own = std::make_shared<nw::RunningNumber>(startingNumber());
+                nw::RunningNumber* number = preview ? own.get() : &RunningNumber;
                 RenameTool tool;
                 // A new name made of the text: the old one's characters are
                 // not changed, only its extension is kept as it is.
                 tool.readsCharacters = false;
-                tool.transform = [this, number, own](int, const std::u32string& name) {
+                tool.transform = [this, number, own, preview](int i, const std::u32string& name) {
+                    if (!preview)
+                        m_numberBefore[i] = *number;
                     const CustomNameResult r = BuildCustomName(name, settings(), *number);
                     return r.name ? TransformResult::of(*r.name)
                                   : TransformResult::fail(reasonOf(*r.error));
@@ -127,15 +167,41 @@ ToolPlan BatchPage::plan(QPushButton*, bool preview) {
             {}};
 }
 
+std::vector<std::string> BatchPage::selectedNames() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < m_ctx.list.ListCount(); ++i)
+        if (m_ctx.list.Selected(i))
+            names.push_back(m_ctx.list.Bytes(i));
+    return names;
+}
+
+nw::RunningNumber BatchPage::startingNumber() const {
+    // After a pass that stopped, the same click over what it left numbers
+    // on from there; anything changed since starts afresh.
+    const bool carryOn = m_carry && m_carry->folder == m_ctx.list.Path() &&
+                         m_carry->settings == settings() && m_carry->left == selectedNames();
+    return carryOn ? m_carry->number : nw::RunningNumber{};
+}
+
 void BatchPage::Command2_Click() {
-    RunningNumber = 0;
+    const CustomNameSettings now = settings();
+    const std::string folder = m_ctx.list.Path();
+    RunningNumber = startingNumber();
+    m_numberBefore.clear();
     m_existing.start();
-    runButton(Command2);
+    const PassResult r = runButton(Command2);
+    m_carry.reset();
     m_existing.reportSkipped(window());
+    if (r.failure && r.failure->index >= 0) {
+        const auto at = m_numberBefore.find(r.failure->index);
+        m_carry = Carry{folder, now, selectedNames(),
+                        at != m_numberBefore.end() ? at->second : RunningNumber};
+    }
+    m_numberBefore.clear();
 }
 
 std::vector<QWidget*> BatchPage::focusChain() const {
-    std::vector<QWidget*> chain{Text1, txtStep};
+    std::vector<QWidget*> chain{Text1, txtStep, txtStart, txtWidth};
     chain.insert(chain.end(), Option3.begin(), Option3.end());
     chain.push_back(Command2);
     return chain;

@@ -6,6 +6,10 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QGroupBox;
 class QLabel;
@@ -44,10 +48,30 @@ private:
     std::array<QLabel*, 2> lblSource{};
     std::array<QLabel*, 2> lblTarget{};
     QPushButton* Command2 = nullptr;
+    QLabel* lblStart = nullptr;
+    QLineEdit* txtStart = nullptr; // 起始编号: empty, the first number is the increment
+    QLabel* lblWidth = nullptr;
+    QLineEdit* txtWidth = nullptr; // 位数: empty or 1, no zeros in front
 
-    std::int16_t RunningNumber = 0;
+    nw::RunningNumber RunningNumber;
 
     void updateExample();
+    // Why the start or width box cannot be used; empty where both can.
+    QString refusal() const;
+    std::vector<std::string> selectedNames() const;
+    // Where the next click's numbering starts.
+    nw::RunningNumber startingNumber() const;
+    // A pass that stopped, so that the next click over the same folder,
+    // settings and entries left selected numbers on where it stopped.
+    struct Carry {
+        std::string folder;
+        CustomNameSettings settings;
+        std::vector<std::string> left;
+        nw::RunningNumber number; // before the entry it stopped at
+    };
+    std::optional<Carry> m_carry;
+    // The real pass's number before each entry it numbered, by list index.
+    std::map<int, nw::RunningNumber> m_numberBefore;
     // Set by a real pass whose user chose "全部跳过"; names skipped since.
     ExistingNames m_existing;
 };

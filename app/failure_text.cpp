@@ -72,6 +72,8 @@ QString passReasonText(const PassFailure& f) {
         return QStringLiteral("增量必须是 -32768 到 32767 之间的数字");
     case FailureReason::NumberOverflow:
         return QStringLiteral("编号超出了 -32768 到 32767 的范围，请减小增量");
+    case FailureReason::BadStart: return startRefusalText();
+    case FailureReason::BadWidth: return widthRefusalText();
     case FailureReason::ProgramFile: return QStringLiteral("程序自身的文件，不能改名");
     case FailureReason::UserStopped: return QStringLiteral("已按“停止”");
     case FailureReason::KindChanged:
@@ -142,6 +144,12 @@ QString unusualText(const std::vector<PassStep>& unusual, bool undo) {
 QString folderFailureText(const std::string& folder, const FsStatus& st) {
     return QStringLiteral("无法打开文件夹“%1”：%2。").arg(namedPath(folder), reasonText(st));
 }
+
+QString startRefusalText() {
+    return QStringLiteral("起始编号必须是 -32768 到 32767 之间的整数（或者留空）");
+}
+
+QString widthRefusalText() { return QStringLiteral("位数必须是 1 到 9 之间的整数（或者留空）"); }
 
 QString existsText(const QString& shownNewName) {
     return shownNewName + QStringLiteral("文件已经存在！");

@@ -18,6 +18,9 @@ QString passFailureText(const PassFailure& f);
 QString leftText(LeftReason why, std::size_t bytes);
 // After a pass: the entries it left alone for a reason the user should know,
 // a few by name. Empty when there are none.
+// Why the batch page's start or width box cannot be used.
+QString startRefusalText();
+QString widthRefusalText();
 QString unusualText(const std::vector<PassStep>& unusual, bool undo = false);
 QString folderFailureText(const std::string& folder, const FsStatus& st);
 // A new name another file already has, as the existence box and the preview

@@ -62,7 +62,7 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
     QApplication::processEvents();
 
     auto photo = [](int i) { return "Photo " + std::to_string(i) + ".jpg"; };
-    std::int16_t counter = 0;
+    nw::RunningNumber counter;
     std::string folder;
     std::vector<ButtonCase> cases{
         {"Command1", 0, photo,
@@ -81,10 +81,10 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
              control<QLineEdit>(f, "Text1")->setText(QStringLiteral("Img"));
              control<QLineEdit>(f, "txtStep")->setText(QStringLiteral("1"));
              control<QRadioButton>(f, "Option3(0)")->setChecked(true);
-             counter = 0;
+             counter = {};
          },
          [&](const std::u32string& n) {
-             return *nw::BuildCustomName(n, {U"Img", U"1", nw::TextPlacement::ReplacePrefix},
+             return *nw::BuildCustomName(n, {U"Img", U"1", nw::TextPlacement::ReplacePrefix, {}, {}},
                                          counter)
                          .name;
          }},

@@ -12,16 +12,20 @@ bool fitsInt16(long long v) {
     return v >= std::numeric_limits<std::int16_t>::min() &&
            v <= std::numeric_limits<std::int16_t>::max();
 }
-} // namespace
-
-std::optional<std::int16_t> ParseIncrement(std::u32string_view text) {
+// Blanks (full-width ones too) dropped from both ends.
+std::u32string_view trimmed(std::u32string_view text) {
     auto blank = [](char32_t c) { return c == U' ' || c == U'\t' || c == U'\u3000'; };
     std::size_t b = 0, e = text.size();
     while (b < e && blank(text[b]))
         ++b;
     while (e > b && blank(text[e - 1]))
         --e;
-    std::u32string_view s = text.substr(b, e - b);
+    return text.substr(b, e - b);
+}
+} // namespace
+
+std::optional<std::int16_t> ParseIncrement(std::u32string_view text) {
+    std::u32string_view s = trimmed(text);
     bool negative = false;
     if (!s.empty() && (s[0] == U'+' || s[0] == U'-')) {
         negative = s[0] == U'-';
@@ -63,6 +67,50 @@ std::optional<std::int16_t> ParseIncrement(std::u32string_view text) {
     return static_cast<std::int16_t>(value);
 }
 
+StartValue ParseStart(std::u32string_view text) {
+    std::u32string_view s = trimmed(text);
+    if (s.empty())
+        return {};
+    bool negative = false;
+    if (s[0] == U'+' || s[0] == U'-') {
+        negative = s[0] == U'-';
+        s.remove_prefix(1);
+    }
+    if (s.empty() || s.size() > 6)
+        return {std::nullopt, false};
+    long value = 0;
+    for (char32_t c : s) {
+        if (c < U'0' || c > U'9')
+            return {std::nullopt, false};
+        value = value * 10 + static_cast<long>(c - U'0');
+    }
+    if (negative)
+        value = -value;
+    if (!fitsInt16(value))
+        return {std::nullopt, false};
+    return {static_cast<std::int16_t>(value), true};
+}
+
+std::optional<int> ParseWidth(std::u32string_view text) {
+    const std::u32string_view s = trimmed(text);
+    if (s.empty())
+        return 1;
+    if (s.size() != 1 || s[0] < U'1' || s[0] > U'9')
+        return std::nullopt;
+    return static_cast<int>(s[0] - U'0');
+}
+
+std::u32string NumberText(int value, int width) {
+    const std::string digits = std::to_string(value < 0 ? -static_cast<long>(value) : value);
+    std::u32string out;
+    if (value < 0)
+        out += U'-';
+    if (static_cast<int>(digits.size()) < width)
+        out.append(static_cast<std::size_t>(width) - digits.size(), U'0');
+    out.append(digits.begin(), digits.end());
+    return out;
+}
+
 std::u32string PlaceCustomText(std::u32string_view name, std::u32string_view customText,
                                std::u32string_view numberText, TextPlacement placement) {
     [[maybe_unused]] const auto [base, ext, head, dottedExt, dotted] = splitName(name);
@@ -81,18 +129,25 @@ std::u32string PlaceCustomText(std::u32string_view name, std::u32string_view cus
 }
 
 CustomNameResult BuildCustomName(std::u32string_view name, const CustomNameSettings& settings,
-                                 std::int16_t& runningNumber) {
+                                 RunningNumber& number) {
     const std::u32string custom = TrimSpaces(settings.customText);
     const auto increment = ParseIncrement(settings.incrementText);
     if (!increment)
         return {std::nullopt, CustomNameError::BadIncrement};
-    const int next = int{runningNumber} + int{*increment};
+    const StartValue start = ParseStart(settings.startText);
+    if (!start.valid)
+        return {std::nullopt, CustomNameError::BadStart};
+    const auto width = ParseWidth(settings.widthText);
+    if (!width)
+        return {std::nullopt, CustomNameError::BadWidth};
+    const int next =
+        !number.started && start.start ? int{*start.start} : int{number.last} + int{*increment};
     if (!fitsInt16(next))
         return {std::nullopt, CustomNameError::NumberOverflow};
-    runningNumber = static_cast<std::int16_t>(next);
-    const std::string digits = std::to_string(next);
-    const std::u32string numberText(digits.begin(), digits.end());
-    return {PlaceCustomText(name, custom, numberText, settings.placement), std::nullopt};
+    number.last = static_cast<std::int16_t>(next);
+    number.started = true;
+    return {PlaceCustomText(name, custom, NumberText(next, *width), settings.placement),
+            std::nullopt};
 }
 
 } // namespace nw

@@ -17,8 +17,13 @@ std::optional<FailureReason> CheckNewName(std::u32string_view name) {
 }
 
 FailureReason reasonOf(CustomNameError e) {
-    return e == CustomNameError::BadIncrement ? FailureReason::BadIncrement
-                                              : FailureReason::NumberOverflow;
+    switch (e) {
+    case CustomNameError::BadIncrement: return FailureReason::BadIncrement;
+    case CustomNameError::BadStart: return FailureReason::BadStart;
+    case CustomNameError::BadWidth: return FailureReason::BadWidth;
+    case CustomNameError::NumberOverflow: break;
+    }
+    return FailureReason::NumberOverflow;
 }
 
 PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool& tool) {

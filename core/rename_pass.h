@@ -50,6 +50,8 @@ enum class FailureReason {
     NulInName,       // the new name holds a NUL character
     BadIncrement,    // the increment is not a number of -32768..32767
     NumberOverflow,  // the running number would leave -32768..32767
+    BadStart,        // the start is not a whole number of -32768..32767
+    BadWidth,        // the width is not 1-9
     ProgramFile,     // the entry is the program's own executable or table
     UserStopped,     // the user stopped the pass before this entry
     JournalFailed,   // the pass's journal could not be written: nothing was renamed

@@ -21,7 +21,7 @@ bool samePlan(const std::vector<nw::PlannedRename>& a, const std::vector<nw::Pla
 }
 
 bool same(const nw::JournalContents& a, const nw::JournalContents& b) {
-    return a.pid == b.pid && a.idsStable == b.idsStable && a.folder == b.folder &&
+    return a.pid == b.pid && a.idsStable == b.idsStable && a.tool == b.tool && a.folder == b.folder &&
            a.folderId == b.folderId && samePlan(a.plan, b.plan) && samePlan(a.marks, b.marks);
 }
 
@@ -44,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     nw::JournalContents made;
     made.pid = in.ConsumeIntegral<std::uint64_t>();
     made.idsStable = in.ConsumeBool();
+    made.tool = in.ConsumeRandomLengthString(16);
     made.folder = "/media/" + in.ConsumeRandomLengthString(16);
     made.folderId = {in.ConsumeIntegral<std::uint64_t>(), in.ConsumeIntegral<std::uint64_t>()};
     bool safe = nw::safeRecordFolder(made.folder);
@@ -63,9 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         NW_FUZZ_CHECK(same(*back, made));
     // Cut short anywhere before its plan ends, it is refused; a mark cut
     // short is dropped, never read half.
-    const std::size_t plan =
-        nw::journalBytes({made.pid, made.idsStable, made.folder, made.folderId, made.plan, {}})
-            .size();
+    nw::JournalContents planOnly = made;
+    planOnly.marks.clear();
+    const std::size_t plan = nw::journalBytes(planOnly).size();
     const std::size_t cut = in.ConsumeIntegralInRange<std::size_t>(0, written.size());
     const auto torn = nw::readJournal(written.substr(0, cut));
     if (cut < plan)

@@ -15,7 +15,7 @@ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$dir" -j "$build_jobs"
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(convert_name str_cls str_rel custom_name extension conv_table wildcard name_codec
-                                    find_replace journal)
+                                    find_replace journal history)
 mkdir -p "$dir/findings"
 for t in "${targets[@]}"; do
   mkdir -p "$dir/corpus/$t"

@@ -1,7 +1,12 @@
 #include "app_test_support.h"
 
+#include "app/form1.h"
+#include "app/pass_runner.h"
+
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
 
 #include <QRadioButton>
 #include <sys/stat.h>
@@ -20,6 +25,7 @@ private slots:
     void hiddenFileIsNotReplaced();
     void slashIsRefused();
     void badIncrementStopsThePass();
+    void startWidthAndCarryingOn();
 };
 
 QStringList targets(Harness& h) {
@@ -184,6 +190,47 @@ void BatchPageTest::badIncrementStopsThePass() {
 }
 
 NW_APP_TEST(BatchPageTest)
+
+// 起始编号 and 位数 follow into the example; a pass stopped half way and
+// clicked again numbers on where it stopped, so the folder ends as one
+// uninterrupted pass leaves it; a width that cannot be used is said in the
+// example and by the button, and nothing is renamed.
+void BatchPageTest::startWidthAndCarryingOn() {
+    Harness h;
+    Snapshot expected;
+    for (int i = 0; i < 10; ++i) {
+        const std::string name = std::string(1, static_cast<char>('a' + i)) + ".mkv";
+        file(h.work.path(), name, "episode " + name);
+        char number[8];
+        std::snprintf(number, sizeof number, "%02d", i + 1);
+        expected["第" + std::string(number) + ".mkv"] = "episode " + name;
+    }
+    h.form->SSTab1->setCurrentIndex(1);
+    h.find<QLineEdit>("Text1")->setText(QStringLiteral("第"));
+    h.find<QLineEdit>("txtStart")->setText(QStringLiteral("1"));
+    h.find<QLineEdit>("txtWidth")->setText(QStringLiteral("2"));
+    QCOMPARE(targets(h), QStringList({"第01.gif", "第02.gif"}));
+    h.click("cmdSelect(3)");
+    h.form->passRunner->setProgressTiming(0, 0);
+    h.form->passRunner->setProgressHook([&](QProgressDialog& d, int done) {
+        if (done == 4)
+            QTest::mouseClick(d.findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    h.click("cmdSelect(0)");
+    h.click("Command2");
+    QVERIFY(h.takeMessages().contains(QStringLiteral("已改名 4 个文件")));
+    h.form->passRunner->setProgressHook(nullptr);
+    h.click("Command2");
+    QCOMPARE(h.takeMessages(), QString());
+    QCOMPARE(nw::test::snapshot(h.work.path()), expected);
+
+    h.find<QLineEdit>("txtWidth")->setText(QStringLiteral("10"));
+    QCOMPARE(targets(h), QStringList({"位数无效（1 到 9）", ""}));
+    h.click("cmdSelect(0)");
+    h.click("Command2");
+    QCOMPARE(h.takeMessages(), QStringLiteral("位数必须是 1 到 9 之间的整数（或者留空）"));
+    QCOMPARE(nw::test::snapshot(h.work.path()), expected);
+}
 
 } // namespace nw::app::test
 

@@ -257,7 +257,7 @@ void RandomPassesTest::everyPassKeepsEveryFile() {
         std::function<TransformResult(int, const std::u32string&)> transform;
         bool runs = true;
         const std::string path = h.list().Path();
-        std::int16_t number = 0;
+        RunningNumber number;
         switch (tool) {
         case Tool::Convert: {
             h.find<QRadioButton>(QStringLiteral("Option1(%1)").arg(rng() % 3))->setChecked(true);

@@ -1,4 +1,5 @@
 #include "core/custom_name.h"
+#include "platform/name_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -57,10 +58,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 std::vector<std::u32string> numbers(const char32_t* increment, int calls,
                                     std::vector<std::optional<CustomNameError>>* errors = nullptr,
-                                    std::int16_t* last = nullptr) {
-    std::int16_t rn = 0;
+                                    std::int16_t* last = nullptr, const char32_t* start = U"",
+                                    const char32_t* width = U"") {
+    RunningNumber rn;
     std::vector<std::u32string> out;
-    CustomNameSettings s{U"", increment, P::ReplacePrefix};
+    CustomNameSettings s{U"", increment, P::ReplacePrefix, start, width};
     for (int i = 0; i < calls; ++i) {
         const auto r = BuildCustomName(U"x", s, rn);
         out.push_back(r.name.value_or(U"<fail>"));
@@ -68,7 +70,7 @@ std::vector<std::u32string> numbers(const char32_t* increment, int calls,
             errors->push_back(r.name ? std::nullopt : std::optional(r.error));
     }
     if (last)
-        *last = rn;
+        *last = rn.last;
     return out;
 }
 
@@ -101,11 +103,59 @@ TEST(BuildCustomName, BadIncrementLeavesTheNumberAtZero) {
     }
 }
 
+// A start and a width: the first number is the start, the next ones step by
+// the increment; zeros pad to the width behind the sign. Empty boxes keep the
+// numbers as they were; a bad box names itself and gives no number.
+TEST(BuildCustomName, StartAndWidth) {
+    struct Case {
+        const char32_t *increment, *start, *width;
+        std::vector<std::u32string> want; // four calls; "<fail>" where none results
+        std::optional<CustomNameError> error = std::nullopt;
+    };
+    const std::vector<Case> cases{
+        {U"1", U"", U"", {U"1", U"2", U"3", U"4"}},
+        {U"1", U"", U"1", {U"1", U"2", U"3", U"4"}},
+        {U"1", U"25", U"", {U"25", U"26", U"27", U"28"}},
+        {U"1", U"0", U"3", {U"000", U"001", U"002", U"003"}},
+        {U"2", U" 8 ", U"2", {U"08", U"10", U"12", U"14"}},
+        {U"0", U"7", U"2", {U"07", U"07", U"07", U"07"}},
+        {U"-1", U"1", U"2", {U"01", U"00", U"-01", U"-02"}},
+        {U"-5", U"", U"3", {U"-005", U"-010", U"-015", U"-020"}},
+        {U"1", U"+9", U"9", {U"000000009", U"000000010", U"000000011", U"000000012"}},
+        {U"1", U"32766", U"", {U"32766", U"32767", U"<fail>", U"<fail>"},
+         CustomNameError::NumberOverflow},
+        {U"-1", U"-32768", U"6", {U"-032768", U"<fail>", U"<fail>", U"<fail>"},
+         CustomNameError::NumberOverflow},
+        {U"1", U"32768", U"", {U"<fail>", U"<fail>", U"<fail>", U"<fail>"},
+         CustomNameError::BadStart},
+        {U"1", U"1.5", U"", {U"<fail>", U"<fail>", U"<fail>", U"<fail>"},
+         CustomNameError::BadStart},
+        {U"1", U"a1", U"", {U"<fail>", U"<fail>", U"<fail>", U"<fail>"},
+         CustomNameError::BadStart},
+        {U"1", U"", U"10", {U"<fail>", U"<fail>", U"<fail>", U"<fail>"},
+         CustomNameError::BadWidth},
+        {U"1", U"", U"0", {U"<fail>", U"<fail>", U"<fail>", U"<fail>"},
+         CustomNameError::BadWidth},
+        {U"1", U"", U"二", {U"<fail>", U"<fail>", U"<fail>", U"<fail>"},
+         CustomNameError::BadWidth},
+        // A bad increment is named first, as before.
+        {U"x", U"x", U"x", {U"<fail>", U"<fail>", U"<fail>", U"<fail>"},
+         CustomNameError::BadIncrement},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::optional<CustomNameError>> errors;
+        const auto got = numbers(c.increment, 4, &errors, nullptr, c.start, c.width);
+        EXPECT_EQ(got, c.want) << encodeName(c.increment) << " " << encodeName(c.start) << " "
+                               << encodeName(c.width);
+        EXPECT_EQ(errors.back(), c.error) << encodeName(c.start) << " " << encodeName(c.width);
+    }
+}
+
 TEST(BuildCustomName, TrimsTheCustomTextButKeepsInnerBlanks) {
-    std::int16_t rn = 0;
-    EXPECT_EQ(BuildCustomName(U"example.gif", {U"  pic ", U"1", P::ReplacePrefix}, rn).name,
+    RunningNumber rn;
+    EXPECT_EQ(BuildCustomName(U"example.gif", {U"  pic ", U"1", P::ReplacePrefix, {}, {}}, rn).name,
               U"pic1.gif");
-    EXPECT_EQ(BuildCustomName(U"example.gif", {U" my pic ", U"1", P::AfterSuffix}, rn).name,
+    EXPECT_EQ(BuildCustomName(U"example.gif", {U" my pic ", U"1", P::AfterSuffix, {}, {}}, rn).name,
               U"example.gifmy pic2");
 }
 

@@ -208,10 +208,10 @@ TEST_P(RealFaults, ATargetCreatedBetweenTheTestAndTheRename) {
     TempFolder dir;
     fill(dir.path(), {"x.jpg", "y.jpg"});
     // The custom-text tool asks whether the new name is free, then renames.
-    std::int16_t number = 0;
+    RunningNumber number;
     RenameTool tool;
     tool.transform = [&](int, const std::u32string& n) {
-        auto r = BuildCustomName(n, {U"pic", U"1", TextPlacement::ReplacePrefix}, number);
+        auto r = BuildCustomName(n, {U"pic", U"1", TextPlacement::ReplacePrefix, {}, {}}, number);
         return TransformResult::of(*r.name);
     };
     int asked = 0;
@@ -247,11 +247,11 @@ TEST_P(RealFaults, ANameOf255BytesMadeLonger) {
     ASSERT_EQ(longName.size(), 255u);
     fill(dir.path(), {"short.txt", longName});
     const Snapshot before = test::snapshot(dir.path());
-    std::int16_t number = 0;
+    RunningNumber number;
     RenameTool tool;
     tool.transform = [&](int, const std::u32string& n) {
         return TransformResult::of(
-            *BuildCustomName(n, {U"新", U"1", TextPlacement::BeforePrefix}, number).name);
+            *BuildCustomName(n, {U"新", U"1", TextPlacement::BeforePrefix, {}, {}}, number).name);
     };
     RealList list(fs, dir.path());
     list.selectAll();
