@@ -128,9 +128,9 @@ QString unusualText(const std::vector<PassStep>& unusual, bool undo) {
     if (unusual.empty())
         return {};
     constexpr std::size_t kNamed = 5;
-    QString text = (undo ? QStringLiteral("有 %1 个文件没有撤销：")
-                         : QStringLiteral("有 %1 个文件没有改名："))
-                       .arg(unusual.size());
+    QString text =
+        (undo ? QStringLiteral("有 %1 个文件没有撤销：") : QStringLiteral("有 %1 个文件没有改名："))
+            .arg(unusual.size());
     for (std::size_t i = 0; i < unusual.size() && i < kNamed; ++i) {
         QString why = leftText(unusual[i].left, unusual[i].bytes);
         why.remove(QStringLiteral("不会处理："));
@@ -203,9 +203,10 @@ QString recoveryText(const RecoveryReport& r) {
 }
 
 QString interruptedText(const RecoveryReport::Interrupted& cut) {
-    return QStringLiteral("文件夹“%1”里的一次改名（%2）被中断：要改名的 %L3 个文件中，已改名 %L4 个。"
-                          "\n要撤销这次改名，把这些文件改回原名吗？无论怎样选，这次改名都会记在"
-                          "“改名历史”里。")
+    return QStringLiteral(
+               "文件夹“%1”里的一次改名（%2）被中断：要改名的 %L3 个文件中，已改名 %L4 个。"
+               "\n要撤销这次改名，把这些文件改回原名吗？无论怎样选，这次改名都会记在"
+               "“改名历史”里。")
         .arg(namedPath(cut.folder),
              QString::fromStdString(cut.tool.empty() ? std::string("改名") : cut.tool))
         .arg(cut.planned)

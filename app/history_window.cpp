@@ -27,8 +27,8 @@ HistoryWindow::HistoryWindow(PassRunner& runner, QWidget* parent)
     lstPasses = new QListWidget(this);
     lstPasses->setObjectName(QStringLiteral("lstPasses"));
     lstPasses->setAccessibleName(QStringLiteral("改名历史"));
-    lblUndoSummary = new QLabel(QStringLiteral("选择一次改名，这里会列出撤销它会怎样改回每个文件。"),
-                                this);
+    lblUndoSummary =
+        new QLabel(QStringLiteral("选择一次改名，这里会列出撤销它会怎样改回每个文件。"), this);
     lblUndoSummary->setObjectName(QStringLiteral("lblUndoSummary"));
     lblUndoSummary->setWordWrap(true);
     lstUndoPreview = new QTreeWidget(this);
@@ -51,9 +51,8 @@ HistoryWindow::HistoryWindow(PassRunner& runner, QWidget* parent)
     connect(cmdUndo, &QPushButton::clicked, this, &HistoryWindow::undoChosen);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(lstPasses, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        showUndoOf(item && (item->flags() & Qt::ItemIsEnabled)
-                       ? item->data(Qt::UserRole).toString()
-                       : QString());
+        showUndoOf(item && (item->flags() & Qt::ItemIsEnabled) ? item->data(Qt::UserRole).toString()
+                                                               : QString());
     });
     refresh();
 }
@@ -94,13 +93,13 @@ void HistoryWindow::showUndoOf(const QString& record) {
     lstUndoPreview->clear();
     cmdUndo->setEnabled(false);
     if (record.isEmpty()) {
-        lblUndoSummary->setText(QStringLiteral("选择一次改名，这里会列出撤销它会怎样改回每个文件。"));
+        lblUndoSummary->setText(
+            QStringLiteral("选择一次改名，这里会列出撤销它会怎样改回每个文件。"));
         return;
     }
     const auto r = readHistoryFile(m_runner.historyFolder(), record.toStdString());
     if (!r) {
-        lblUndoSummary->setText(
-            QStringLiteral("这条记录已不在或已损坏，不会按它做任何改动。"));
+        lblUndoSummary->setText(QStringLiteral("这条记录已不在或已损坏，不会按它做任何改动。"));
         return;
     }
     // Each file as undo would leave it, newest rename first, as undo goes.
@@ -114,16 +113,17 @@ void HistoryWindow::showUndoOf(const QString& record) {
             after = shownName(readName(s.oldName).text);
             ++ready;
             break;
-        case UndoStep::NotThatFile: after = QStringLiteral("不会撤销：已不是这次改名后的文件"); break;
-        case UndoStep::OldNameTaken:
-            after = QStringLiteral("不会撤销：原名已被占用");
+        case UndoStep::NotThatFile:
+            after = QStringLiteral("不会撤销：已不是这次改名后的文件");
             break;
+        case UndoStep::OldNameTaken: after = QStringLiteral("不会撤销：原名已被占用"); break;
         }
         rows << new QTreeWidgetItem(QStringList{shownName(readName(s.newName).text), after});
     }
     lstUndoPreview->addTopLevelItems(rows);
-    lblUndoSummary->setText(
-        QStringLiteral("撤销后 %L1 个文件会改回原名，%L2 个不会。").arg(ready).arg(steps.size() - ready));
+    lblUndoSummary->setText(QStringLiteral("撤销后 %L1 个文件会改回原名，%L2 个不会。")
+                                .arg(ready)
+                                .arg(steps.size() - ready));
     cmdUndo->setEnabled(ready > 0);
 }
 

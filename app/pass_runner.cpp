@@ -17,7 +17,8 @@
 namespace nw::app {
 
 PassRunner::PassRunner(QWidget* window, FileListBox& list, FileSystem& fs)
-    : QObject(window), m_window(window), m_list(list), m_fs(fs), m_historyFolder(nw::historyFolder()) {
+    : QObject(window), m_window(window), m_list(list), m_fs(fs),
+      m_historyFolder(nw::historyFolder()) {
     m_damagedRecords = readHistory(m_historyFolder).damaged;
 }
 

@@ -41,9 +41,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>

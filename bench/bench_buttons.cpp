@@ -84,8 +84,8 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
              counter = {};
          },
          [&](const std::u32string& n) {
-             return *nw::BuildCustomName(n, {U"Img", U"1", nw::TextPlacement::ReplacePrefix, {}, {}},
-                                         counter)
+             return *nw::BuildCustomName(
+                         n, {U"Img", U"1", nw::TextPlacement::ReplacePrefix, {}, {}}, counter)
                          .name;
          }},
         {"cmdChangeExt", 2, photo,

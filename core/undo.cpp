@@ -95,15 +95,15 @@ std::vector<UndoStep> previewUndo(const PassResult& pass, FileSystem& fs) {
     for (auto it = pass.done.rbegin(); it != pass.done.rend(); ++it) {
         UndoStep step{it->newName, it->oldName, UndoStep::Ready};
         // A name an earlier step freed or filled holds another file by then.
-        const auto now = taken.count(it->newName) ? std::nullopt
-                                                  : fs.entryInfo(pass.folder, it->newName);
+        const auto now =
+            taken.count(it->newName) ? std::nullopt : fs.entryInfo(pass.folder, it->newName);
         if (!now || !stillThatFile(*now, *it, idsLast)) {
             step.state = UndoStep::NotThatFile;
         } else if (isTaken(it->oldName)) {
             // On a drive that ignores letter case the old spelling may find
             // the file itself, which is no obstacle.
-            const auto there = taken.count(it->oldName) ? std::nullopt
-                                                        : fs.entryInfo(pass.folder, it->oldName);
+            const auto there =
+                taken.count(it->oldName) ? std::nullopt : fs.entryInfo(pass.folder, it->oldName);
             if (!there || there->id != now->id)
                 step.state = UndoStep::OldNameTaken;
         }

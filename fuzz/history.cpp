@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             n.id = nw::FileId{in.ConsumeIntegral<std::uint64_t>(),
                               in.ConsumeIntegral<std::uint64_t>()};
         if (in.ConsumeBool())
-            n.stamp = nw::FileStamp{in.ConsumeIntegral<long long>(), in.ConsumeIntegral<long long>()};
+            n.stamp =
+                nw::FileStamp{in.ConsumeIntegral<long long>(), in.ConsumeIntegral<long long>()};
         safe = safe && nw::safeRecordName(n.oldName) && nw::safeRecordName(n.newName);
         made.renames.push_back(n);
     }

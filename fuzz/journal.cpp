@@ -21,8 +21,9 @@ bool samePlan(const std::vector<nw::PlannedRename>& a, const std::vector<nw::Pla
 }
 
 bool same(const nw::JournalContents& a, const nw::JournalContents& b) {
-    return a.pid == b.pid && a.idsStable == b.idsStable && a.tool == b.tool && a.folder == b.folder &&
-           a.folderId == b.folderId && samePlan(a.plan, b.plan) && samePlan(a.marks, b.marks);
+    return a.pid == b.pid && a.idsStable == b.idsStable && a.tool == b.tool &&
+           a.folder == b.folder && a.folderId == b.folderId && samePlan(a.plan, b.plan) &&
+           samePlan(a.marks, b.marks);
 }
 
 } // namespace

@@ -65,8 +65,8 @@ Parsed parse(const std::string& bytes) {
     Journal j;
     std::uint64_t flags = 0, count = 0;
     const bool told = r.literal(kMagic, kMagicSize);
-    if ((!told && !r.literal(kMagicUntold, kMagicSize)) || !r.number(j.pid) ||
-        !r.number(flags) || (told && !r.field(j.tool)) || !r.field(j.folder))
+    if ((!told && !r.literal(kMagicUntold, kMagicSize)) || !r.number(j.pid) || !r.number(flags) ||
+        (told && !r.field(j.tool)) || !r.field(j.folder))
         return out;
     if (safeRecordFolder(j.folder))
         out.folder = j.folder;

@@ -64,9 +64,10 @@ void PassSafetyTest::aPassCutOffIsPutRightAtStart() {
     Harness h;
     QCOMPARE(h.messages.size(), 1);
     const QString told = h.messages.front();
-    QVERIFY2(told.startsWith(QStringLiteral("上次改名被中断：已恢复 1 个文件的名称。\n\n文件夹“")) &&
-                 told.contains(QStringLiteral("要改名的 2 个文件中，已改名 1 个。")),
-             qPrintable(told));
+    QVERIFY2(
+        told.startsWith(QStringLiteral("上次改名被中断：已恢复 1 个文件的名称。\n\n文件夹“")) &&
+            told.contains(QStringLiteral("要改名的 2 个文件中，已改名 1 个。")),
+        qPrintable(told));
     QCOMPARE(nw::test::snapshot(cut.path()), (Snapshot{{"a.bak", "A"}, {"b.txt", "B"}}));
     QVERIFY(!h.form->findChild<HistoryWindow*>()); // "保留"
     h.messages.clear();
@@ -108,7 +109,8 @@ void PassSafetyTest::aPassCutOffIsUndoneOnRequest() {
         for (int i = 0; i < 3; ++i) {
             const PlannedRename& p = plan[static_cast<std::size_t>(i)];
             j.started(p.oldName, p.newName);
-            const std::string from = cut.path() + "/" + p.oldName, to = cut.path() + "/" + p.newName;
+            const std::string from = cut.path() + "/" + p.oldName,
+                              to = cut.path() + "/" + p.newName;
             if (::link(from.c_str(), to.c_str()) != 0 || (i < 2 && ::unlink(from.c_str()) != 0))
                 ::_exit(1);
         }
@@ -119,9 +121,10 @@ void PassSafetyTest::aPassCutOffIsUndoneOnRequest() {
     QVERIFY(WIFSIGNALED(status));
     queueYesNoAnswer(true);
     Harness h;
-    QVERIFY2(h.takeMessages().contains(QStringLiteral("（扩展名改为 bak）被中断：要改名的 4 个文件中，"
-                                                      "已改名 3 个")),
-             "the pass is named with how far it went");
+    QVERIFY2(
+        h.takeMessages().contains(QStringLiteral("（扩展名改为 bak）被中断：要改名的 4 个文件中，"
+                                                 "已改名 3 个")),
+        "the pass is named with how far it went");
     auto* w = h.form->findChild<HistoryWindow*>();
     QVERIFY(w);
     QCOMPARE(w->lstPasses->currentRow(), 0);
@@ -367,7 +370,7 @@ void PassSafetyTest::anOlderPassIsUndoneFromTheHistory() {
         // Another window undoing the same pass holds its record meanwhile.
         HistoryHold held;
         QCOMPARE(held.take(historyFolder(),
-                            w->lstPasses->item(1)->data(Qt::UserRole).toString().toStdString()),
+                           w->lstPasses->item(1)->data(Qt::UserRole).toString().toStdString()),
                  HistoryHold::Held);
         const Snapshot renamed = nw::test::snapshot(h.work.path());
         QTest::mouseClick(w->cmdUndo, Qt::LeftButton);
