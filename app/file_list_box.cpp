@@ -70,8 +70,12 @@ FsStatus FileListBox::reload(const std::string& folder) {
     const std::uint64_t generation = ++m_generation;
     m_listing = true;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    runAnswering(
-        [&] { st = listFiles(m_fs, folder, m_patterns, m_flags, files, reading, &judgement); });
+    const SortOrder order = m_sort;
+    runAnswering([&] {
+        st = listFiles(m_fs, folder, m_patterns, m_flags, files, reading, &judgement);
+        if (st.ok())
+            sortListed(m_fs, folder, files, order);
+    });
     QGuiApplication::restoreOverrideCursor();
     if (generation != m_generation)
         return FsStatus{FsError::Superseded, 0};
@@ -104,6 +108,11 @@ FsStatus FileListBox::setFlags(const AttributeFlags& flags) {
 }
 
 void FileListBox::Refresh() { m_lastRefresh = reload(m_path); }
+
+FsStatus FileListBox::setSortOrder(SortOrder order) {
+    m_sort = order;
+    return m_path.empty() ? FsStatus{} : keepingSelection([this] { return reload(m_path); });
+}
 
 FsStatus FileListBox::keepingSelection(const std::function<FsStatus()>& reread) {
     std::vector<std::string> selected;

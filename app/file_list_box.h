@@ -4,6 +4,7 @@
 // of the list.
 #include "core/rename_pass.h"
 #include "platform/file_system.h"
+#include "platform/sort_order.h"
 #include "platform/wildcard.h"
 
 #include <QAbstractListModel>
@@ -49,6 +50,11 @@ public:
     FsStatus setFlags(const AttributeFlags& flags);
     const std::u32string& pattern() const { return m_patternText; }
     const AttributeFlags& flags() const { return m_flags; }
+    // The order the list shows, and every pass walks (natural by name until
+    // the user chooses another; it holds while the program runs). Re-reads
+    // the list, keeping the selection.
+    FsStatus setSortOrder(SortOrder order);
+    SortOrder sortOrder() const { return m_sort; }
 
     // How the folder's names that are not UTF-8 are read: judged from the
     // names (the default), or the code page the user chose for this folder
@@ -110,6 +116,7 @@ private:
     std::u32string m_patternText = U"*.*";
     WildcardSet m_patterns{U"*.*"};
     AttributeFlags m_flags;
+    SortOrder m_sort;
     std::map<std::string, NameReading> m_readings; // the user's choice, per folder
     CodePageJudgement m_judgement;
     FsStatus m_lastRefresh;

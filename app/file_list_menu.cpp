@@ -45,6 +45,7 @@ FileListMenu::FileListMenu(FileListBox& list, PassRunner& runner, QWidget* windo
     mnuToUtf8->setObjectName(QStringLiteral("mnuToUtf8"));
     connect(mnuToUtf8, &QAction::triggered, this, &FileListMenu::mnuToUtf8_Click);
     buildCodePageMenu();
+    buildSortMenu();
     connect(menu, &QMenu::aboutToShow, this, &FileListMenu::update);
 
     m_list.setContextMenuPolicy(Qt::CustomContextMenu);
@@ -83,6 +84,34 @@ void FileListMenu::buildCodePageMenu() {
             [this] { tell(m_list.chooseCodePage(std::nullopt)); });
 }
 
+void FileListMenu::buildSortMenu() {
+    mnuSort = menu->addMenu(QStringLiteral("排序方式"));
+    mnuSort->setObjectName(QStringLiteral("mnuSort"));
+    auto* group = new QActionGroup(mnuSort);
+    static constexpr std::pair<SortKey, const char*> keys[] = {
+        {SortKey::Natural, "名称（自然顺序）"},
+        {SortKey::Pinyin, "名称（拼音）"},
+        {SortKey::Modified, "修改时间"},
+        {SortKey::Size, "文件大小"}};
+    for (const auto& [key, text] : keys) {
+        QAction* a = mnuSort->addAction(QString::fromUtf8(text));
+        a->setObjectName(QStringLiteral("mnuSort%1").arg(static_cast<int>(key)));
+        a->setCheckable(true);
+        group->addAction(a);
+        mnuSortKeys.emplace_back(a, key);
+        connect(a, &QAction::triggered, this, [this, key = key] {
+            tell(m_list.setSortOrder({key, m_list.sortOrder().reversed}));
+        });
+    }
+    mnuSort->addSeparator();
+    mnuSortReversed = mnuSort->addAction(QStringLiteral("倒序"));
+    mnuSortReversed->setObjectName(QStringLiteral("mnuSortReversed"));
+    mnuSortReversed->setCheckable(true);
+    connect(mnuSortReversed, &QAction::triggered, this, [this](bool on) {
+        tell(m_list.setSortOrder({m_list.sortOrder().key, on}));
+    });
+}
+
 void FileListMenu::tell(const FsStatus& st) {
     if (!st.ok() && st.error != FsError::Superseded)
         showMessage(m_list.window(), MessageKind::Warning, folderFailureText(m_list.Path(), st));
@@ -99,6 +128,9 @@ void FileListMenu::update() {
                                  ? QStringLiteral("自动判断（%1）").arg(judged)
                                  : QStringLiteral("自动判断（无法确定，可能是 %1）").arg(judged));
     mnuCodePageAuto->setChecked(!m_list.codePageChosen());
+    for (const auto& [a, key] : mnuSortKeys)
+        a->setChecked(m_list.sortOrder().key == key);
+    mnuSortReversed->setChecked(m_list.sortOrder().reversed);
     mnuCodePageNone->setChecked(m_list.codePageChosen() && !current);
     for (const auto& [a, e] : mnuCodePages)
         a->setChecked(m_list.codePageChosen() && current == e);
@@ -154,10 +186,11 @@ void FileListMenu::offerUndoOfInterrupted(const RecoveryReport& r) {
     QString told = recoveryText(r);
     for (const RecoveryReport::Interrupted& cut : r.interrupted) {
         const std::string record = m_runner.keepInterrupted(cut);
-        const QString text = (told.isEmpty() ? QString() : told + QStringLiteral("\n\n")) +
-                             interruptedText(cut);
+        const QString text =
+            (told.isEmpty() ? QString() : told + QStringLiteral("\n\n")) + interruptedText(cut);
         told.clear();
-        if (!askYesNo(m_list.window(), text, QStringLiteral("撤销这次改名"), QStringLiteral("保留")))
+        if (!askYesNo(m_list.window(), text, QStringLiteral("撤销这次改名"),
+                      QStringLiteral("保留")))
             continue;
         if (record.empty())
             m_runner.undo(); // kept by this run only: it is the newest

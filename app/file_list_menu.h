@@ -4,6 +4,7 @@
 // in front, and undo.
 #include "app/tool_page.h"
 #include "platform/file_system.h"
+#include "platform/sort_order.h"
 
 #include <QObject>
 
@@ -65,9 +66,13 @@ public:
     QAction* mnuCodePageAuto = nullptr;
     QAction* mnuCodePageNone = nullptr;
     std::vector<std::pair<QAction*, NameEncoding>> mnuCodePages;
+    QMenu* mnuSort = nullptr; // "排序方式"
+    std::vector<std::pair<QAction*, SortKey>> mnuSortKeys;
+    QAction* mnuSortReversed = nullptr;
 
 private:
     void buildCodePageMenu();
+    void buildSortMenu();
     void tell(const FsStatus& st); // a folder that cannot be read again
 
     FileListBox& m_list;

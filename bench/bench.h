@@ -10,6 +10,7 @@
 #include "platform/name_codec.h"
 #include "platform/places.h"
 #include "platform/posix_file_system.h"
+#include "platform/sort_order.h"
 #include "tests/support/folder_snapshot.h"
 #include "tests/support/fuse_image.h"
 #include "tests/support/real_list.h"

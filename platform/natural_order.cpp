@@ -4,7 +4,11 @@
 
 namespace nw {
 namespace {
-bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+// ASCII and full-width digits alike: 第３集 sorts before 第１２集.
+bool isDigit(char32_t c) { return (c >= U'0' && c <= U'9') || (c >= U'０' && c <= U'９'); }
+int digitValue(char32_t c) {
+    return c >= U'０' ? static_cast<int>(c - U'０') : static_cast<int>(c - U'0');
+}
 } // namespace
 
 int naturalCompareFolded(std::u32string_view a, std::u32string_view b) {
@@ -12,9 +16,9 @@ int naturalCompareFolded(std::u32string_view a, std::u32string_view b) {
     while (i < a.size() && j < b.size()) {
         if (isDigit(a[i]) && isDigit(b[j])) {
             std::size_t si = i, sj = j;
-            while (si < a.size() && a[si] == U'0')
+            while (si < a.size() && isDigit(a[si]) && digitValue(a[si]) == 0)
                 ++si;
-            while (sj < b.size() && b[sj] == U'0')
+            while (sj < b.size() && isDigit(b[sj]) && digitValue(b[sj]) == 0)
                 ++sj;
             std::size_t ei = si, ej = sj;
             while (ei < a.size() && isDigit(a[ei]))
@@ -24,8 +28,8 @@ int naturalCompareFolded(std::u32string_view a, std::u32string_view b) {
             if (ei - si != ej - sj)
                 return ei - si < ej - sj ? -1 : 1;
             for (std::size_t k = 0; k < ei - si; ++k)
-                if (a[si + k] != b[sj + k])
-                    return a[si + k] < b[sj + k] ? -1 : 1;
+                if (digitValue(a[si + k]) != digitValue(b[sj + k]))
+                    return digitValue(a[si + k]) < digitValue(b[sj + k]) ? -1 : 1;
             i = ei, j = ej;
             continue;
         }

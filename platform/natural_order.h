@@ -1,6 +1,6 @@
 #pragma once
 // Natural order, as a person sorts: letter case ignored, runs of digits
-// compared by their value (img2 before img10).
+// (ASCII or full-width) compared by their value (img2 before img10).
 #include <string>
 #include <string_view>
 

@@ -1,5 +1,6 @@
 #include "app_test_support.h"
 
+#include "app/file_list_menu.h"
 #include "app/form1.h"
 #include "app/pass_runner.h"
 
@@ -9,6 +10,7 @@
 #include <QPushButton>
 
 #include <QRadioButton>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace nw::app::test {
@@ -26,6 +28,7 @@ private slots:
     void slashIsRefused();
     void badIncrementStopsThePass();
     void startWidthAndCarryingOn();
+    void numberedInTheChosenOrder();
 };
 
 QStringList targets(Harness& h) {
@@ -230,6 +233,44 @@ void BatchPageTest::startWidthAndCarryingOn() {
     h.click("Command2");
     QCOMPARE(h.takeMessages(), QStringLiteral("位数必须是 1 到 9 之间的整数（或者留空）"));
     QCOMPARE(nw::test::snapshot(h.work.path()), expected);
+}
+
+// 排序方式 decides what the list shows and what numbering follows: pinyin,
+// then the files' times backwards; the choice is shown checked.
+void BatchPageTest::numberedInTheChosenOrder() {
+    Harness h;
+    const char* names[] = {"中文", "阿里", "北京", "重庆"}; // in code-point order
+    const long long minutes[] = {3, 1, 4, 2};
+    for (int i = 0; i < 4; ++i) {
+        const std::string n = std::string(names[i]) + ".txt";
+        file(h.work.path(), n, n);
+        const timespec at[2] = {{minutes[i] * 60, 0}, {minutes[i] * 60, 0}};
+        QCOMPARE(::utimensat(AT_FDCWD, (h.work.path() + "/" + n).c_str(), at, 0), 0);
+    }
+    FileListMenu& menu = *h.form->File1Menu;
+    menu.mnuSortKeys[1].first->trigger(); // 名称（拼音）
+    QCOMPARE(h.names(), QStringList({"阿里.txt", "北京.txt", "重庆.txt", "中文.txt"}));
+    h.form->SSTab1->setCurrentIndex(1);
+    h.find<QLineEdit>("txtWidth")->setText(QStringLiteral("2"));
+    h.click("cmdSelect(0)");
+    h.click("Command2");
+    QCOMPARE(nw::test::snapshot(h.work.path()), (Snapshot{{"01.txt", "阿里.txt"},
+                                                          {"02.txt", "北京.txt"},
+                                                          {"03.txt", "重庆.txt"},
+                                                          {"04.txt", "中文.txt"}}));
+    // By time, newest first: 北京 (4), 中文 (3), 重庆 (2), 阿里 (1).
+    menu.mnuSortKeys[2].first->trigger();
+    menu.mnuSortReversed->trigger();
+    menu.update();
+    QVERIFY(menu.mnuSortKeys[2].first->isChecked() && menu.mnuSortReversed->isChecked());
+    h.find<QLineEdit>("Text1")->setText(QStringLiteral("新"));
+    h.click("cmdSelect(0)");
+    h.click("Command2");
+    QCOMPARE(nw::test::snapshot(h.work.path()), (Snapshot{{"新01.txt", "北京.txt"},
+                                                          {"新02.txt", "中文.txt"},
+                                                          {"新03.txt", "重庆.txt"},
+                                                          {"新04.txt", "阿里.txt"}}));
+    QCOMPARE(h.takeMessages(), QString());
 }
 
 } // namespace nw::app::test

@@ -1,11 +1,13 @@
 #include "platform/file_system.h"
 #include "platform/name_codec.h"
 #include "platform/posix_file_system.h"
+#include "platform/sort_order.h"
 #include "tests/support/fake_file_system.h"
 #include "tests/support/folder_snapshot.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -151,4 +153,51 @@ TEST(Paths, JoinNormalizeAndParent) {
 }
 
 } // namespace
+
+// Every order of the list over one real folder of mixed names: Latin,
+// Chinese, full-width digits, and names whose keys tie (the same size, the
+// same time, the same pinyin), which the bytes of the name then order.
+TEST(Listing, SortOrders) {
+    test::TempFolder dir;
+    const std::string d = dir.path();
+    struct File {
+        const char* name;
+        int size;
+        long long minute; // modification time
+    };
+    const std::vector<File> files{
+        {"中文.txt", 4, 5},     {"阿里.txt", 1, 3},   {"北京.txt", 3, 1},  {"重庆.txt", 2, 2},
+        {"第１２集.mkv", 6, 4}, {"第３集.mkv", 5, 6}, {"img10.png", 2, 7}, {"img9.png", 2, 7},
+    };
+    for (const File& f : files) {
+        test::writeFile(d, f.name, std::string(static_cast<std::size_t>(f.size), 'x'));
+        const timespec at[2] = {{f.minute * 60, 0}, {f.minute * 60, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (d + "/" + f.name).c_str(), at, 0), 0);
+    }
+    PosixFileSystem fs;
+    auto order = [&](SortOrder o) {
+        std::vector<ListedFile> out;
+        EXPECT_TRUE(listFiles(fs, d, WildcardSet(U"*.*"), AttributeFlags{}, out).ok());
+        sortListed(fs, d, out, o);
+        std::vector<std::string> names;
+        for (const ListedFile& f : out)
+            names.push_back(f.bytes);
+        return names;
+    };
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(order({SortKey::Natural, false}),
+              (Names{"img9.png", "img10.png", "中文.txt", "北京.txt", "第３集.mkv", "第１２集.mkv",
+                     "重庆.txt", "阿里.txt"}));
+    // Chinese collation files Han before Latin.
+    EXPECT_EQ(order({SortKey::Pinyin, false}),
+              (Names{"阿里.txt", "北京.txt", "重庆.txt", "第３集.mkv", "第１２集.mkv", "中文.txt",
+                     "img9.png", "img10.png"}));
+    EXPECT_EQ(order({SortKey::Modified, false}),
+              (Names{"北京.txt", "重庆.txt", "阿里.txt", "第１２集.mkv", "中文.txt", "第３集.mkv",
+                     "img10.png", "img9.png"}));
+    EXPECT_EQ(order({SortKey::Size, true}),
+              (Names{"第１２集.mkv", "第３集.mkv", "中文.txt", "北京.txt", "重庆.txt", "img9.png",
+                     "img10.png", "阿里.txt"}));
+}
+
 } // namespace nw

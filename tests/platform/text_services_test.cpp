@@ -85,6 +85,11 @@ TEST(NaturalOrder, SortsAsAPersonWould) {
     EXPECT_EQ(naturalCompare(U"a", U"a"), 0);
     EXPECT_NE(naturalCompare(U"a", U"A"), 0); // total order
     EXPECT_LT(naturalCompare(U"99999999999999999999", U"100000000000000000000"), 0);
+    // Full-width digits are numbers too, and equal to ASCII ones by value.
+    EXPECT_LT(naturalCompare(U"第３集", U"第１２集"), 0);
+    EXPECT_LT(naturalCompare(U"第３集", U"第12集"), 0);
+    EXPECT_LT(naturalCompare(U"第９集", U"第１０集"), 0);
+    EXPECT_NE(naturalCompare(U"第１集", U"第1集"), 0); // total order
 }
 
 TEST(Mounts, KeepsWhatAUserBrowsesAndPicksTheLongestPrefix) {
