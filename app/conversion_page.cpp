@@ -1,9 +1,15 @@
 #include "app/conversion_page.h"
 
+#include "app/failure_text.h"
 #include "app/file_list_box.h"
 #include "app/qt_text.h"
 #include "app/twips.h"
 #include "app/widgets.h"
+#include "core/custom_name.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 
 namespace nw::app {
 
@@ -31,11 +37,11 @@ void ConversionPage::build(QPoint o) {
 
     Frame4 = named(new QGroupBox(QStringLiteral("空格处理"), this), "Frame4");
     place(Frame4, 3000, 575, 1215, 1335, o);
-    const char* spaces[] = {"删除", "转换为_"};
-    for (std::size_t i = 0; i < 2; ++i) {
+    const char* spaces[] = {"删除", "转换为_", "保留"};
+    for (std::size_t i = 0; i < 3; ++i) {
         Option2[i] = named(new QRadioButton(QString::fromUtf8(spaces[i]), Frame4),
                            indexed("Option2", int(i)));
-        place(Option2[i], 120, 240 + 360 * int(i), i == 0 ? 735 : 975, 255);
+        place(Option2[i], 120, 240 + 360 * int(i), i == 1 ? 975 : 735, 255);
     }
     Option2[0]->setChecked(true);
     // Connected after the initial states, which raise nothing.
@@ -44,7 +50,7 @@ void ConversionPage::build(QPoint o) {
             if (on)
                 Option1_Click(short(i));
         });
-    for (std::size_t i = 0; i < 2; ++i)
+    for (std::size_t i = 0; i < 3; ++i)
         connect(Option2[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
                 Option2_Click(short(i));
@@ -62,11 +68,29 @@ void ConversionPage::build(QPoint o) {
     place(lblT1, 1320, 600, 990, 180);
     lblT1->resize(px(2535), lblT1->height()); // room for the longest result
 
+    // Before the case step, both off when the window opens: in the room
+    // between the example and the button.
+    chkHalfWidth =
+        named(new QCheckBox(QStringLiteral("全角字母数字转为半角"), this), "chkHalfWidth");
+    place(chkHalfWidth, 240, 3090, 3000, 255, o);
+    chkArabicNumbers =
+        named(new QCheckBox(QStringLiteral("中文数字转为阿拉伯数字"), this), "chkArabicNumbers");
+    place(chkArabicNumbers, 240, 3480, 2640, 255, o);
+    lblNumberWidth = named(new QLabel(QStringLiteral("位数："), this), "lblNumberWidth");
+    place(lblNumberWidth, 3000, 3510, 540, 180, o);
+    txtNumberWidth = named(new QLineEdit(this), "txtNumberWidth");
+    txtNumberWidth->setAccessibleName(QStringLiteral("阿拉伯数字的位数"));
+    txtNumberWidth->setPlaceholderText(QStringLiteral("不补零"));
+    place(txtNumberWidth, 3540, 3450, 1035, 320, o);
+    for (QCheckBox* c : {chkHalfWidth, chkArabicNumbers})
+        connect(c, &QCheckBox::toggled, this, &ConversionPage::updateExample);
+    connect(txtNumberWidth, &QLineEdit::textChanged, this, &ConversionPage::updateExample);
+
     Command1 = named(new QPushButton(QStringLiteral("改名"), this), "Command1");
     place(Command1, 240, 3960, 4335, 495, o);
     connect(Command1, &QPushButton::clicked, this, &ConversionPage::Command1_Click);
-    changesSettings(
-        {Check2[0], Check2[1], Option1[0], Option1[1], Option1[2], Option2[0], Option2[1]});
+    changesSettings({Check2[0], Check2[1], Option1[0], Option1[1], Option1[2], Option2[0],
+                     Option2[1], Option2[2], chkHalfWidth, chkArabicNumbers, txtNumberWidth});
 }
 
 ConvertOptions ConversionPage::options() const {
@@ -76,11 +100,24 @@ ConvertOptions ConversionPage::options() const {
                                            : CaseMode::FirstUpper;
     o.Prefix = Check2[0]->isChecked();
     o.Suffix = Check2[1]->isChecked();
-    o.spaceMode = Option2[1]->isChecked() ? SpaceMode::SpaceToUnderscore : SpaceMode::DeleteSpace;
+    o.spaceMode = Option2[1]->isChecked()   ? SpaceMode::SpaceToUnderscore
+                  : Option2[2]->isChecked() ? SpaceMode::Keep
+                                            : SpaceMode::DeleteSpace;
+    o.halfWidth = chkHalfWidth->isChecked();
+    o.arabicNumbers = chkArabicNumbers->isChecked();
+    o.numberWidth = ParseWidth(toU32(txtNumberWidth->text())).value_or(1);
     return o;
 }
 
+bool ConversionPage::widthUsable() const {
+    return !chkArabicNumbers->isChecked() || ParseWidth(toU32(txtNumberWidth->text()));
+}
+
 void ConversionPage::updateExample() {
+    if (!widthUsable()) {
+        lblT1->setText(QStringLiteral("位数无效（1 到 9）"));
+        return;
+    }
     lblT1->setText(toQt(ConvertName(toU32(lblS1->text()), options())));
 }
 
@@ -93,6 +130,8 @@ std::vector<std::pair<QPushButton*, QString>> ConversionPage::applyButtons() con
 }
 
 ToolPlan ConversionPage::plan(QPushButton*, bool) {
+    if (!widthUsable())
+        return {{}, widthRefusalText()};
     const ConvertOptions o = options();
     return {[o](FileSystem&) {
                 RenameTool tool;
@@ -110,7 +149,7 @@ std::vector<QWidget*> ConversionPage::focusChain() const {
     std::vector<QWidget*> chain(Check2.begin(), Check2.end());
     chain.insert(chain.end(), Option1.begin(), Option1.end());
     chain.insert(chain.end(), Option2.begin(), Option2.end());
-    chain.push_back(Command1);
+    chain.insert(chain.end(), {chkHalfWidth, chkArabicNumbers, txtNumberWidth, Command1});
     return chain;
 }
 

@@ -8,6 +8,7 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -36,14 +37,20 @@ private:
     QGroupBox* Frame3 = nullptr;
     std::array<QRadioButton*, 3> Option1{};
     QGroupBox* Frame4 = nullptr;
-    std::array<QRadioButton*, 2> Option2{};
+    std::array<QRadioButton*, 3> Option2{}; // 删除, 转换为_, 保留
     QGroupBox* Frame5 = nullptr;
     std::array<QLabel*, 2> Label2{};
     QLabel* lblS1 = nullptr;
     QLabel* lblT1 = nullptr;
     QPushButton* Command1 = nullptr;
+    QCheckBox* chkHalfWidth = nullptr;
+    QCheckBox* chkArabicNumbers = nullptr;
+    QLabel* lblNumberWidth = nullptr;
+    QLineEdit* txtNumberWidth = nullptr; // empty: no zeros in front
 
     void updateExample();
+    // Whether the width box can be used (it counts only for the numerals).
+    bool widthUsable() const;
 };
 
 } // namespace nw::app

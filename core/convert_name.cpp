@@ -3,6 +3,7 @@
 #include "core/name_parts.h"
 #include "core/text.h"
 #include "platform/case_map.h"
+#include "platform/chinese_numbers.h"
 
 namespace nw {
 namespace {
@@ -33,11 +34,30 @@ std::u32string caseStep(std::u32string_view name, const ConvertOptions& o) {
 
 } // namespace
 
+std::u32string halfWidth(std::u32string_view name) {
+    static constexpr std::u32string_view kNever = U"／＼：＊？＂＜＞｜";
+    std::u32string out(name);
+    for (char32_t& c : out)
+        if (c == U'\u3000')
+            c = U' ';
+        else if (c >= U'\uFF01' && c <= U'\uFF5E' && kNever.find(c) == std::u32string_view::npos)
+            c = c - U'\uFF01' + U'!';
+    return out;
+}
+
 std::u32string ConvertName(std::u32string_view name, const ConvertOptions& options) {
-    const std::u32string result = caseStep(name, options);
-    if (options.spaceMode == SpaceMode::DeleteSpace)
-        return StrCls(result, U" ");
-    return StrRel(result, U" ", U"_");
+    std::u32string text(name);
+    if (options.halfWidth)
+        text = halfWidth(text);
+    if (options.arabicNumbers)
+        text = arabicNumbers(text, options.numberWidth);
+    const std::u32string result = caseStep(text, options);
+    switch (options.spaceMode) {
+    case SpaceMode::DeleteSpace: return StrCls(result, U" ");
+    case SpaceMode::SpaceToUnderscore: return StrRel(result, U" ", U"_");
+    case SpaceMode::Keep: break;
+    }
+    return result;
 }
 
 } // namespace nw

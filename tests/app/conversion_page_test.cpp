@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 
 namespace nw::app::test {
@@ -27,6 +28,20 @@ void ConversionPageTest::exampleFollowsTheSettings() {
     QCOMPARE(t1(h), QStringLiteral("EXAMPLE.EXE"));
     QTest::mouseClick(h.find<QRadioButton>("Option2(1)"), Qt::LeftButton);
     QCOMPARE(t1(h), QStringLiteral("EXA_MPL_E.EXE"));
+    QTest::mouseClick(h.find<QRadioButton>("Option2(2)"), Qt::LeftButton);
+    QCOMPARE(t1(h), QStringLiteral("EXA MPL E.EXE"));
+    // The options added later start off and empty; a width they cannot use
+    // is said in the example and by the button.
+    auto* numbers = h.find<QCheckBox>("chkArabicNumbers");
+    QVERIFY(!h.find<QCheckBox>("chkHalfWidth")->isChecked() && !numbers->isChecked() &&
+            h.find<QLineEdit>("txtNumberWidth")->text().isEmpty());
+    h.find<QLineEdit>("txtNumberWidth")->setText(QStringLiteral("0"));
+    QCOMPARE(t1(h), QStringLiteral("EXA MPL E.EXE")); // counts only for the numerals
+    QTest::mouseClick(numbers, Qt::LeftButton);
+    QCOMPARE(t1(h), QStringLiteral("位数无效（1 到 9）"));
+    h.click("cmdSelect(0)");
+    h.click("Command1");
+    QCOMPARE(h.takeMessages(), QStringLiteral("位数必须是 1 到 9 之间的整数（或者留空）"));
 
     Harness g;
     QTest::mouseClick(g.find<QCheckBox>("Check2(1)"), Qt::LeftButton);

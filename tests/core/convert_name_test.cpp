@@ -1,5 +1,6 @@
 #include "core/convert_name.h"
 #include "core/text.h"
+#include "platform/name_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -89,6 +90,55 @@ INSTANTIATE_TEST_SUITE_P(
                       Named{U"", opts(M::FirstUpper, Base, U_), U""},
                       Named{U"tab\there\u3000.txt", opts(M::Upper, Whole), U"TAB\tHERE\u3000.TXT"},
                       Named{U"ÉCOLE straße.TXT", opts(M::Lower, Whole), U"écolestraße.txt"}));
+
+// Full-width forms and Chinese numerals, before the case step; spaces kept
+// as a third choice. Each row: the name, what is asked, the new name.
+TEST(ConvertName, HalfWidthArabicNumbersAndKeptSpaces) {
+    struct Case {
+        const char32_t* name;
+        bool half, arabic;
+        int width;
+        SpaceMode spaces;
+        const char32_t* want;
+    };
+    const Case cases[] = {
+        {U"ＩＭＧ＿００１.jpg", true, false, 1, SpaceMode::Keep, U"Img_001.jpg"},
+        {U"（１）［ａ］＆＋＝，！－．ｔｘｔ", true, false, 1, SpaceMode::Keep, U"(1)[a]&+=,!-.txt"},
+        // Marks that would leave the folder or that FAT refuses stay full-width.
+        {U"ａ／ｂ＼ｃ：ｄ＊ｅ？ｆ＂ｇ＜ｈ＞ｉ｜.txt", true, false, 1, SpaceMode::Keep,
+         U"A／b＼c：d＊e？f＂g＜h＞i｜.txt"},
+        {U"全角　空格.txt", true, false, 1, SpaceMode::Keep, U"全角 空格.txt"},
+        {U"全角　空格.txt", true, false, 1, SpaceMode::SpaceToUnderscore, U"全角_空格.txt"},
+        {U"ＩＭＧ.txt", false, false, 1, SpaceMode::Keep, U"Ｉｍｇ.txt"},
+        {U"第十二集.mkv", false, true, 1, SpaceMode::Keep, U"第12集.mkv"},
+        {U"第一集.mkv", false, true, 2, SpaceMode::Keep, U"第01集.mkv"},
+        {U"第十集 第二十三集.mkv", false, true, 3, SpaceMode::Keep, U"第010集 第023集.mkv"},
+        {U"一百零二.txt", false, true, 1, SpaceMode::Keep, U"102.txt"},
+        {U"两百.txt", false, true, 1, SpaceMode::Keep, U"200.txt"},
+        {U"一千〇一夜.txt", false, true, 1, SpaceMode::Keep, U"1001夜.txt"},
+        {U"一万二千.txt", false, true, 1, SpaceMode::Keep, U"12000.txt"},
+        // Not numbers: a lone numeral not after 第, and runs that are not
+        // how a number is written.
+        {U"星期一.txt", false, true, 1, SpaceMode::Keep, U"星期一.txt"},
+        {U"一些.txt", false, true, 1, SpaceMode::Keep, U"一些.txt"},
+        {U"一一对应.txt", false, true, 1, SpaceMode::Keep, U"一一对应.txt"},
+        {U"三三两两.txt", false, true, 1, SpaceMode::Keep, U"三三两两.txt"},
+        {U"万一.txt", false, true, 1, SpaceMode::Keep, U"万一.txt"},
+        // Both, then the case step: full-width digits are digits already.
+        {U"第三集 ＥＰ３.mkv", true, true, 2, SpaceMode::Keep, U"第03集 ep3.mkv"},
+        {U"2024-05-01 家庭旅行 001.JPG", false, false, 1, SpaceMode::Keep,
+         U"2024-05-01 家庭旅行 001.jpg"},
+    };
+    for (const Case& c : cases) {
+        ConvertOptions o;
+        o.caseMode = CaseMode::FirstUpper;
+        o.spaceMode = c.spaces;
+        o.halfWidth = c.half;
+        o.arabicNumbers = c.arabic;
+        o.numberWidth = c.width;
+        EXPECT_EQ(encodeName(ConvertName(c.name, o)), encodeName(c.want)) << encodeName(c.name);
+    }
+}
 
 TEST(ConvertName, KeepsTheLengthOfANameWithoutSpaces) {
     for (const char32_t* n : {U"Straße.ǅ", U"ǈǋ.x", U"İstanbul", U"ﬃ.TXT"})
