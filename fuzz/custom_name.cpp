@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         in.ConsumeBool() ? nw::fuzz::text(in, 8) : std::u32string(written.begin(), written.end());
     s.placement = nw::TextPlacement(in.ConsumeIntegralInRange<int>(0, 5));
     const int width = in.ConsumeIntegralInRange<int>(1, 9);
-    s.widthText = std::u32string(1, static_cast<char32_t>(U'0' + width));
+    s.widthText = std::u32string(1, static_cast<char32_t>(U'0' + static_cast<unsigned>(width)));
     // A numbering under way: the start box no longer counts.
     s.startText = nw::fuzz::text(in, 4);
     nw::RunningNumber number{in.ConsumeIntegral<std::int16_t>(), true};
