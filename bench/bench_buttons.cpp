@@ -81,6 +81,7 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
              control<QLineEdit>(f, "Text1")->setText(QStringLiteral("Img"));
              control<QLineEdit>(f, "txtStep")->setText(QStringLiteral("1"));
              control<QRadioButton>(f, "Option3(0)")->setChecked(true);
+             control<QLineEdit>(f, "txtWidth")->clear();
              counter = {};
          },
          [&](const std::u32string& n) {
@@ -88,6 +89,20 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
                          n, {U"Img", U"1", nw::TextPlacement::ReplacePrefix, {}, {}}, counter)
                          .name;
          }},
+        {"Command2", 1, photo,
+         [&](Form1& f) {
+             control<QLineEdit>(f, "Text1")->setText(QStringLiteral("Img"));
+             control<QLineEdit>(f, "txtStep")->setText(QStringLiteral("1"));
+             control<QRadioButton>(f, "Option3(0)")->setChecked(true);
+             control<QLineEdit>(f, "txtWidth")->setText(QStringLiteral("3"));
+             counter = {};
+         },
+         [&](const std::u32string& n) {
+             return *nw::BuildCustomName(
+                         n, {U"Img", U"1", nw::TextPlacement::ReplacePrefix, {}, U"3"}, counter)
+                         .name;
+         },
+         "Command2 位数 3"},
         {"cmdChangeExt", 2, photo,
          [](Form1& f) { control<QLineEdit>(f, "txtNewExt")->setText(QStringLiteral("png")); },
          [&](const std::u32string& n) {
