@@ -1,5 +1,6 @@
 #include "app/history_window.h"
 
+#include "app/answering.h"
 #include "app/failure_text.h"
 #include "app/pass_runner.h"
 #include "app/qt_text.h"
@@ -97,13 +98,23 @@ void HistoryWindow::showUndoOf(const QString& record) {
             QStringLiteral("选择一次改名，这里会列出撤销它会怎样改回每个文件。"));
         return;
     }
-    const auto r = readHistoryFile(m_runner.historyFolder(), record.toStdString());
+    // Each file as undo would leave it, newest rename first, as undo goes;
+    // worked out while the window answers (a stat or two per file).
+    std::optional<HistoryRecord> r;
+    std::vector<UndoStep> steps;
+    runAnswering([&] {
+        r = readHistoryFile(m_runner.historyFolder(), record.toStdString());
+        if (r)
+            steps = previewUndo(passOfRecord(*r), m_runner.fileSystem());
+    });
+    // Another pass chosen meanwhile has shown its own.
+    const QListWidgetItem* now = lstPasses->currentItem();
+    if (!now || now->data(Qt::UserRole).toString() != record)
+        return;
     if (!r) {
         lblUndoSummary->setText(QStringLiteral("这条记录已不在或已损坏，不会按它做任何改动。"));
         return;
     }
-    // Each file as undo would leave it, newest rename first, as undo goes.
-    const std::vector<UndoStep> steps = previewUndo(passOfRecord(*r), m_runner.fileSystem());
     QList<QTreeWidgetItem*> rows;
     std::size_t ready = 0;
     for (const UndoStep& s : steps) {

@@ -81,6 +81,9 @@ template <typename F> double seconds(F f) {
 }
 
 double median(std::vector<double> v);
+// The longest the event loop went without turning while work ran, in ms
+// (a timer of 1 ms measures it).
+qint64 longestGapMs(const std::function<void()>& work);
 // One row: the median ratio, the spread of the runs, how it was driven.
 void report(const std::string& what, const char* how, const std::vector<double>& ratios,
             const char* goal);

@@ -77,21 +77,11 @@ void benchHistory(nw::FileSystem& fs, int files, int renames, const std::string&
         control<QPushButton>(form, "Command1")->click();
         QApplication::processEvents();
         right = right && allUpper(made->path(), files);
-        QElapsedTimer clock;
-        qint64 last = 0, longest = 0;
-        QTimer tick;
-        tick.setInterval(1);
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            longest = std::max(longest, clock.elapsed() - last);
-            last = clock.elapsed();
+        const qint64 longest = longestGapMs([&] {
+            QApplication::processEvents();
+            form.passRunner->undo();
+            QApplication::processEvents();
         });
-        clock.start();
-        tick.start();
-        QApplication::processEvents();
-        form.passRunner->undo();
-        QApplication::processEvents();
-        longest = std::max(longest, clock.elapsed() - last);
-        tick.stop();
         const std::set<std::string> after = namesIn(made->path());
         if (after.count("Photo 0.jpg") != 1 || static_cast<int>(after.size()) != files) {
             std::fprintf(stderr, "undo left %zu names\n", after.size());

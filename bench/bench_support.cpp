@@ -121,4 +121,20 @@ int runChild(const std::vector<std::string>& argv, const std::string& cwd, const
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+qint64 longestGapMs(const std::function<void()>& work) {
+    QElapsedTimer clock;
+    qint64 last = 0, longest = 0;
+    QTimer tick;
+    tick.setInterval(1);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    clock.start();
+    tick.start();
+    work();
+    QApplication::processEvents();
+    return std::max(longest, clock.elapsed() - last);
+}
+
 } // namespace nw::bench

@@ -190,24 +190,14 @@ void benchEnter(nw::FileSystem& fs, const std::string& folder, int files,
         form.txtPath->setText(QString::fromStdString(empty));
         form.cmdGoPath_Click();
         const double raw = seconds([&] { rawListing(folder); });
-        QElapsedTimer clock;
-        qint64 last = 0, longest = 0;
-        QTimer tick;
-        tick.setInterval(1);
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            longest = std::max(longest, clock.elapsed() - last);
-            last = clock.elapsed();
-        });
-        clock.start();
-        tick.start();
         form.txtPath->setText(QString::fromStdString(folder));
-        const double t = seconds([&] {
-            form.cmdGoPath_Click();
-            QApplication::processEvents();
+        double t = 0;
+        const qint64 longest = longestGapMs([&] {
+            t = seconds([&] {
+                form.cmdGoPath_Click();
+                QApplication::processEvents();
+            });
         });
-        QApplication::processEvents();
-        longest = std::max(longest, clock.elapsed() - last);
-        tick.stop();
         if (form.File1->ListCount() != files)
             g_failed = true;
         ratios.push_back(t / raw);
