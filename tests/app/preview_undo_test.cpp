@@ -6,8 +6,11 @@
 #include "app/file_list_menu.h"
 #include "app/other_page.h"
 #include "app/preview_window.h"
+#include "app/tool_page.h"
+#include "app/user_messages.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,6 +27,8 @@ private slots:
     void everyEntryPointOpensItsPreview();
     void previewFollowsAndAppliesWhatItShows();
     void undoPassByPass();
+    void numberOptionsPreviewAskAndUndo_data();
+    void numberOptionsPreviewAskAndUndo();
 };
 
 PreviewWindow* openedPreview(Harness& h) {
@@ -168,6 +173,93 @@ void PreviewUndoTest::undoPassByPass() {
     QCOMPARE(nw::test::snapshot(h.work.path()), start);
     menu.update();
     QVERIFY(!menu.mnuUndo->isEnabled());
+    QCOMPARE(h.takeMessages(), QString());
+}
+
+using Renames = std::map<std::string, std::string>;
+using Setup = std::function<void(Harness&)>;
+
+void PreviewUndoTest::numberOptionsPreviewAskAndUndo_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<Renames>("renames"); // what the preview shows and the pass does
+    QTest::addColumn<QString>("taken");   // stands in the folder, unselected
+    auto text = [](Harness& h, const char* box, const char* value) {
+        h.find<QLineEdit>(box)->setText(QString::fromUtf8(value));
+    };
+    // 第二集 would take 第02集.MKV.
+    QTest::newRow("numerals, width 2, half width, spaces kept")
+        << "Command1"
+        << Setup([=](Harness& h) {
+               QTest::mouseClick(h.find<QCheckBox>("chkArabicNumbers"), Qt::LeftButton);
+               QTest::mouseClick(h.find<QCheckBox>("chkHalfWidth"), Qt::LeftButton);
+               QTest::mouseClick(h.find<QRadioButton>("Option1(0)"), Qt::LeftButton);
+               QTest::mouseClick(h.find<QRadioButton>("Option2(2)"), Qt::LeftButton);
+               text(h, "txtNumberWidth", "2");
+           })
+        << Renames{{"第一集 ＨＤ.mkv", "第01集 HD.MKV"}, {"第十二集.mkv", "第12集.MKV"}}
+        << QStringLiteral("第02集.MKV");
+    // Walked in the list's order (natural): 第一集 ＨＤ, 第二集, 第十二集;
+    // 第二集 would take EP11.mkv.
+    QTest::newRow("start 10, width 2")
+        << "Command2"
+        << Setup([=](Harness& h) {
+               h.form->SSTab1->setCurrentIndex(1);
+               text(h, "Text1", "EP");
+               text(h, "txtStart", "10");
+               text(h, "txtWidth", "2");
+           })
+        << Renames{{"第一集 ＨＤ.mkv", "EP10.mkv"}, {"第十二集.mkv", "EP12.mkv"}}
+        << QStringLiteral("EP11.mkv");
+}
+
+// The new numbering options through the preview, the existence box and undo,
+// as the older settings go through them.
+void PreviewUndoTest::numberOptionsPreviewAskAndUndo() {
+    QFETCH(QString, button);
+    QFETCH(Setup, setup);
+    QFETCH(Renames, renames);
+    QFETCH(QString, taken);
+    Harness h;
+    const QString clash = QStringLiteral("第二集.mkv");
+    for (const QString& n :
+         {QStringLiteral("第一集 ＨＤ.mkv"), clash, QStringLiteral("第十二集.mkv"), taken})
+        file(h.work.path(), n.toStdString(), "content of " + n.toStdString());
+    h.click("cmdSelect(3)");
+    const Snapshot start = nw::test::snapshot(h.work.path());
+    setup(h);
+    QStringList chosen;
+    for (const auto& [from, to] : renames)
+        chosen << QString::fromStdString(from);
+    h.select(chosen << clash);
+
+    PreviewWindow* w = h.form->openPreview(
+        *qobject_cast<ToolPage*>(h.form->SSTab1->currentWidget()), *h.find<QPushButton>(button));
+    QVERIFY(w);
+    QTRY_COMPARE(w->model->rowCount(), 3);
+    for (int r = 0; r < 3; ++r) {
+        const QString from = column(*w, 0)[r];
+        if (from == clash) {
+            QCOMPARE(column(*w, 1)[r], taken);
+            QCOMPARE(column(*w, 2)[r], QStringLiteral("跳过：") + taken +
+                                           QStringLiteral("文件已经存在！"));
+        } else {
+            QCOMPARE(column(*w, 1)[r], QString::fromStdString(renames.at(from.toStdString())));
+            QCOMPARE(column(*w, 2)[r], QStringLiteral("改名"));
+        }
+    }
+    QCOMPARE(nw::test::snapshot(h.work.path()), start);
+
+    // Applied as shown, the clash asked about and skipped; then undone whole.
+    queueExistsAnswer(ExistsAnswer::Skip);
+    QTest::mouseClick(w->cmdApply, Qt::LeftButton);
+    const QString asked = h.takeMessages();
+    QVERIFY2(asked.contains(taken) && asked.contains(QStringLiteral("已经存在！")), qPrintable(asked));
+    QCOMPARE(nw::test::snapshot(h.work.path()), nw::test::renamed(start, renames));
+    w->close();
+    h.form->File1Menu->update();
+    h.form->File1Menu->mnuUndo->trigger();
+    QCOMPARE(nw::test::snapshot(h.work.path()), start);
     QCOMPARE(h.takeMessages(), QString());
 }
 
