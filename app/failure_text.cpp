@@ -110,9 +110,12 @@ QString passFailureText(const PassFailure& f) {
     return head + QStringLiteral("\n改名已在此停止，其后的文件没有改动。");
 }
 
-QString leftText(LeftReason why, std::size_t bytes) {
+QString leftText(LeftReason why, std::size_t bytes, const std::u32string& note) {
     switch (why) {
     case LeftReason::Tool: break;
+    case LeftReason::NoFacts:
+        return QStringLiteral("不会处理：无法读取文件信息（文件已损坏或格式不明）");
+    case LeftReason::MissingField: return QStringLiteral("不会处理：没有") + toQt(note);
     case LeftReason::Undecoded: return QStringLiteral("不会处理：无法识别文件名的编码");
     case LeftReason::Unsure: return QStringLiteral("不会处理：无法确定文件名的编码");
     case LeftReason::NotThatFile: return QStringLiteral("不会处理：已不是这次改名后的文件");
@@ -132,7 +135,7 @@ QString unusualText(const std::vector<PassStep>& unusual, bool undo) {
         (undo ? QStringLiteral("有 %1 个文件没有撤销：") : QStringLiteral("有 %1 个文件没有改名："))
             .arg(unusual.size());
     for (std::size_t i = 0; i < unusual.size() && i < kNamed; ++i) {
-        QString why = leftText(unusual[i].left, unusual[i].bytes);
+        QString why = leftText(unusual[i].left, unusual[i].bytes, unusual[i].note);
         why.remove(QStringLiteral("不会处理："));
         text += QStringLiteral("\n“%1”：%2").arg(named(unusual[i].oldName), why);
     }

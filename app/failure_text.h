@@ -15,7 +15,7 @@ QString reasonText(const FsStatus& st);
 QString passReasonText(const PassFailure& f);
 QString passFailureText(const PassFailure& f);
 // Why a pass leaves an entry alone, as the preview says it.
-QString leftText(LeftReason why, std::size_t bytes);
+QString leftText(LeftReason why, std::size_t bytes, const std::u32string& note = {});
 // After a pass: the entries it left alone for a reason the user should know,
 // a few by name. Empty when there are none.
 // Why the batch page's start or width box cannot be used.

@@ -35,9 +35,10 @@ QString resultText(const PreviewRow& r, const PassResult& pass) {
         if (r.oldName == r.newName && r.oldEncoding != NameEncoding::Utf8)
             return QStringLiteral("改名：由%1转为UTF-8")
                 .arg(QLatin1String(encodingLabel(r.oldEncoding)));
-        return QStringLiteral("改名");
+        return r.note.empty() ? QStringLiteral("改名")
+                              : QStringLiteral("改名（%1）").arg(toQt(r.note));
     case PreviewKind::Unchanged: return QStringLiteral("不变：新文件名与原文件名相同");
-    case PreviewKind::Left: return leftText(r.left, r.bytes);
+    case PreviewKind::Left: return leftText(r.left, r.bytes, r.note);
     case PreviewKind::Exists: return QStringLiteral("跳过：") + existsText(shownName(r.newName));
     case PreviewKind::Stop:
         return QStringLiteral("在此停止：") +

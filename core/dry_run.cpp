@@ -135,7 +135,7 @@ Preview DryRun(FileListSource& list, FileSystem& fs,
     tool.observe = [&](const PassStep& s) {
         p.rows.push_back(PreviewRow{s.index, s.oldName, s.newName.value_or(std::u32string()),
                                     previewKindOf(s.kind), s.left, s.bytes,
-                                    frozen.Encoding(s.index)});
+                                    frozen.Encoding(s.index), s.note});
     };
     p.pass = RunRenamePass(frozen, memory, tool);
     if (p.pass.outcome == PassResult::Outcome::Stopped && p.pass.failure)
@@ -147,7 +147,8 @@ Preview DryRun(FileListSource& list, FileSystem& fs,
                                             PreviewKind::NotReached,
                                             LeftReason::Tool,
                                             0,
-                                            list.Encoding(i)});
+                                            list.Encoding(i),
+                                            {}});
     return p;
 }
 

@@ -63,6 +63,7 @@ struct PreviewRow {
     LeftReason left = LeftReason::Tool;            // Left: why
     std::size_t bytes = 0;                         // Left as too long: the new name's bytes
     NameEncoding oldEncoding = NameEncoding::Utf8; // how the old name is written
+    std::u32string note;                           // the tool's word on it (PassStep::note)
 };
 
 struct Preview {

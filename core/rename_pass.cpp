@@ -35,8 +35,9 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
     }
     auto tell = [&](int i, const std::u32string& oldName,
                     const std::optional<std::u32string>& newName, StepKind kind,
-                    LeftReason why = LeftReason::Tool, std::size_t bytes = 0) {
-        const PassStep step{i, oldName, newName, kind, why, bytes};
+                    LeftReason why = LeftReason::Tool, std::size_t bytes = 0,
+                    std::u32string note = {}) {
+        const PassStep step{i, oldName, newName, kind, why, bytes, std::move(note)};
         if (kind == StepKind::Left && why != LeftReason::Tool)
             result.unusual.push_back(step);
         if (tool.observe)
@@ -93,7 +94,7 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         }
         TransformResult t = tool.transform(i, oldName);
         if (t.leave) {
-            tell(i, oldName, std::nullopt, StepKind::Left, *t.leave, t.leaveBytes);
+            tell(i, oldName, std::nullopt, StepKind::Left, *t.leave, t.leaveBytes, t.note);
             continue;
         }
         if (!t.name)
@@ -142,7 +143,8 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
         }
         ++result.renamed;
         const bool unchanged = oldBytes == newBytes;
-        tell(i, oldName, newName, unchanged ? StepKind::Unchanged : StepKind::Renamed);
+        tell(i, oldName, newName, unchanged ? StepKind::Unchanged : StepKind::Renamed,
+             LeftReason::Tool, 0, t.note);
         if (!unchanged) {
             std::optional<FileId> id;
             if (now && keepIds)

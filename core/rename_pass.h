@@ -91,6 +91,8 @@ enum class LeftReason : std::uint8_t {
     Unsure,        // read in a code page judged without certainty: may be misread
     TooLongInUtf8, // in UTF-8 the name would pass the limit of a name's bytes
     NotThatFile,   // undo: the name no longer stands for the file the pass renamed
+    NoFacts,       // what the file holds could not be read (damaged, unknown format)
+    MissingField,  // the file does not hold a field the new name needs (named in note)
 };
 
 // What the pass did at one selected entry.
@@ -109,6 +111,9 @@ struct PassStep {
     StepKind kind = StepKind::Renamed;
     LeftReason left = LeftReason::Tool; // where left alone
     std::size_t bytes = 0;              // TooLongInUtf8: the new name's bytes
+    // What the tool says of the entry: the field it lacks, or how it read
+    // what made the new name (a tag's code page).
+    std::u32string note;
 };
 
 struct PassResult {
@@ -142,6 +147,7 @@ struct TransformResult {
     // Neither a name nor a failure: the entry is left alone, for this reason.
     std::optional<LeftReason> leave;
     std::size_t leaveBytes = 0;
+    std::u32string note; // see PassStep::note
 
     static TransformResult of(std::u32string n) {
         TransformResult t;

@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick
   fonts-wqy-microhei fonts-noto-cjk qt6-translations-l10n
   opencc libopencc1.1 libopencc-dev libopencc-data
+  libexiv2-dev libheif-dev libtag1-dev libavformat-dev libimage-exiftool-perl tzdata
   clang libclang-rt-14-dev
   dpkg-dev file desktop-file-utils lintian appstream appstream-util
 )

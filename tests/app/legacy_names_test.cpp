@@ -15,8 +15,8 @@
 
 #include <QAction>
 #include <QBrush>
-#include <QDropEvent>
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -100,25 +100,23 @@ void LegacyNamesTest::everyToolKeepsGbkNamesGbk_data() {
                                        {f.g2, gbk(U"文档4.doc")},
                                        {f.g1, gbk(U"文档5.txt")}}
                             << false;
-    QTest::newRow("half width, spaces kept")
-        << "Command1" << Setup([option](Harness& h) {
-               option("Option1(1)")(h);
-               option("Option2(2)")(h);
-               QTest::mouseClick(h.find<QCheckBox>("chkHalfWidth"), Qt::LeftButton);
-           })
-        << Renames{{f.g3, gbk(U"中國 ab.txt")}} << true;
-    QTest::newRow("number from 8, width 3")
-        << "Command2" << Setup([text](Harness& h) {
-               text("Text1", QStringLiteral("文档"))(h);
-               text("txtStart", QStringLiteral("8"))(h);
-               text("txtWidth", QStringLiteral("3"))(h);
-           })
-        << Renames{{f.x, "文档008.TXT"},
-                   {f.g3, gbk(U"文档009.TXT")},
-                   {f.u, "文档010.txt"},
-                   {f.g2, gbk(U"文档011.doc")},
-                   {f.g1, gbk(U"文档012.txt")}}
-        << false;
+    QTest::newRow("half width, spaces kept") << "Command1" << Setup([option](Harness& h) {
+        option("Option1(1)")(h);
+        option("Option2(2)")(h);
+        QTest::mouseClick(h.find<QCheckBox>("chkHalfWidth"), Qt::LeftButton);
+    }) << Renames{{f.g3, gbk(U"中國 ab.txt")}}
+                                             << true;
+    QTest::newRow("number from 8, width 3") << "Command2" << Setup([text](Harness& h) {
+        text("Text1", QStringLiteral("文档"))(h);
+        text("txtStart", QStringLiteral("8"))(h);
+        text("txtWidth", QStringLiteral("3"))(h);
+    })
+                                            << Renames{{f.x, "文档008.TXT"},
+                                                       {f.g3, gbk(U"文档009.TXT")},
+                                                       {f.u, "文档010.txt"},
+                                                       {f.g2, gbk(U"文档011.doc")},
+                                                       {f.g1, gbk(U"文档012.txt")}}
+                                            << false;
     // 图 is CD BC in GBK, which is also UTF-8 (U+037C): written in GBK, 图1.txt
     // would come back as another name, so it is written in UTF-8.
     QTest::newRow("GBK that reads as UTF-8")

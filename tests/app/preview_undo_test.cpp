@@ -189,8 +189,7 @@ void PreviewUndoTest::numberOptionsPreviewAskAndUndo_data() {
     };
     // 第二集 would take 第02集.MKV.
     QTest::newRow("numerals, width 2, half width, spaces kept")
-        << "Command1"
-        << Setup([=](Harness& h) {
+        << "Command1" << Setup([=](Harness& h) {
                QTest::mouseClick(h.find<QCheckBox>("chkArabicNumbers"), Qt::LeftButton);
                QTest::mouseClick(h.find<QCheckBox>("chkHalfWidth"), Qt::LeftButton);
                QTest::mouseClick(h.find<QRadioButton>("Option1(0)"), Qt::LeftButton);
@@ -201,16 +200,13 @@ void PreviewUndoTest::numberOptionsPreviewAskAndUndo_data() {
         << QStringLiteral("第02集.MKV");
     // Walked in the list's order (natural): 第一集 ＨＤ, 第二集, 第十二集;
     // 第二集 would take EP11.mkv.
-    QTest::newRow("start 10, width 2")
-        << "Command2"
-        << Setup([=](Harness& h) {
-               h.form->SSTab1->setCurrentIndex(1);
-               text(h, "Text1", "EP");
-               text(h, "txtStart", "10");
-               text(h, "txtWidth", "2");
-           })
-        << Renames{{"第一集 ＨＤ.mkv", "EP10.mkv"}, {"第十二集.mkv", "EP12.mkv"}}
-        << QStringLiteral("EP11.mkv");
+    QTest::newRow("start 10, width 2") << "Command2" << Setup([=](Harness& h) {
+        h.form->SSTab1->setCurrentIndex(1);
+        text(h, "Text1", "EP");
+        text(h, "txtStart", "10");
+        text(h, "txtWidth", "2");
+    }) << Renames{{"第一集 ＨＤ.mkv", "EP10.mkv"}, {"第十二集.mkv", "EP12.mkv"}}
+                                       << QStringLiteral("EP11.mkv");
 }
 
 // The new numbering options through the preview, the existence box and undo,
@@ -241,8 +237,8 @@ void PreviewUndoTest::numberOptionsPreviewAskAndUndo() {
         const QString from = column(*w, 0)[r];
         if (from == clash) {
             QCOMPARE(column(*w, 1)[r], taken);
-            QCOMPARE(column(*w, 2)[r], QStringLiteral("跳过：") + taken +
-                                           QStringLiteral("文件已经存在！"));
+            QCOMPARE(column(*w, 2)[r],
+                     QStringLiteral("跳过：") + taken + QStringLiteral("文件已经存在！"));
         } else {
             QCOMPARE(column(*w, 1)[r], QString::fromStdString(renames.at(from.toStdString())));
             QCOMPARE(column(*w, 2)[r], QStringLiteral("改名"));
@@ -254,7 +250,8 @@ void PreviewUndoTest::numberOptionsPreviewAskAndUndo() {
     queueExistsAnswer(ExistsAnswer::Skip);
     QTest::mouseClick(w->cmdApply, Qt::LeftButton);
     const QString asked = h.takeMessages();
-    QVERIFY2(asked.contains(taken) && asked.contains(QStringLiteral("已经存在！")), qPrintable(asked));
+    QVERIFY2(asked.contains(taken) && asked.contains(QStringLiteral("已经存在！")),
+             qPrintable(asked));
     QCOMPARE(nw::test::snapshot(h.work.path()), nw::test::renamed(start, renames));
     w->close();
     h.form->File1Menu->update();
