@@ -92,7 +92,8 @@ void FileListMenu::buildSortMenu() {
         {SortKey::Natural, "名称（自然顺序）"},
         {SortKey::Pinyin, "名称（拼音）"},
         {SortKey::Modified, "修改时间"},
-        {SortKey::Size, "文件大小"}};
+        {SortKey::Size, "文件大小"},
+        {SortKey::Taken, "拍摄日期"}};
     for (const auto& [key, text] : keys) {
         QAction* a = mnuSort->addAction(QString::fromUtf8(text));
         a->setObjectName(QStringLiteral("mnuSort%1").arg(static_cast<int>(key)));

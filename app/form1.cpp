@@ -6,6 +6,7 @@
 #include "app/conversion_page.h"
 #include "app/drive_list.h"
 #include "app/drive_watch.h"
+#include "app/facts_page.h"
 #include "app/failure_text.h"
 #include "app/file_list_box.h"
 #include "app/file_list_menu.h"
@@ -39,6 +40,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyleOptionTabWidgetFrame>
@@ -47,6 +49,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <unistd.h>
@@ -60,9 +63,54 @@ namespace {
 
 // Where QTabWidget puts its pages, worked out the way it does itself, so that
 // the pages can be filled before the window is first shown.
+// Six pages share a row made for five: where the style's tabs would pass the
+// row's width, each tab gives up the same part of its margins (never of its
+// caption), so that no page hides behind a scroll button.
+class TabMargins : public QProxyStyle {
+public:
+    int hspace = -1; // -1: the style's own
+    int pixelMetric(PixelMetric m, const QStyleOption* o, const QWidget* w) const override {
+        if (m == PM_TabBarTabHSpace && hspace >= 0)
+            return hspace;
+        return QProxyStyle::pixelMetric(m, o, w);
+    }
+};
+
+class FittingTabBar : public QTabBar {
+public:
+    explicit FittingTabBar(QWidget* parent) : QTabBar(parent), m_margins(new TabMargins) {
+        m_margins->setParent(this);
+        setStyle(m_margins);
+    }
+
+protected:
+    QSize tabSizeHint(int index) const override {
+        m_margins->hspace = -1;
+        const int own = m_margins->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, this);
+        const QWidget* row = parentWidget();
+        if (row && count() > 0) {
+            int text = 0;
+            for (int i = 0; i < count(); ++i)
+                text += fontMetrics().horizontalAdvance(tabText(i));
+            const int room = row->width() - 4 - text;
+            if (room < own * count())
+                m_margins->hspace = std::max(6, room / count());
+        }
+        return QTabBar::tabSizeHint(index);
+    }
+    QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+
+private:
+    TabMargins* m_margins;
+};
+
 class TabControl : public QTabWidget {
 public:
-    using QTabWidget::QTabWidget;
+    explicit TabControl(QWidget* parent) : QTabWidget(parent) {
+        setTabBar(new FittingTabBar(this));
+        tabBar()->setUsesScrollButtons(false);
+        tabBar()->setElideMode(Qt::ElideNone);
+    }
     QPoint contentsOrigin() const {
         QStyleOptionTabWidgetFrame opt;
         initStyleOption(&opt);
@@ -180,9 +228,16 @@ void Form1::buildPages() {
     const PageContext ctx{*File1, m_fs, *passRunner};
     auto* about = new AboutPage(ctx);
     auto* findReplace = new FindReplacePage(ctx);
-    m_pages = {new ConversionPage(ctx), new BatchPage(ctx),
-               new OtherPage(ctx, m_table, m_programFolder, *m_phrases), findReplace, about};
-    const char* captions[] = {"文件名转换", "批量改名", "其它", "查找替换", "关于"};
+    auto* batch = new BatchPage(ctx);
+    // {序号} numbers as 批量改名 does, with its boxes.
+    auto* facts = new FactsPage(ctx, [batch] { return batch->settings(); });
+    m_pages = {new ConversionPage(ctx),
+               batch,
+               new OtherPage(ctx, m_table, m_programFolder, *m_phrases),
+               findReplace,
+               facts,
+               about};
+    const char* captions[] = {"文件名转换", "批量改名", "其它", "查找替换", "文件信息", "关于"};
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
         named(m_pages[i], QStringLiteral("page%1").arg(i));
         SSTab1->addTab(m_pages[i], QString::fromUtf8(captions[i]));

@@ -121,7 +121,7 @@ private:
     std::string m_startPath;
     ConvTable m_table;
     std::unique_ptr<PhraseConverters> m_phrases;
-    std::array<ToolPage*, 5> m_pages{}; // in tab order
+    std::array<ToolPage*, 6> m_pages{}; // in tab order
     DriveWatch* m_driveWatch = nullptr;
     bool m_placed = false;
 };

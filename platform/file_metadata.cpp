@@ -430,6 +430,11 @@ std::size_t FactsCache::size() const {
     return m_files.size();
 }
 
+FactsCache& sharedFactsCache() {
+    static FactsCache cache;
+    return cache;
+}
+
 std::vector<std::shared_ptr<const RawFacts>> readAllFacts(FactsCache& cache,
                                                           const std::vector<std::string>& paths,
                                                           const std::atomic<bool>* cancel,

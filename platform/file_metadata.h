@@ -70,6 +70,9 @@ private:
     std::map<Key, std::shared_ptr<const RawFacts>> m_files;
 };
 
+// The cache of this run of the program: one, as the files are one.
+FactsCache& sharedFactsCache();
+
 // Reads many files on two threads, in order of the paths given. cancel: set
 // from elsewhere, the reading ends early (the rest are left null). done: how
 // many have been read, for a count shown meanwhile.

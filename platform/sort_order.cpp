@@ -1,5 +1,7 @@
 #include "platform/sort_order.h"
 
+#include "platform/file_metadata.h"
+
 #include <unicode/coll.h>
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
@@ -76,6 +78,20 @@ void sortListed(FileSystem& fs, const std::string& folder, std::vector<ListedFil
         for (std::size_t i = 0; i < files.size(); ++i)
             if (const auto e = fs.entryInfo(folder, files[i].bytes))
                 keys[i] = order.key == SortKey::Size ? e->stamp.size : e->stamp.mtimeNs;
+        sortByKey(files, keys);
+        break;
+    }
+    case SortKey::Taken: {
+        std::vector<std::string> paths;
+        paths.reserve(files.size());
+        for (const ListedFile& f : files)
+            paths.push_back(folder + "/" + f.bytes);
+        const auto facts = readAllFacts(sharedFactsCache(), paths, nullptr, nullptr);
+        // Files with a date first, by that date; the others after them.
+        std::vector<std::pair<bool, LocalDateTime>> keys(files.size(), {true, {}});
+        for (std::size_t i = 0; i < files.size(); ++i)
+            if (facts[i] && facts[i]->facts.taken)
+                keys[i] = {false, *facts[i]->facts.taken};
         sortByKey(files, keys);
         break;
     }

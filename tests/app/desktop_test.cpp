@@ -191,7 +191,7 @@ void DesktopTest::everyControlLiesInsideItsFrame() {
         }
         ++frames;
     }
-    QCOMPARE(frames, 15);
+    QCOMPARE(frames, 18);
 }
 
 void DesktopTest::theDesktopsDarkPaletteIsKept() {

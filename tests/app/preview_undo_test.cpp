@@ -87,7 +87,7 @@ void PreviewUndoTest::everyEntryPointOpensItsPreview() {
     QVERIFY(w && &w->opener() == h.find<QPushButton>("cmdF2J"));
     QCOMPARE(column(*w, 1), QStringList({QStringLiteral("a.txt"), QStringLiteral("中国.doc")}));
     w->close();
-    h.form->SSTab1->setCurrentIndex(4); // "关于"
+    h.form->SSTab1->setCurrentIndex(5); // "关于"
     menu.update();
     QVERIFY(!menu.mnuPreview->isEnabled());
 }

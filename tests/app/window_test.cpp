@@ -115,7 +115,8 @@ void WindowTest::captionsAndInitialStates() {
         QVERIFY(QRegularExpression(QStringLiteral("^[^(]+\\([^()]+\\)$"))
                     .match(h.form->Combo1->itemText(i))
                     .hasMatch());
-    QCOMPARE(h.form->SSTab1->count(), 5);
+    QCOMPARE(h.form->SSTab1->count(), 6);
+    QCOMPARE(h.form->SSTab1->tabText(4), QStringLiteral("文件信息"));
     // Every label and button says something (Label4(1) is an empty spacer).
     for (QWidget* w : h.form->findChildren<QWidget*>()) {
         if (w->objectName() == QStringLiteral("Label4(1)") || w->objectName().isEmpty() ||
@@ -192,9 +193,16 @@ void WindowTest::everyCaptionFits() {
                 QVERIFY2(QFontInfo(w->font()).family() == family && w->font().pixelSize() == 12,
                          qPrintable(w->objectName() + ": " + QFontInfo(w->font()).family()));
             if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty()) {
-                const QSize need = l->sizeHint();
+                // A label that wraps needs its height at its own width.
+                const QSize need = l->wordWrap() ? QSize(l->width(), l->heightForWidth(l->width()))
+                                                 : l->sizeHint();
                 QVERIFY2(need.width() <= l->width() && need.height() <= l->height(),
-                         qPrintable(l->objectName() + " is clipped"));
+                         qPrintable(l->objectName() + " is clipped: " +
+                                    QStringLiteral("%1x%2 in %3x%4")
+                                        .arg(need.width())
+                                        .arg(need.height())
+                                        .arg(l->width())
+                                        .arg(l->height())));
                 ++checked;
             } else if (auto* b = qobject_cast<QAbstractButton*>(w);
                        b && !qobject_cast<QLabel*>(w)) {

@@ -107,9 +107,11 @@ for pair in "图片第1页.txt:hello world.txt" "Photoone.jpg:Photo One.JPG" \
   [ "$(cat "$work/${pair%%:*}")" = "content of ${pair#*:}" ] || fail "${pair%%:*} holds another file's content"
 done
 
-# Page 4: the exit button ends the program.
+# Page 4, "文件信息"; page 5: the exit button ends the program.
 key ctrl+Tab
 shot page4.png
+key ctrl+Tab
+shot page5.png
 click 549 244
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app" 2>/dev/null; then fail "the exit button did not end the program"; fi

@@ -112,7 +112,7 @@ wait_for 10 that_file_alone || fail "~/files/notes.txt did not select that file 
 
 # Page "其它": the standards of "转换标准" (the open list is a window of its
 # own, so the screen is taken), "香港繁体" chosen, every file converted.
-click 560 21
+click 531 21
 click 545 290
 sleep 0.3
 import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$shots/guide-standard.png"
