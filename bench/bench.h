@@ -116,6 +116,7 @@ template <typename T> T* control(nw::app::Form1& form, const char* name) {
 bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile);
 void benchJournalOnFuse(int files);
 void benchHistory(nw::FileSystem& fs, int files, int renames, const std::string& tableFile);
+void benchFacts(nw::FileSystem& fs, int files, int renames, const std::string& tableFile);
 void benchMemory(const char* self, const std::string& big, int files, const std::string& tableFile);
 void benchEnter(nw::FileSystem& fs, const std::string& folder, int files,
                 const std::string& tableFile);
