@@ -32,8 +32,8 @@ Folder makePhotos(int n) {
 
 std::string expectedName(int i) {
     char name[48];
-    std::snprintf(name, sizeof name, "2024-05-%02d %02d%02d%02d.jpg", 1 + i / 86400,
-                  i / 3600 % 24, i / 60 % 60, i % 60);
+    std::snprintf(name, sizeof name, "2024-05-%02d %02d%02d%02d.jpg", 1 + i / 86400, i / 3600 % 24,
+                  i / 60 % 60, i % 60);
     return name;
 }
 
@@ -80,7 +80,8 @@ void benchFacts(nw::FileSystem& fs, int files, int renames, const std::string& t
         form.txtPath->setText(QString::fromStdString(ours->path()));
         form.cmdGoPath_Click();
         form.SSTab1->setCurrentIndex(4);
-        control<QLineEdit>(form, "txtTemplate")->setText(QStringLiteral("{拍摄日期:yyyy-MM-dd HHmmss}"));
+        control<QLineEdit>(form, "txtTemplate")
+            ->setText(QStringLiteral("{拍摄日期:yyyy-MM-dd HHmmss}"));
         form.File1->selectAllEntries();
         QApplication::processEvents();
         nw::sharedFactsCache().clear(); // read from the files, not from the last round
@@ -115,9 +116,8 @@ void benchFacts(nw::FileSystem& fs, int files, int renames, const std::string& t
     for (int i = 0; i < photos; ++i) {
         paths.push_back(songs->path() + "/" + std::to_string(i) + ".mp3");
         if (i == 0)
-            nw::test::makeMp3(paths[0], {{{"TPE1", "王菲"}, {"TIT2", "红豆"}, {"TALB", "唱游"}},
-                                         {},
-                                         {}});
+            nw::test::makeMp3(paths[0],
+                              {{{"TPE1", "王菲"}, {"TIT2", "红豆"}, {"TALB", "唱游"}}, {}, {}});
         else
             std::filesystem::copy_file(paths[0], paths.back());
     }
@@ -132,7 +132,8 @@ void benchFacts(nw::FileSystem& fs, int files, int renames, const std::string& t
         });
         nw::FactsCache cache;
         std::vector<std::shared_ptr<const nw::RawFacts>> read;
-        const double mine = seconds([&] { read = nw::readAllFacts(cache, paths, nullptr, nullptr); });
+        const double mine =
+            seconds([&] { read = nw::readAllFacts(cache, paths, nullptr, nullptr); });
         right = right && seen == paths.size() * 2 && read.back() &&
                 read.back()->facts.artist == U"王菲";
         tagRatios.push_back(mine / loop);

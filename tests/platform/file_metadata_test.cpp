@@ -3,6 +3,8 @@
 // over the folder, damaged files, and the cache.
 #include "platform/file_metadata.h"
 #include "platform/name_codec.h"
+#include "platform/posix_file_system.h"
+#include "platform/sort_order.h"
 #include "tests/support/folder_snapshot.h"
 #include "tests/support/media_files.h"
 #include "tests/support/sample_names.h"
@@ -233,6 +235,38 @@ TEST(FileFacts, CacheAndReadingMany) {
     const std::atomic<bool> cancel{true};
     const auto none = readAllFacts(fresh, paths, &cancel, nullptr);
     EXPECT_EQ(std::count(none.begin(), none.end(), nullptr), 40);
+}
+
+// 排序方式 拍摄日期: by the date taken, files without one after the others
+// (by name), and backwards.
+TEST(FileFacts, SortedByDateTaken) {
+    TempFolder dir;
+    const std::vector<std::pair<std::string, std::string>> photos{{"a.jpg", "2024:05:03 10:00:00"},
+                                                                  {"b.jpg", ""},
+                                                                  {"c.jpg", "2024:05:01 10:00:00"},
+                                                                  {"d.txt", ""},
+                                                                  {"e.jpg", "2024:05:02 10:00:00"}};
+    std::vector<ListedFile> files;
+    for (const auto& [name, date] : photos) {
+        if (name.ends_with(".txt"))
+            test::writeFile(dir.path(), name, "x");
+        else if (date.empty())
+            test::makeJpeg(dir.path() + "/" + name);
+        else
+            test::makeJpeg(dir.path() + "/" + name, {{"Exif.Photo.DateTimeOriginal", date}});
+        files.push_back(ListedFile{name, decodeName(name)});
+    }
+    PosixFileSystem fs;
+    auto names = [&files] {
+        std::string out;
+        for (const ListedFile& f : files)
+            out += f.bytes + " ";
+        return out;
+    };
+    sortListed(fs, dir.path(), files, {SortKey::Taken, false});
+    EXPECT_EQ(names(), "c.jpg e.jpg a.jpg b.jpg d.txt ");
+    sortListed(fs, dir.path(), files, {SortKey::Taken, true});
+    EXPECT_EQ(names(), "d.txt b.jpg a.jpg e.jpg c.jpg ");
 }
 
 } // namespace
