@@ -1,5 +1,6 @@
 #pragma once
-// Page 3, "关于".
+// The last page, "关于": what the program is, its licence and libraries,
+// where its guide is, and the exit button.
 #include "app/tool_page.h"
 
 class QLabel;
@@ -21,6 +22,8 @@ signals:
 private:
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
+    QLabel* lblLibraries = nullptr;
+    QLabel* lblGuide = nullptr;
     QPushButton* cmdExit = nullptr;
 };
 

@@ -21,7 +21,9 @@ constexpr const char* kHelp =
     "\n"
     "选项：\n"
     "  -h, --help     显示本帮助并退出\n"
-    "  -v, --version  显示版本并退出\n";
+    "  -v, --version  显示版本并退出\n"
+    "\n"
+    "使用说明：man namewright\n";
 
 // Qt's own options, which QApplication takes out of the arguments later; the
 // first set takes a value.

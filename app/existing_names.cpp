@@ -13,9 +13,9 @@ void ExistingNames::start() {
 }
 
 void ExistingNames::install(RenameTool& tool, FileSystem& fs, QWidget* window, bool preview) {
-    tool.wantsNewName = [this, &fs, window, preview](const std::string& folder,
-                                                     const std::u32string& newName,
-                                                     const std::string& newBytes) {
+    tool.wantsNewName = [this, &fs, window,
+                         preview](const std::string& folder, const std::u32string& oldName,
+                                  const std::u32string& newName, const std::string& newBytes) {
         if (!fs.plainFileExists(folder, newBytes))
             return true;
         if (preview)
@@ -24,7 +24,10 @@ void ExistingNames::install(RenameTool& tool, FileSystem& fs, QWidget* window, b
             ++m_skippedSilently;
             return false;
         }
-        const QString text = existsText(named(newName));
+        // The specified sentence, and on a line of its own the file that was
+        // to take the name.
+        const QString text =
+            existsText(named(newName)) + QStringLiteral("\n原文件：") + named(oldName);
         const ExistsAnswer a = askAboutExistingName(window, text);
         m_skipAll = a == ExistsAnswer::SkipAll;
         m_stop = a == ExistsAnswer::Stop;

@@ -152,6 +152,10 @@ void FactsPage::build(QPoint o) {
     updateExample();
 }
 
+QString FactsPage::templateText() const { return txtTemplate->text(); }
+
+void FactsPage::setTemplateText(const QString& text) { txtTemplate->setText(text); }
+
 void FactsPage::insertField(const QString& text) {
     txtTemplate->insert(text);
     txtTemplate->setFocus();

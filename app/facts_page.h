@@ -36,6 +36,10 @@ public:
 
     void cmdFacts_Click();
 
+    // The template, as the window keeps it between runs.
+    QString templateText() const;
+    void setTemplateText(const QString& text);
+
     std::vector<std::pair<QPushButton*, QString>> applyButtons() const override;
     ToolPlan plan(QPushButton* button, bool preview) override;
     std::vector<QWidget*> focusChain() const override;

@@ -18,6 +18,7 @@
 #include "app/path_bar.h"
 #include "app/preview_window.h"
 #include "app/qt_text.h"
+#include "app/remembered.h"
 #include "app/twips.h"
 #include "app/user_messages.h"
 #include "app/widgets.h"
@@ -33,6 +34,7 @@
 #include "platform/table_file.h"
 #include <QLineEdit>
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -139,6 +141,7 @@ Form1::Form1(FileSystem& fs, std::string programFolder, std::string startPath, Q
     fitFrames(*this);
     watchMounts();
     setFocusOrder();
+    applyRemembered();
     Form_Load();
 }
 
@@ -405,9 +408,40 @@ void Form1::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (!m_placed) {
         m_placed = true;
-        if (QScreen* s = screen())
-            move(s->availableGeometry().center() - frameGeometry().center() + pos());
+        // Where it was last time, if that is still on a screen; else centred.
+        if (!m_rememberedGeometry || !restoreGeometry(*m_rememberedGeometry))
+            if (QScreen* s = screen())
+                move(s->availableGeometry().center() - frameGeometry().center() + pos());
     }
+}
+
+void Form1::closeEvent(QCloseEvent* e) {
+    keepRemembered();
+    QWidget::closeEvent(e);
+}
+
+void Form1::applyRemembered() {
+    auto* other = findChild<OtherPage*>(QStringLiteral("page2"));
+    auto* facts = findChild<FactsPage*>(QStringLiteral("page4"));
+    const Remembered r = readRemembered(static_cast<int>(OtherPage::standards().size()));
+    m_rememberedGeometry = r.geometry;
+    if (r.standard && other)
+        other->setStandardIndex(*r.standard);
+    if (r.sort)
+        File1->setSortOrder(*r.sort);
+    if (r.factsTemplate && facts)
+        facts->setTemplateText(*r.factsTemplate);
+}
+
+void Form1::keepRemembered() {
+    Remembered r;
+    r.geometry = saveGeometry();
+    if (auto* other = findChild<OtherPage*>(QStringLiteral("page2")))
+        r.standard = other->standardIndex();
+    r.sort = File1->sortOrder();
+    if (auto* facts = findChild<FactsPage*>(QStringLiteral("page4")))
+        r.factsTemplate = facts->templateText();
+    writeRemembered(r);
 }
 
 void Form1::cmdExit_Click() { close(); }

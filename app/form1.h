@@ -95,6 +95,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     // An open preview of what opener previews, brought up to date and to the
@@ -114,6 +115,11 @@ private:
     // bytes; see placeOfGiven): true when that folder is shown.
     bool goToGiven(const std::string& given);
     void setFocusOrder();
+    // What the last run kept (see remembered.h), put back before the first
+    // folder is shown; kept again as the window closes.
+    void applyRemembered();
+    void keepRemembered();
+    std::optional<QByteArray> m_rememberedGeometry;
     void reportFolder(const std::string& folder, const FsStatus& st);
 
     FileSystem& m_fs;

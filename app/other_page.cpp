@@ -184,6 +184,11 @@ ToolPlan OtherPage::tablePlan(bool toSimplified) const {
             {}};
 }
 
+int OtherPage::standardIndex() const { return cboStandard->currentIndex(); }
+
+// Its data is loaded when it is first used, as any standard's.
+void OtherPage::setStandardIndex(int i) { cboStandard->setCurrentIndex(i); }
+
 void OtherPage::cboStandard_Click() {
     const Standard& standard =
         standards().at(static_cast<std::size_t>(cboStandard->currentIndex()));

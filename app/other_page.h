@@ -45,6 +45,9 @@ public:
         bool vocabulary = false; // gives its words to text already in Traditional
     };
     static const std::vector<Standard>& standards();
+    // 转换标准's item, as the window keeps it between runs.
+    int standardIndex() const;
+    void setStandardIndex(int i);
 
     std::vector<std::pair<QPushButton*, QString>> applyButtons() const override;
     ToolPlan plan(QPushButton* button, bool preview) override;

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
         state = std::make_unique<nw::test::TempFolder>();
         ::setenv("NAMEWRIGHT_BENCH_STATE", state->path().c_str(), 1);
         ::setenv("XDG_STATE_HOME", state->path().c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", state->path().c_str(), 1);
     }
     if (argc == 5 && std::string(argv[1]) == "--window")
         return windowChild(argv[2], argv[3], argv[4]);

@@ -110,7 +110,7 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
                                    : writeName(newName, t.encoding.value_or(encoding));
         if (oldBytes != newBytes && tool.isProgramFile && tool.isProgramFile(folder, oldBytes))
             return stop(i, oldName, newName, FailureReason::ProgramFile);
-        if (tool.wantsNewName && !tool.wantsNewName(folder, newName, newBytes)) {
+        if (tool.wantsNewName && !tool.wantsNewName(folder, oldName, newName, newBytes)) {
             if (tool.stopAfterRefusal && tool.stopAfterRefusal())
                 return stop(i, oldName, newName, FailureReason::UserStopped);
             tell(i, oldName, newName, StepKind::Refused);

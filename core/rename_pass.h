@@ -178,10 +178,10 @@ struct RenameTool {
     // Called at most once per selected entry, in list order, with the
     // entry's index in the list.
     std::function<TransformResult(int index, const std::u32string& oldName)> transform;
-    // The test of the new name (newBytes: as it will be written); false skips
-    // the entry (the hook tells the user).
-    std::function<bool(const std::string& folder, const std::u32string& newName,
-                       const std::string& newBytes)>
+    // The test of the new name (newBytes: as it will be written) for the
+    // entry of oldName; false skips the entry (the hook tells the user).
+    std::function<bool(const std::string& folder, const std::u32string& oldName,
+                       const std::u32string& newName, const std::string& newBytes)>
         wantsNewName;
     // Asked after the new name was refused: true stops the pass at this entry
     // (the user chose to stop there), which stays as it was.

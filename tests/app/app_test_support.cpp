@@ -1,5 +1,6 @@
 #include "app_test_support.h"
 
+#include "app/remembered.h"
 #include "app/user_messages.h"
 #include "platform/history.h"
 
@@ -30,6 +31,7 @@ Harness::Harness(bool withTable, std::vector<std::string> extraMounts) {
     // Every window starts with the history of its own test only (the state
     // folder is the test run's own: see main.cpp).
     std::filesystem::remove_all(historyFolder());
+    std::filesystem::remove(rememberedFile().toStdString());
     setMessageHook([this](MessageKind, const QString& text) { messages << text; });
     form = std::make_unique<Form1>(fs, program.path());
     form->show();

@@ -106,7 +106,7 @@ void BatchPageTest::workedPass() {
     h.find<QLineEdit>("Text1")->setText(QStringLiteral("doc"));
     h.select({"a.txt", "b.txt", "d.txt"});
     h.click("Command2");
-    QCOMPARE(h.messages, QStringList({"doc2.txt文件已经存在！"}));
+    QCOMPARE(h.messages, QStringList({"doc2.txt文件已经存在！\n原文件：b.txt"}));
     QCOMPARE(nw::test::snapshot(h.work.path()),
              nw::test::renamed(before, {{"a.txt", "doc1.txt"}, {"d.txt", "doc3.txt"}}));
     QCOMPARE(h.names(), QStringList({"b.txt", "c.txt", "doc1.txt", "doc2.txt", "doc3.txt"}));
@@ -128,7 +128,7 @@ void BatchPageTest::everyClickNumbersFromTheIncrement() {
     QCOMPARE(nw::test::snapshot(h.work.path()),
              nw::test::renamed(before, {{"p.jpg", "x5.jpg"}, {"r.jpg", "x10.jpg"}}));
     // The second click started again at 5, which exists: told, nothing replaced.
-    QCOMPARE(h.messages, QStringList({"x5.jpg文件已经存在！"}));
+    QCOMPARE(h.messages, QStringList({"x5.jpg文件已经存在！\n原文件：q.jpg"}));
 }
 
 void BatchPageTest::ownNameExists() {
@@ -139,7 +139,7 @@ void BatchPageTest::ownNameExists() {
     const Snapshot before = nw::test::snapshot(h.work.path());
     h.click("cmdSelect(0)");
     h.click("Command2");
-    QCOMPARE(h.messages, QStringList({"1.gif文件已经存在！"}));
+    QCOMPARE(h.messages, QStringList({"1.gif文件已经存在！\n原文件：1.gif"}));
     QCOMPARE(nw::test::snapshot(h.work.path()), nw::test::renamed(before, {{"z.gif", "2.gif"}}));
 }
 

@@ -158,7 +158,7 @@ void DailyUseTest::stoppingFromTheExistenceBox() {
     h.click("Command2");
     // a.txt became 图1.txt; b.txt's 图2.txt exists: the box, then the stop.
     const QString msg = h.takeMessages();
-    QVERIFY2(msg.startsWith(QStringLiteral("图2.txt文件已经存在！|")) &&
+    QVERIFY2(msg.startsWith(QStringLiteral("图2.txt文件已经存在！\n原文件：b.txt|")) &&
                  msg.contains(QStringLiteral("停止")) &&
                  msg.endsWith(QStringLiteral("已改名 1 个文件。")),
              qPrintable(msg));

@@ -5,12 +5,17 @@
 #include "app_test_support.h"
 
 #include "app/appearance.h"
+#include "app/facts_page.h"
+#include "app/other_page.h"
+#include "app/remembered.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -39,6 +44,7 @@ private slots:
     void everyControlHasItsOwnName();
     void everyControlLiesInsideItsFrame();
     void theDesktopsDarkPaletteIsKept();
+    void keptBetweenRuns();
 };
 
 void DesktopTest::qtTextsAreChinese() {
@@ -222,6 +228,45 @@ void DesktopTest::theDesktopsDarkPaletteIsKept() {
                 red->palette().color(QPalette::Window).lightness() > 200);
     }
     QApplication::setPalette(before);
+}
+
+// 转换标准, 排序方式 and the 文件信息 template are kept from one run to the
+// next (the window's place too); nothing else is, and a file that cannot be
+// read is passed over.
+void DesktopTest::keptBetweenRuns() {
+    Harness h;
+    auto* standard = h.find<QComboBox>("cboStandard");
+    QCOMPARE(standard->currentIndex(), 0);
+    standard->setCurrentIndex(2);
+    h.form->File1->setSortOrder({SortKey::Pinyin, true});
+    h.find<QLineEdit>("txtTemplate")->setText(QStringLiteral("{拍摄日期}"));
+    h.find<QLineEdit>("Text1")->setText(QStringLiteral("not kept"));
+    h.form->close();
+    QVERIFY(QFileInfo::exists(rememberedFile()));
+
+    for (int run = 0; run < 2; ++run) {
+        Form1 next(h.fs, h.program.path(), h.work.path());
+        QCOMPARE(next.findChild<QComboBox*>("cboStandard")->currentIndex(), 2);
+        QCOMPARE(next.File1->sortOrder(), (SortOrder{SortKey::Pinyin, true}));
+        QCOMPARE(next.findChild<QLineEdit*>("txtTemplate")->text(), QStringLiteral("{拍摄日期}"));
+        QVERIFY(next.findChild<QLineEdit*>("Text1")->text().isEmpty());
+        next.close(); // kept again, unchanged
+    }
+
+    // Damaged: garbage, then values out of range. The window opens as always.
+    for (const QByteArray& damaged :
+         {QByteArray("\x00\xff[[[\n=\x01", 9),
+          QByteArray("[other]\nstandard=99\n[list]\nsort=-4\n[window]\ngeometry=junk\n")}) {
+        QFile f(rememberedFile());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(damaged);
+        f.close();
+        Form1 next(h.fs, h.program.path(), h.work.path());
+        next.show();
+        QCOMPARE(next.findChild<QComboBox*>("cboStandard")->currentIndex(), 0);
+        QCOMPARE(next.File1->sortOrder(), SortOrder{});
+        QVERIFY(next.isVisible());
+    }
 }
 
 NW_APP_TEST(DesktopTest)

@@ -135,7 +135,7 @@ void FindReplaceTest::existingNamesAndNamesThatLeaveTheFolder() {
     h.select({"a1.txt", "a2.txt"});
     queueExistsAnswer(ExistsAnswer::Skip);
     h.click("cmdReplace");
-    QCOMPARE(h.takeMessages(), QStringLiteral("b1.txt文件已经存在！")); // the box
+    QCOMPARE(h.takeMessages(), QStringLiteral("b1.txt文件已经存在！\n原文件：a1.txt")); // the box
     const Snapshot skipped = nw::test::renamed(before, {{"a2.txt", "b2.txt"}});
     QCOMPARE(nw::test::snapshot(h.work.path()), skipped);
     // A replacement that would move the file into another folder stops.

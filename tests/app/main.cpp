@@ -22,6 +22,9 @@ int main(int argc, char** argv) {
     // the user's: each window a test builds starts with an empty history.
     const nw::test::TempFolder state;
     qputenv("XDG_STATE_HOME", QByteArray::fromStdString(state.path()));
+    // The same for what the window keeps between runs.
+    const nw::test::TempFolder config;
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path()));
     QApplication app(argc, argv);
     nw::app::applyAppearance(app);
     // NW_TEST_CLASS=LegacyNamesTest runs one class alone.

@@ -149,7 +149,7 @@ void PassSafetyTest::skipAllEndsTheBoxes() {
     // One box, then the count of the names skipped without one; no success.
     QCOMPARE(
         h.messages,
-        QStringList({QStringLiteral("图1.txt文件已经存在！"),
+        QStringList({QStringLiteral("图1.txt文件已经存在！\n原文件：x.txt"),
                      QStringLiteral("另有 3 个文件的新文件名已经存在，已跳过，没有逐个提示。")}));
     // In list order x.txt comes first (its new name 图1.txt is taken), and
     // only 图4.txt finds its new name free.

@@ -124,7 +124,7 @@ void PreviewUndoTest::previewFollowsAndAppliesWhatItShows() {
 
     // "按此改名" is the button's own pass: b.txt -> n1.txt, then n2.txt exists.
     QTest::mouseClick(w->cmdApply, Qt::LeftButton);
-    QCOMPARE(h.takeMessages(), QStringLiteral("n2.txt文件已经存在！"));
+    QCOMPARE(h.takeMessages(), QStringLiteral("n2.txt文件已经存在！\n原文件：c.txt"));
     QCOMPARE(nw::test::snapshot(h.work.path()), nw::test::renamed(before, {{"b.txt", "n1.txt"}}));
     QTest::mouseClick(w->cmdClose, Qt::LeftButton);
     QTRY_VERIFY(!openedPreview(h));

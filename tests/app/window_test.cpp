@@ -129,7 +129,12 @@ void WindowTest::captionsAndInitialStates() {
         if (auto* g = qobject_cast<QGroupBox*>(w))
             QVERIFY2(!g->title().trimmed().isEmpty(), qPrintable(w->objectName()));
     }
-    QVERIFY(h.find<QLabel>("Label5")->text().startsWith(QStringLiteral("网址：")));
+    // No address or number that reaches nobody: the name and version, the
+    // licence, the libraries, where the guide is.
+    QVERIFY(h.find<QLabel>("Label5")->text().startsWith(QStringLiteral("Namewright ")));
+    for (const char* label : {"Label5", "Label6", "lblLibraries", "lblGuide"})
+        QVERIFY(
+            !h.find<QLabel>(label)->text().contains(QRegularExpression("\\d{3}-\\d{3}|\\.org")));
     QCOMPARE(h.find<QLineEdit>("txtNewExt")->toolTip(),
              QStringLiteral("只要输入扩展名，不需要前面的“.”符号"));
     QCOMPARE(h.find<QLineEdit>("txtStep")->text(), QStringLiteral("1"));

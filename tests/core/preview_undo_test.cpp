@@ -35,9 +35,8 @@ RenameTool numbered(FileSystem& fs) {
         return TransformResult::of(
             U"n" + std::u32string(1, char32_t(U'0' + static_cast<unsigned>(++*number))) + U".txt");
     };
-    t.wantsNewName = [&fs](const std::string& folder, const std::u32string&, const std::string& b) {
-        return !fs.plainFileExists(folder, b);
-    };
+    t.wantsNewName = [&fs](const std::string& folder, const std::u32string&, const std::u32string&,
+                           const std::string& b) { return !fs.plainFileExists(folder, b); };
     return t;
 }
 

@@ -145,7 +145,8 @@ TEST(RenamePass, HooksGuardSkipAndFailingTransform) {
     t.guard = nullptr;
     t.wantsEntry = [](const std::u32string& n) { return n != U"b"; };
     std::vector<std::u32string> askedNew;
-    t.wantsNewName = [&](const std::string& folder, const std::u32string& n, const std::string&) {
+    t.wantsNewName = [&](const std::string& folder, const std::u32string&, const std::u32string& n,
+                         const std::string&) {
         EXPECT_EQ(folder, "/d");
         askedNew.push_back(n);
         return n != U"C";

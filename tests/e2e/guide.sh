@@ -13,7 +13,7 @@ work=$(mktemp -d /tmp/namewright-guide-XXXXXX)
 # A state folder of this run only: no journal or history of an earlier run
 # (a record it cannot read, a pass it would offer to undo) meets it.
 state=$(mktemp -d /tmp/namewright-state-XXXXXX)
-export XDG_STATE_HOME=$state
+export XDG_STATE_HOME=$state XDG_CONFIG_HOME=$state
 app=""
 XVFB_PID=""
 home=$(mktemp -d /tmp/namewright-home-XXXXXX)

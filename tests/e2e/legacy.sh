@@ -12,7 +12,7 @@ work=$(mktemp -d /tmp/namewright-legacy-XXXXXX)
 # A state folder of this run only: no journal or history of an earlier run
 # (a record it cannot read, a pass it would offer to undo) meets it.
 state=$(mktemp -d /tmp/namewright-state-XXXXXX)
-export XDG_STATE_HOME=$state
+export XDG_STATE_HOME=$state XDG_CONFIG_HOME=$state
 app=""
 XVFB_PID=""
 trap 'kill $app 2>/dev/null || true; stop_xvfb; rm -rf "$work" "$state"' EXIT

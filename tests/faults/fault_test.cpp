@@ -215,7 +215,7 @@ TEST_P(RealFaults, ATargetCreatedBetweenTheTestAndTheRename) {
         return TransformResult::of(*r.name);
     };
     int asked = 0;
-    tool.wantsNewName = [&](const std::string& folder, const std::u32string&,
+    tool.wantsNewName = [&](const std::string& folder, const std::u32string&, const std::u32string&,
                             const std::string& newBytes) {
         ++asked;
         return !fs.plainFileExists(folder, newBytes);
