@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QToolTip>
@@ -63,6 +64,7 @@ FsStatus FileListBox::reload(const std::string& folder) {
     // Without a code page of the user's, listFiles weighs the locale's.
     const NameReading reading = chosen != m_readings.end() ? chosen->second : NameReading{};
     CodePageJudgement judgement;
+    std::size_t filteredOut = 0;
     FsStatus st;
     // A folder of a hundred thousand files takes a moment to read: it is
     // read on a thread of its own, with the busy cursor, while the window
@@ -72,7 +74,7 @@ FsStatus FileListBox::reload(const std::string& folder) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const SortOrder order = m_sort;
     runAnswering([&] {
-        st = listFiles(m_fs, folder, m_patterns, m_flags, files, reading, &judgement);
+        st = listFiles(m_fs, folder, m_patterns, m_flags, files, reading, &judgement, &filteredOut);
         if (st.ok())
             sortListed(m_fs, folder, files, order);
     });
@@ -84,6 +86,7 @@ FsStatus FileListBox::reload(const std::string& folder) {
         return st;
     m_path = folder;
     m_judgement = judgement;
+    m_filteredOut = filteredOut;
     m_folderId = m_fs.fileId(folder, ".");
     m_model.setFiles(std::move(files));
     return st;
@@ -253,6 +256,25 @@ void FileListBox::mouseMoveEvent(QMouseEvent* e) {
 } // namespace nw::app
 
 namespace nw::app {
+
+QString FileListBox::emptyText() const {
+    if (ListCount() > 0 || m_filteredOut == 0)
+        return {};
+    return QStringLiteral("“%1”筛掉了这里的全部 %2 个文件")
+        .arg(QString::fromStdU32String(m_patternText))
+        .arg(m_filteredOut);
+}
+
+void FileListBox::paintEvent(QPaintEvent* e) {
+    QListView::paintEvent(e);
+    const QString text = emptyText();
+    if (text.isEmpty())
+        return;
+    QPainter p(viewport());
+    p.setPen(palette().color(QPalette::PlaceholderText));
+    p.drawText(viewport()->rect().adjusted(4, 2, -4, -2),
+               Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+}
 
 bool FileListBox::viewportEvent(QEvent* e) {
     // The list's own tooltip (the full name of a long entry), not the view's

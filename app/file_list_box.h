@@ -49,6 +49,8 @@ public:
     FsStatus setPattern(const std::u32string& pattern);
     FsStatus setFlags(const AttributeFlags& flags);
     const std::u32string& pattern() const { return m_patternText; }
+    // What the empty list says (a filter hid every file), or nothing.
+    QString emptyText() const;
     const AttributeFlags& flags() const { return m_flags; }
     // The order the list shows, and every pass walks (natural by name until
     // the user chooses another; it holds while the program runs). Re-reads
@@ -99,6 +101,8 @@ signals:
 protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     bool viewportEvent(QEvent* e) override;
+    // An empty list whose filter hid every file says so in a grey line.
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     FsStatus reload(const std::string& folder);
@@ -114,6 +118,7 @@ private:
     std::string m_path;
     std::optional<FileId> m_folderId; // the folder as it was listed
     std::u32string m_patternText = U"*.*";
+    std::size_t m_filteredOut = 0; // files of the folder the patterns hid
     WildcardSet m_patterns{U"*.*"};
     AttributeFlags m_flags;
     SortOrder m_sort;

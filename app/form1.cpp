@@ -166,7 +166,13 @@ void Form1::buildBrowser() {
     for (const char* item :
          {"所有文件(*.*)", "文本文件(*.txt)", "静态网页(*.htm;*.html)", "ASP文件(*.asp)",
           "PHP文件(*.php;*.php3;*.php4)", "其它网页文档(*.shtml;*.phtml)", "EXE文件(*.exe)",
-          "COM文件(*.com)", "JPG图片(*.jpg)", "GIF图片(*.gif)", "图片(*.bmp;*.gif;*.jpg)"})
+          "COM文件(*.com)", "JPG图片(*.jpg)", "GIF图片(*.gif)", "图片(*.bmp;*.gif;*.jpg)",
+          // The kinds of file renamed most, after the items of old.
+          "图片(*.jpg;*.jpeg;*.png;*.gif;*.webp;*.heic;*.heif;*.avif;*.tif;*.tiff;*.bmp)",
+          "视频(*.mp4;*.mkv;*.mov;*.avi;*.wmv;*.flv;*.webm;*.ts)",
+          "音乐(*.mp3;*.flac;*.m4a;*.aac;*.ogg;*.opus;*.wav;*.ape;*.wma)",
+          "字幕(*.ass;*.ssa;*.srt;*.vtt;*.sub)",
+          "文档(*.doc;*.docx;*.xls;*.xlsx;*.ppt;*.pptx;*.pdf;*.txt;*.md)"})
         Combo1->addItem(QString::fromUtf8(item));
     Combo1->setCurrentIndex(-1);
     Combo1->setEditText(QStringLiteral("*.*"));

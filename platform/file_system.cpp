@@ -122,8 +122,11 @@ CodePageJudgement codePageOf(const std::vector<RawEntry>& raw, bool folders,
 
 FsStatus listFiles(FileSystem& fs, const std::string& folder, const WildcardSet& patterns,
                    const AttributeFlags& flags, std::vector<ListedFile>& out,
-                   const NameReading& reading, CodePageJudgement* judgement) {
+                   const NameReading& reading, CodePageJudgement* judgement,
+                   std::size_t* filteredOut) {
     out.clear();
+    if (filteredOut)
+        *filteredOut = 0;
     std::vector<RawEntry> raw;
     if (FsStatus st = fs.readFolder(folder, raw); !st.ok())
         return st;
@@ -148,8 +151,11 @@ FsStatus listFiles(FileSystem& fs, const std::string& folder, const WildcardSet&
         if (!admits(flags, a))
             continue;
         DecodedName name = readName(e.name, legacy);
-        if (!patterns.matches(name.text))
+        if (!patterns.matches(name.text)) {
+            if (filteredOut)
+                ++*filteredOut;
             continue;
+        }
         out.push_back(ListedFile{std::move(e.name), std::move(name.text), name.encoding, e.kind,
                                  e.link, name.unsure, name.alsoUtf8});
     }

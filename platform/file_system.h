@@ -308,9 +308,11 @@ struct NameReading {
 // The files of a folder that match the patterns and the flags, in natural
 // order. judgement, where given, tells which code page the names were read in
 // (none: all are UTF-8, or none was decoded) and whether it is sure.
+// filteredOut: how many files the attributes admit but the patterns do not.
 FsStatus listFiles(FileSystem& fs, const std::string& folder, const WildcardSet& patterns,
                    const AttributeFlags& flags, std::vector<ListedFile>& out,
-                   const NameReading& reading = {}, CodePageJudgement* judgement = nullptr);
+                   const NameReading& reading = {}, CodePageJudgement* judgement = nullptr,
+                   std::size_t* filteredOut = nullptr);
 
 // The sub-folders of a folder (links to folders included), in natural order,
 // their names judged together as listFiles does.

@@ -57,8 +57,23 @@ void BrowserTest::filterChoiceListsOnlyItsTypes() {
     QCOMPARE(QString::fromStdU32String(h.list().pattern()), QStringLiteral("*.bmp;*.gif;*.jpg"));
     chooseFilter(h, 1);
     QCOMPARE(h.names(), QStringList({"e.txt", "f.gif.txt"}));
+    // The kinds added after the old items, in either case.
+    const std::vector<std::pair<int, QStringList>> kinds{
+        {11, {"a.bmp", "b.GIF", "c.jpg", "d.jpeg"}},
+        {14, {}},
+        {15, {"e.txt", "f.gif.txt"}},
+        {13, {}}};
+    for (const auto& [item, names] : kinds) {
+        chooseFilter(h, item);
+        QCOMPARE(h.names(), names);
+    }
+    QCOMPARE(h.find<QComboBox>("Combo1")->itemText(13).left(3), QStringLiteral("音乐("));
+    // Every file hidden by the filter: the empty list says so.
+    QCOMPARE(h.list().emptyText(), QStringLiteral("“*.mp3;*.flac;*.m4a;*.aac;*.ogg;*.opus;*.wav;"
+                                                  "*.ape;*.wma”筛掉了这里的全部 7 个文件"));
     chooseFilter(h, 0);
     QCOMPARE(h.names().size(), 7);
+    QVERIFY(h.list().emptyText().isEmpty());
     // A short text is the pattern as it stands.
     auto* combo = h.find<QComboBox>("Combo1");
     combo->setEditText(QStringLiteral("*.c"));
