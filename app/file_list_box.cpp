@@ -260,9 +260,7 @@ namespace nw::app {
 QString FileListBox::emptyText() const {
     if (ListCount() > 0 || m_filteredOut == 0)
         return {};
-    return QStringLiteral("“%1”筛掉了这里的全部 %2 个文件")
-        .arg(QString::fromStdU32String(m_patternText))
-        .arg(m_filteredOut);
+    return QStringLiteral("筛选条件隐藏了全部 %1 个文件").arg(m_filteredOut);
 }
 
 void FileListBox::paintEvent(QPaintEvent* e) {
@@ -272,8 +270,9 @@ void FileListBox::paintEvent(QPaintEvent* e) {
         return;
     QPainter p(viewport());
     p.setPen(palette().color(QPalette::PlaceholderText));
-    p.drawText(viewport()->rect().adjusted(4, 2, -4, -2),
-               Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+    const QRect line = viewport()->rect().adjusted(4, 2, -4, -2);
+    p.drawText(line, Qt::AlignLeft | Qt::AlignTop,
+               p.fontMetrics().elidedText(text, Qt::ElideRight, line.width()));
 }
 
 bool FileListBox::viewportEvent(QEvent* e) {

@@ -69,8 +69,7 @@ void BrowserTest::filterChoiceListsOnlyItsTypes() {
     }
     QCOMPARE(h.find<QComboBox>("Combo1")->itemText(13).left(3), QStringLiteral("音乐("));
     // Every file hidden by the filter: the empty list says so.
-    QCOMPARE(h.list().emptyText(), QStringLiteral("“*.mp3;*.flac;*.m4a;*.aac;*.ogg;*.opus;*.wav;"
-                                                  "*.ape;*.wma”筛掉了这里的全部 7 个文件"));
+    QCOMPARE(h.list().emptyText(), QStringLiteral("筛选条件隐藏了全部 7 个文件"));
     chooseFilter(h, 0);
     QCOMPARE(h.names().size(), 7);
     QVERIFY(h.list().emptyText().isEmpty());
