@@ -334,6 +334,7 @@ PreviewWindow* Form1::openPreview(ToolPage& page, QPushButton& button) {
     if (PreviewWindow* w = shownPreview(button))
         return w;
     auto* w = new PreviewWindow(page, button, *File1, m_fs, *passRunner, this);
+    w->placeBeside(*this, QRect(SSTab1->mapToGlobal(QPoint(0, 0)), SSTab1->size()));
     w->show();
     return w;
 }
@@ -344,6 +345,7 @@ PreviewWindow* Form1::openPreview(QObject& opener, std::function<ToolPlan()> pla
         return w;
     auto* w = new PreviewWindow(opener, std::move(plan), std::move(apply), *File1, m_fs,
                                 *passRunner, this);
+    w->placeBeside(*this, QRect(SSTab1->mapToGlobal(QPoint(0, 0)), SSTab1->size()));
     w->show();
     return w;
 }

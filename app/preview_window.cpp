@@ -16,11 +16,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace nw::app {
 namespace {
@@ -167,6 +170,9 @@ PreviewWindow::PreviewWindow(QObject& opener, std::function<ToolPlan()> plan,
     // Escape closes it, as any tool window.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
+    // The summary wraps rather than hold the window wide: a narrow preview
+    // beside a small screen's main window still fits.
+    lblSummary->setWordWrap(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(chkChangedOnly);
     buttons->addWidget(lblSummary, 1);
@@ -225,17 +231,29 @@ void PreviewWindow::refresh() {
     model->setPreview(std::move(p));
 }
 
-void PreviewWindow::showEvent(QShowEvent* e) {
-    QWidget::showEvent(e);
-    if (m_placed || !parentWidget())
-        return;
-    // Kept above the main window by the window manager, and placed over it.
-    QWidget* main = parentWidget()->window();
-    if (windowHandle() && main->windowHandle())
-        windowHandle()->setTransientParent(main->windowHandle());
-    const QRect over = main->frameGeometry();
-    move(over.center() - QPoint(width() / 2, height() / 2));
-    m_placed = true;
+void PreviewWindow::placeBeside(QWidget& main, const QRect& settings) {
+    // Transient for the main window before it is first mapped, so that every
+    // window manager keeps it above the main window.
+    create();
+    if (windowHandle() && main.windowHandle())
+        windowHandle()->setTransientParent(main.windowHandle());
+    const QRect m = main.frameGeometry();
+    const QRect screen = main.screen() ? main.screen()->availableGeometry() : m;
+    constexpr int kGap = 8; // room for the window manager's border
+    QRect r(QPoint(0, 0), size());
+    if (m.right() + kGap + r.width() <= screen.right())
+        r.moveTopLeft({m.right() + kGap, m.top()});
+    else if (m.left() - kGap - r.width() >= screen.left())
+        r.moveTopLeft({m.left() - kGap - r.width(), m.top()});
+    else {
+        // No room beside it: over the folder and the list, narrowed where it
+        // must be, never over the settings it follows.
+        const int right = settings.left() - kGap;
+        r.setWidth(std::max(std::min(r.width(), right - screen.left()), minimumSizeHint().width()));
+        r.moveTopLeft({std::max(screen.left(), right - r.width()), m.top()});
+    }
+    resize(r.size());
+    move(r.topLeft());
 }
 
 void PreviewWindow::cmdApply_Click() {

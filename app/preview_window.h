@@ -71,12 +71,13 @@ public:
     QPushButton* cmdApply = nullptr;
     QPushButton* cmdClose = nullptr;
 
-protected:
-    void showEvent(QShowEvent* e) override;
+    // Before it is first shown: transient for main, and beside it where the
+    // screen has room, else over its list, clear of settings (a rectangle in
+    // screen coordinates).
+    void placeBeside(QWidget& main, const QRect& settings);
 
 private:
     void follow();            // refresh soon, once, whatever changed
-    bool m_placed = false;    // over the main window, once
     bool m_refreshed = false; // the first preview chooses the filter
     QObject& m_opener;
     std::function<ToolPlan()> m_plan;
