@@ -1,7 +1,9 @@
 #include "app/user_messages.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStringList>
 
 #include <algorithm>
@@ -64,7 +66,27 @@ QString unbroken(const QString& text) {
     return lines.join(QLatin1Char('\n'));
 }
 
+// A box opened before its window is on screen would open at the top left.
+void place(QMessageBox& box, QWidget* parent) {
+    if (parent && parent->window()->isVisible())
+        return; // Qt centres it over its window
+    box.adjustSize();
+    box.move(boxPlace(parent, box.frameSize()));
+}
+
 } // namespace
+
+QPoint boxPlace(const QWidget* parent, QSize box) {
+    if (parent && parent->window()->isVisible()) {
+        const QRect w = parent->window()->frameGeometry();
+        return w.center() - QPoint(box.width() / 2, box.height() / 2);
+    }
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    const QRect s = screen->availableGeometry();
+    return s.center() - QPoint(box.width() / 2, box.height() / 2);
+}
 
 void queueExistsAnswer(ExistsAnswer answer) { queuedAnswers().push_back(answer); }
 
@@ -88,6 +110,7 @@ ExistsAnswer askAboutExistingName(QWidget* parent, const QString& text) {
     stop->setObjectName(QStringLiteral("cmdStop"));
     box.setDefaultButton(skip);
     box.setEscapeButton(stop);
+    place(box, parent);
     box.exec();
     if (box.clickedButton() == skipAll)
         return ExistsAnswer::SkipAll;
@@ -114,6 +137,7 @@ bool askYesNo(QWidget* parent, const QString& text, const QString& yes, const QS
         box.button(QMessageBox::Yes)->setText(yes);
     if (!no.isEmpty())
         box.button(QMessageBox::No)->setText(no);
+    place(box, parent);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -128,6 +152,7 @@ void showMessage(QWidget* parent, MessageKind kind, const QString& text) {
                                                      : QMessageBox::Warning,
                     QStringLiteral("Namewright"), unbroken(text), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText); // a name is never markup
+    place(box, parent);
     box.exec();
 }
 

@@ -6,6 +6,8 @@
 #include <functional>
 
 class QWidget;
+class QPoint;
+class QSize;
 
 namespace nw::app {
 
@@ -30,6 +32,11 @@ void queueExistsAnswer(ExistsAnswer answer);
 bool askYesNo(QWidget* parent, const QString& text, const QString& yes = {},
               const QString& no = {});
 void queueYesNoAnswer(bool yes);
+
+// Where a box of that size opens for parent: Qt centres it over a parent
+// that is on screen; over one not shown yet (a box at start-up), it is
+// centred on the parent's screen, where the window will open.
+QPoint boxPlace(const QWidget* parent, QSize box);
 
 // While a hook is set, messages go to it instead of a dialog.
 using MessageHook = std::function<void(MessageKind, const QString&)>;

@@ -8,6 +8,7 @@
 #include "app/facts_page.h"
 #include "app/other_page.h"
 #include "app/remembered.h"
+#include "app/user_messages.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSet>
 #include <QStyleOptionButton>
@@ -45,6 +47,7 @@ private slots:
     void everyControlLiesInsideItsFrame();
     void theDesktopsDarkPaletteIsKept();
     void keptBetweenRuns();
+    void boxesOpenOverTheWindow();
 };
 
 void DesktopTest::qtTextsAreChinese() {
@@ -267,6 +270,17 @@ void DesktopTest::keptBetweenRuns() {
         QCOMPARE(next.File1->sortOrder(), SortOrder{});
         QVERIFY(next.isVisible());
     }
+}
+
+// A box opens over its window, and at start-up (the window not shown yet)
+// in the middle of the screen, where the window opens: never at a corner.
+void DesktopTest::boxesOpenOverTheWindow() {
+    const QSize box(300, 120);
+    QWidget unshown;
+    const QRect screen = unshown.screen()->availableGeometry();
+    QCOMPARE(boxPlace(&unshown, box) + QPoint(150, 60), screen.center());
+    Harness h;
+    QCOMPARE(boxPlace(h.form.get(), box) + QPoint(150, 60), h.form->frameGeometry().center());
 }
 
 NW_APP_TEST(DesktopTest)
