@@ -79,13 +79,21 @@ StartRequest readCommandLine(const std::vector<std::string>& args, const std::st
                          a.c_str());
             return {false, 2, {}};
         }
-        // A file manager may give several: the first is opened.
-        if (!r.path.empty())
-            continue;
+        // A file manager may give several: the first is opened, the others
+        // are selected with it (see Form1). One of those that cannot be
+        // opened is said on standard error and left.
         std::string path;
         const GivenError e = pathOfGiven(a, workingFolder, false, path);
         if (e == GivenError::Empty)
             continue;
+        if (e != GivenError::None && !r.path.empty()) {
+            std::fprintf(err, "namewright：%s\n", givenFailureText(e, a).toUtf8().constData());
+            continue;
+        }
+        if (!r.path.empty()) {
+            r.alsoGiven.push_back(path);
+            continue;
+        }
         if (e != GivenError::None) {
             std::fprintf(err, "namewright：%s\n", givenFailureText(e, a).toUtf8().constData());
             return {false, 2, {}};

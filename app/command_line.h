@@ -11,6 +11,9 @@ struct StartRequest {
     bool run = true; // false: exit at once with exitCode
     int exitCode = 0;
     std::string path; // the folder or file to open, absolute; empty for none
+    // Further files given with it (a file manager's selection), absolute:
+    // selected with it where they share its folder.
+    std::vector<std::string> alsoGiven = {};
 };
 
 // args: argv without the program's name. A folder, a file (its folder opens

@@ -122,9 +122,11 @@ public:
 
 } // namespace
 
-Form1::Form1(FileSystem& fs, std::string programFolder, std::string startPath, QWidget* parent)
+Form1::Form1(FileSystem& fs, std::string programFolder, std::string startPath, QWidget* parent,
+             std::vector<std::string> alsoGiven)
     : QWidget(parent), m_fs(fs), m_programFolder(std::move(programFolder)),
-      m_startPath(std::move(startPath)), m_phrases(std::make_unique<PhraseConverters>()) {
+      m_startPath(std::move(startPath)), m_alsoGiven(std::move(alsoGiven)),
+      m_phrases(std::make_unique<PhraseConverters>()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Namewright"));
     setWindowIcon(programIcon());
@@ -397,6 +399,8 @@ void Form1::Form_Load() {
     Combo1_Click();
     if (m_startPath.empty() || !goToGiven(m_startPath))
         setDir1Path(m_programFolder);
+    else
+        selectAlsoGiven();
     m_table = ConvTable(readTableFile(m_programFolder, ConvTable::kMaxBytes));
     // The program, and the table it loaded, are never renamed under it.
     const std::string exe = programExecutable();
@@ -511,6 +515,31 @@ bool Form1::goToGiven(const std::string& given) {
                 File1->scrollTo(File1->model()->index(i, 0));
     }
     return true;
+}
+
+void Form1::selectAlsoGiven() {
+    // A file manager's selection: those in the folder shown are selected
+    // with the first; a file elsewhere cannot be shown with them, and is named.
+    std::vector<std::string> here;
+    QStringList elsewhere;
+    for (const std::string& given : m_alsoGiven) {
+        const GivenPlace place = placeOfGiven(given, Dir1->Path(), true, m_fs);
+        if (place.error == GivenError::None && place.folder == File1->Path() && !place.file.empty())
+            here.push_back(place.file);
+        else
+            elsewhere << QStringLiteral("“%1”").arg(named(decodeName(given)));
+    }
+    if (!here.empty()) {
+        std::vector<std::string> selected = here;
+        for (int i = 0; i < File1->ListCount(); ++i)
+            if (File1->Selected(i))
+                selected.push_back(File1->Bytes(i));
+        File1->selectNames(std::move(selected));
+    }
+    if (!elsewhere.isEmpty())
+        showMessage(this, MessageKind::Information,
+                    QStringLiteral("一次只能打开一个文件夹。下面这些不在“%1”里，没有打开：\n%2")
+                        .arg(named(decodeName(File1->Path())), elsewhere.join(QLatin1Char('\n'))));
 }
 
 void Form1::txtPath_DblClick() { pathBar->selectAll(); }

@@ -43,9 +43,11 @@ class Form1 : public QWidget {
 public:
     // programFolder: where the program lives and F2J.txt is read from.
     // startPath: the folder (or file, selected in its folder) shown first;
-    // without one, the program's folder.
+    // without one, the program's folder. alsoGiven: files given with it,
+    // selected with it where they are in its folder; the others are named in
+    // a box.
     Form1(FileSystem& fs, std::string programFolder, std::string startPath = {},
-          QWidget* parent = nullptr);
+          QWidget* parent = nullptr, std::vector<std::string> alsoGiven = {});
     ~Form1() override;
 
     void Form_Load();
@@ -125,6 +127,8 @@ private:
     FileSystem& m_fs;
     std::string m_programFolder;
     std::string m_startPath;
+    std::vector<std::string> m_alsoGiven;
+    void selectAlsoGiven();
     ConvTable m_table;
     std::unique_ptr<PhraseConverters> m_phrases;
     std::array<ToolPage*, 6> m_pages{}; // in tab order

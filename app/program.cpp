@@ -25,7 +25,7 @@ int runNamewright(int& argc, char** argv, const std::function<void(QWidget&)>& b
     QGuiApplication::setDesktopFileName(QStringLiteral("org.namewright.namewright"));
     applyAppearance(app);
     PosixFileSystem fs;
-    Form1 form(fs, programFolder(), start.path);
+    Form1 form(fs, programFolder(), start.path, nullptr, start.alsoGiven);
     if (beforeShow)
         beforeShow(form);
     form.show();

@@ -3,6 +3,7 @@
 #include "app_test_support.h"
 
 #include "app/command_line.h"
+#include "app/user_messages.h"
 #include "platform/places.h"
 
 #include <cstdio>
@@ -104,11 +105,28 @@ void CommandLineTest::theWindowOpensWhatItIsGiven() {
         QCOMPARE(QString::fromStdString(form.File1->Path()), QString::fromStdString(work.path()));
         QCOMPARE(form.File1->ListCount(), 3);
     }
-    Form1 form(fs, program.path(), work.path() + "/照片.jpg");
-    QTRY_COMPARE(form.File1->ListCount(), 3);
-    QCOMPARE(QString::fromStdString(form.File1->Path()), QString::fromStdString(work.path()));
+    {
+        Form1 form(fs, program.path(), work.path() + "/照片.jpg");
+        QTRY_COMPARE(form.File1->ListCount(), 3);
+        QCOMPARE(QString::fromStdString(form.File1->Path()), QString::fromStdString(work.path()));
+        QTRY_VERIFY(form.File1->Selected(2));
+        QVERIFY(!form.File1->Selected(0) && !form.File1->Selected(1));
+    }
+    // Several files from a file manager: those of one folder all selected;
+    // one elsewhere named in a box.
+    TempFolder other;
+    file(other.path(), "c.txt");
+    QStringList told;
+    setMessageHook([&told](MessageKind, const QString& t) { told << t; });
+    Form1 form(fs, program.path(), work.path() + "/照片.jpg", nullptr,
+               {work.path() + "/a.txt", other.path() + "/c.txt"});
+    setMessageHook(nullptr);
     QTRY_VERIFY(form.File1->Selected(2));
-    QVERIFY(!form.File1->Selected(0) && !form.File1->Selected(1));
+    QVERIFY(form.File1->Selected(0) && !form.File1->Selected(1));
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told[0].contains(QStringLiteral("没有打开")) &&
+                 told[0].contains(QStringLiteral("c.txt")),
+             qPrintable(told[0]));
 }
 
 NW_APP_TEST(CommandLineTest)
