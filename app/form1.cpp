@@ -19,6 +19,7 @@
 #include "app/preview_window.h"
 #include "app/qt_text.h"
 #include "app/remembered.h"
+#include "app/stretch.h"
 #include "app/twips.h"
 #include "app/user_messages.h"
 #include "app/widgets.h"
@@ -131,7 +132,10 @@ Form1::Form1(FileSystem& fs, std::string programFolder, std::string startPath, Q
     setWindowTitle(QStringLiteral("Namewright"));
     setWindowIcon(programIcon());
     setFont(windowFont());
-    setFixedSize(px(10770), px(6060));
+    // The smallest size is the twips layout's; larger, the folder tree and
+    // the file list take the room (see placeStretching).
+    setMinimumSize(px(10770), px(6060));
+    resize(minimumSize());
     // No folder is read while the window is built: Form_Load shows the first.
     buildBrowser();
     buildPages();
@@ -141,6 +145,7 @@ Form1::Form1(FileSystem& fs, std::string programFolder, std::string startPath, Q
     for (QLabel* l : findChildren<QLabel*>())
         l->setTextFormat(Qt::PlainText);
     fitFrames(*this);
+    placeStretching();
     watchMounts();
     setFocusOrder();
     applyRemembered();
@@ -425,6 +430,29 @@ void Form1::showEvent(QShowEvent* e) {
             if (QScreen* s = screen())
                 move(s->availableGeometry().center() - frameGeometry().center() + pos());
     }
+}
+
+void Form1::placeStretching() {
+    // Of the extra width the tree takes a fifth and the list the rest; both
+    // take all the extra height. The pages keep their size at the right, the
+    // path box widens along the bottom.
+    constexpr double kTree = 0.2, kList = 0.8;
+    m_stretch.add(Drive1, {0, kTree, 0, 0});
+    m_stretch.add(Combo1, {0, kTree, 0, 0});
+    m_stretch.add(Dir1, {0, kTree, 0, 1});
+    m_stretch.add(Frame1, {kTree, 0, 0, 0});
+    m_stretch.add(File1, {kTree, kList, 0, 1});
+    for (QPushButton* b : cmdSelect)
+        m_stretch.add(b, {kTree, 0, 1, 0});
+    m_stretch.add(SSTab1, {1, 0, 0, 0});
+    m_stretch.add(pathBar, {0, 1, 1, 0});
+    m_stretch.add(txtPath, {0, 1, 0, 0});
+    m_stretch.add(cmdGoPath, {1, 0, 0, 0});
+}
+
+void Form1::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    m_stretch.apply(size() - minimumSize());
 }
 
 void Form1::closeEvent(QCloseEvent* e) {

@@ -1,6 +1,7 @@
 #pragma once
 // The one window: the browser on the left and in the middle, the tool pages
 // on the right, the path bar along the bottom.
+#include "app/stretch.h"
 #include "app/tool_page.h"
 #include "core/conv_table.h"
 #include "platform/file_system.h"
@@ -98,6 +99,7 @@ protected:
     void dropEvent(QDropEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     // An open preview of what opener previews, brought up to date and to the
@@ -120,8 +122,10 @@ private:
     // What the last run kept (see remembered.h), put back before the first
     // folder is shown; kept again as the window closes.
     void applyRemembered();
+    void placeStretching();
     void keepRemembered();
     std::optional<QByteArray> m_rememberedGeometry;
+    StretchLayout m_stretch;
     void reportFolder(const std::string& folder, const FsStatus& st);
 
     FileSystem& m_fs;

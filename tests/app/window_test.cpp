@@ -29,6 +29,7 @@ class WindowTest : public QObject {
     Q_OBJECT
 private slots:
     void startsOnThePageZeroAndTheProgramFolder();
+    void controlsStandApart_data();
     void controlsStandApart();
     void captionsAndInitialStates();
     void everyCaptionFits_data();
@@ -68,15 +69,38 @@ void WindowTest::startsOnThePageZeroAndTheProgramFolder() {
     // The icon's images are really there (a QIcon of missing files is not null).
     QVERIFY(!form.windowIcon().pixmap(32, 32).isNull());
     QCOMPARE(form.windowIcon().availableSizes().size(), 3);
+    // Opens at its smallest size, and can grow.
     QCOMPARE(form.size(), QSize(718, 404));
-    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QCOMPARE(form.minimumSize(), QSize(718, 404));
+    QVERIFY(form.maximumWidth() > 2000 && form.maximumHeight() > 2000);
+}
+
+void WindowTest::controlsStandApart_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("smallest") << QSize(718, 404);
+    QTest::newRow("wide") << QSize(1400, 900);
+    QTest::newRow("maximised on a large screen") << QSize(2560, 1400);
 }
 
 void WindowTest::controlsStandApart() {
     // Every control lies inside the window and inside its frame, and no two
-    // controls that take input cover one another on any page.
+    // controls that take input cover one another on any page, at any size.
+    QFETCH(QSize, size);
     Harness h;
+    const QRect list = h.form->File1->geometry(), tree = h.form->Dir1->geometry();
+    const QSize pages = h.form->SSTab1->size();
+    const int pagesRight = h.form->SSTab1->geometry().right();
+    h.form->resize(size);
+    QCOMPARE(h.form->size(), size);
     const QRect window = h.form->rect();
+    // The list takes most of the new width and all of the new height; the
+    // tree a little of the width; the pages keep their size at the right.
+    const int dx = size.width() - 718, dy = size.height() - 404;
+    QVERIFY(std::abs(h.form->File1->width() - list.width() - dx * 4 / 5) <= 1);
+    QCOMPARE(h.form->File1->height(), list.height() + dy);
+    QCOMPARE(h.form->Dir1->height(), tree.height() + dy);
+    QCOMPARE(h.form->SSTab1->size(), pages);
+    QCOMPARE(h.form->width() - h.form->SSTab1->geometry().right(), 718 - pagesRight);
     for (int page = 0; page < h.form->SSTab1->count(); ++page) {
         h.form->SSTab1->setCurrentIndex(page);
         std::vector<QWidget*> inputs;
