@@ -1,6 +1,7 @@
 #include "app/file_list_box.h"
 
 #include "app/answering.h"
+#include "app/contrast.h"
 #include "app/qt_text.h"
 #include "app/twips.h"
 
@@ -31,9 +32,9 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     // legacy code page is shown in grey, so that it can be told from a UTF-8
     // one.
     if (role == Qt::ForegroundRole && hasHiddenCharacters(f.name))
-        return QBrush(kHiddenCharacterColour);
+        return QBrush(hiddenCharacterColour());
     if (role == Qt::ForegroundRole && f.encoding != NameEncoding::Utf8)
-        return QBrush(QColor(0x80, 0x80, 0x80));
+        return QBrush(legacyNameColour());
     return {};
 }
 

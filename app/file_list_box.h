@@ -19,7 +19,6 @@
 namespace nw::app {
 
 // The colour of a name that holds characters shown as "<U+…>".
-inline const QColor kHiddenCharacterColour(0xB0, 0x40, 0x00);
 
 class FileListModel : public QAbstractListModel {
     Q_OBJECT

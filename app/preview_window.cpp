@@ -1,5 +1,6 @@
 #include "app/preview_window.h"
 
+#include "app/contrast.h"
 #include "app/failure_text.h"
 #include "app/file_list_box.h"
 #include "app/pass_runner.h"
@@ -101,12 +102,16 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const {
         if (r.kind == PreviewKind::Stop)
             return QBrush(QColor(0xFF, 0xC0, 0xC0));
     }
+    // On those light grounds, text dark enough whatever the palette.
     if (role == Qt::ForegroundRole && r.kind == PreviewKind::Stop)
         return QBrush(QColor(0x80, 0x00, 0x00));
+    if (role == Qt::ForegroundRole && r.kind == PreviewKind::Exists)
+        return QBrush(
+            readableOn(QApplication::palette().color(QPalette::Text), QColor(0xFF, 0xE4, 0xB5)));
     if (role == Qt::ForegroundRole &&
         (r.kind == PreviewKind::NotReached || r.kind == PreviewKind::Left ||
          r.kind == PreviewKind::Unchanged))
-        return QBrush(QColor(0x80, 0x80, 0x80));
+        return QBrush(legacyNameColour());
     return {};
 }
 

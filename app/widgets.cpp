@@ -1,5 +1,7 @@
 #include "app/widgets.h"
 
+#include "app/contrast.h"
+
 #include <QAbstractItemView>
 #include <QComboBox>
 
@@ -9,13 +11,8 @@ namespace nw::app {
 
 QLabel* redLabel(QLabel* l) {
     QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    // Pure red is hard to read on a dark window: there the label gets a
-    // light ground of its own, and the text stays the same red.
-    if (p.color(QPalette::Window).lightness() < 128) {
-        p.setColor(QPalette::Window, QColor(0xF4, 0xF4, 0xF4));
-        l->setAutoFillBackground(true);
-    }
+    // Red, as dark or as light as the window's ground needs to be read.
+    p.setColor(QPalette::WindowText, readableOn(QColor(255, 0, 0), p.color(QPalette::Window)));
     l->setPalette(p);
     return l;
 }

@@ -10,6 +10,8 @@
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -47,14 +49,9 @@ bool namedByDate(const std::string& folder, int n) {
     return right;
 }
 
-long residentKib() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    return 0;
-}
+// The bytes the heap has handed out and not taken back (the resident size
+// would not grow where the heap reuses what earlier rows freed).
+std::size_t heapInUse() { return mallinfo2().uordblks; }
 
 } // namespace
 
@@ -154,10 +151,10 @@ void benchFacts(nw::FileSystem& fs, int files, int renames, const std::string& t
         if (i > 0)
             std::filesystem::copy_file(manyPaths[0], manyPaths.back());
     }
-    const long before = residentKib();
+    const std::size_t before = heapInUse();
     nw::FactsCache cache;
     nw::readAllFacts(cache, manyPaths, nullptr, nullptr);
-    const double mib = static_cast<double>(residentKib() - before) / 1024.0;
+    const double mib = static_cast<double>(heapInUse() - before) / (1024.0 * 1024.0);
     char what[120];
     std::snprintf(what, sizeof what, "memory held by %d photos' facts, MiB", many);
     report(what, "in-process call", {mib}, "a figure");

@@ -43,14 +43,6 @@ CodePageJudgement judgeTagCodePage(const std::vector<const RawFacts*>& files);
 FileFacts settleFacts(const RawFacts& raw, const CodePageJudgement& judgement,
                       std::optional<NameEncoding>* codePageUsed = nullptr);
 
-// A date as written in EXIF ("2024:05:01 12:34:56"), with the sub-seconds of
-// SubSecTimeOriginal where given.
-std::optional<LocalDateTime> parseExifDateTime(const std::string& text,
-                                               const std::string& subSeconds = {});
-// A container's creation time (UTC by its format: "2024-05-01T12:34:56.000000Z")
-// as the local time of this computer.
-std::optional<LocalDateTime> utcToLocal(const std::string& isoText);
-
 // The facts of files read so far in this run of the program, by path, size
 // and modification time: a file read once is not read again until it changes.
 class FactsCache {

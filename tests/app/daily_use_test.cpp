@@ -3,6 +3,8 @@
 // buttons, the preview as a tool window, names that would hide what they are.
 #include "app_test_support.h"
 
+#include "app/contrast.h"
+
 #include "app/file_list_menu.h"
 #include "app/preview_window.h"
 #include "app/user_messages.h"
@@ -215,7 +217,7 @@ void DailyUseTest::namesShowWhatTheyAre() {
              QStringList({"line1<U+000A>line2.txt", "photo<U+202E>gpj.exe", "plain.txt"}));
     for (int i = 0; i < 3; ++i) {
         const QVariant fg = h.list().model()->index(i, 0).data(Qt::ForegroundRole);
-        QCOMPARE(fg.isValid() && fg.value<QBrush>().color() == kHiddenCharacterColour, i < 2);
+        QCOMPARE(fg.isValid() && fg.value<QBrush>().color() == hiddenCharacterColour(), i < 2);
     }
     // In the messages as well.
     h.find<QLineEdit>("txtRemoveStr")->setText(QStringLiteral("gpj"));

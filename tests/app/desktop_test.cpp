@@ -5,6 +5,7 @@
 #include "app_test_support.h"
 
 #include "app/appearance.h"
+#include "app/contrast.h"
 #include "app/facts_page.h"
 #include "app/other_page.h"
 #include "app/remembered.h"
@@ -219,16 +220,28 @@ void DesktopTest::theDesktopsDarkPaletteIsKept() {
         if (const char* out = std::getenv("NAMEWRIGHT_DARK_SHOT"))
             shot.save(QString::fromLocal8Bit(out));
         QVERIFY(shot.pixelColor(h.form->width() / 2, h.form->height() - 3).lightness() < 80);
-        // Every caption is light on the dark window; the example's red is red.
-        for (QLabel* l : h.form->findChildren<QLabel*>())
-            if (!l->autoFillBackground())
-                QVERIFY2(l->palette().color(l->foregroundRole()).lightness() > 100,
-                         qPrintable(l->objectName()));
-        // The example's red stays pure red, on a light ground of its own.
-        auto* red = h.find<QLabel>("lblT1");
-        QCOMPARE(red->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        QVERIFY(red->autoFillBackground() &&
-                red->palette().color(QPalette::Window).lightness() > 200);
+        // Every caption is light on the dark window, with no ground of its own.
+        for (QLabel* l : h.form->findChildren<QLabel*>()) {
+            QVERIFY2(!l->autoFillBackground(), qPrintable(l->objectName()));
+            QVERIFY2(l->palette().color(l->foregroundRole()).lightness() > 100,
+                     qPrintable(l->objectName()));
+        }
+    }
+    QApplication::setPalette(before);
+    // The program's own colours read at 4.5:1 at least on either palette:
+    // the light one of the desktop, and this dark one.
+    for (const QPalette& palette : {before, dark}) {
+        QApplication::setPalette(palette);
+        Harness h;
+        const QColor base = palette.color(QPalette::Base);
+        QVERIFY(contrastRatio(hiddenCharacterColour(), base) >= 4.5);
+        QVERIFY(contrastRatio(legacyNameColour(), base) >= 4.5);
+        for (const char* red : {"lblT1", "lblTarget(0)", "lblFactsTarget"}) {
+            auto* l = h.find<QLabel>(red);
+            QVERIFY2(contrastRatio(l->palette().color(QPalette::WindowText),
+                                   l->palette().color(QPalette::Window)) >= 4.5,
+                     red);
+        }
     }
     QApplication::setPalette(before);
 }

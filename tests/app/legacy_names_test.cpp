@@ -4,6 +4,8 @@
 // preview.
 #include "app_test_support.h"
 
+#include "app/contrast.h"
+
 #include "app/command_line.h"
 #include "app/user_messages.h"
 
@@ -201,7 +203,7 @@ PreviewWindow* repairPreview(Harness& h) {
 
 bool isGrey(Harness& h, int row) {
     const QVariant fg = h.list().model()->index(row, 0).data(Qt::ForegroundRole);
-    return fg.isValid() && fg.value<QBrush>().color() == QColor(0x80, 0x80, 0x80);
+    return fg.isValid() && fg.value<QBrush>().color() == legacyNameColour();
 }
 
 } // namespace
