@@ -58,8 +58,8 @@ std::u32string latin1(const std::string& s) {
 
 using ReadMedia = void (*)(const char*, int, RawFacts*);
 
-// The module beside the program (as installed, and in the build tree), or
-// where this build put it; loaded once.
+// The module in "modules" beside the program (as installed), or where this
+// build put it; loaded once.
 ReadMedia mediaReader() {
     static const ReadMedia reader = []() -> ReadMedia {
         std::vector<std::string> places;
@@ -68,7 +68,7 @@ ReadMedia mediaReader() {
         if (n > 0) {
             std::string dir(exe, static_cast<std::size_t>(n));
             dir.erase(dir.rfind('/'));
-            places.push_back(dir + "/" NW_FACTS_MODULE_NAME);
+            places.push_back(dir + "/modules/" NW_FACTS_MODULE_NAME);
         }
         places.emplace_back(NW_FACTS_MODULE_BUILT);
         for (const std::string& p : places)
