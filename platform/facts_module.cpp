@@ -32,14 +32,6 @@ namespace nw {
 
 namespace {
 
-std::u32string latin1(const std::string& s) {
-    std::u32string out;
-    out.reserve(s.size());
-    for (char c : s)
-        out += static_cast<char32_t>(static_cast<unsigned char>(c));
-    return out;
-}
-
 std::u32string fromUtf8(const std::string& s) {
     // Tags come as Unicode from the libraries; anything not UTF-8 (an EXIF
     // make in a legacy code page) is read byte for byte rather than dropped.
@@ -57,10 +49,6 @@ std::string trimmed(std::string s) {
     s.erase(std::find_if(s.rbegin(), s.rend(), notSpace).base(), s.end());
     s.erase(s.begin(), std::find_if(s.begin(), s.end(), notSpace));
     return s;
-}
-
-LocalDateTime fromTm(const std::tm& tm) {
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, -1};
 }
 
 void initLibraries() {

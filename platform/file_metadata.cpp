@@ -44,18 +44,6 @@ MediaKind kindOf(const std::string& path) {
                        : MediaKind::Other;
 }
 
-LocalDateTime fromTm(const std::tm& tm) {
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, -1};
-}
-
-std::u32string latin1(const std::string& s) {
-    std::u32string out;
-    out.reserve(s.size());
-    for (char c : s)
-        out += static_cast<char32_t>(static_cast<unsigned char>(c));
-    return out;
-}
-
 using ReadMedia = void (*)(const char*, int, RawFacts*);
 
 // The module in "modules" beside the program (as installed), or where this

@@ -23,9 +23,10 @@ appstreamcli validate --pedantic --no-net "$(dirname "$0")/../packaging/org.name
   { echo "deb-check: appstreamcli found a problem" >&2; exit 1; }
 appstream-util validate-relax --nonet "$(dirname "$0")/../packaging/org.namewright.namewright.metainfo.xml" >/dev/null ||
   { echo "deb-check: appstream-util found a problem" >&2; exit 1; }
-# OpenCC's library is found by dpkg-shlibdeps, its data is declared.
+# OpenCC's library and the media module's (exiv2, libheif, TagLib, FFmpeg)
+# are found by dpkg-shlibdeps, OpenCC's data is declared.
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in libopencc1.1 libopencc-data; do
+for p in libopencc1.1 libopencc-data libexiv2-27 libheif1 libtag1v5 libavformat59; do
   grep -q "$p" <<<"$depends" || { echo "deb-check: Depends lacks $p: $depends" >&2; exit 1; }
 done
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "$deb" >/dev/null
