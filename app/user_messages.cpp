@@ -1,13 +1,18 @@
 #include "app/user_messages.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStringList>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <deque>
+#include <vector>
 
 namespace nw::app {
 namespace {
@@ -25,46 +30,106 @@ std::deque<bool>& queuedYesNo() {
     static std::deque<bool> q;
     return q;
 }
-// Word joiners (U+2060) between the characters of text, so that no line is
-// broken inside it; never inside a character.
-QString joined(const QString& text) {
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (i > 0 && !text.at(i).isLowSurrogate())
-            out += QChar(0x2060);
-        out += text.at(i);
+// Whether the text may be broken into a new line at each position.
+std::vector<bool> breaksAllowed(const QString& line) {
+    constexpr int kKeptTogether = 4; // a line's last characters: never a lone "夹。"
+    constexpr int kShortName = 24;   // a quoted name up to this long stays on one line
+    std::vector<bool> can(static_cast<std::size_t>(line.size()) + 1, false);
+    QTextBoundaryFinder lines(QTextBoundaryFinder::Line, line);
+    for (qsizetype at = lines.toNextBoundary(); at > 0 && at < line.size();
+         at = lines.toNextBoundary())
+        can[static_cast<std::size_t>(at)] = true;
+    auto keep = [&](qsizetype from, qsizetype to) { // no break inside [from, to)
+        for (qsizetype i = std::max<qsizetype>(from + 1, 0); i < to; ++i)
+            can[static_cast<std::size_t>(i)] = false;
+    };
+    for (qsizetype from = 0;;) {
+        const qsizetype open = line.indexOf(QChar(0x201C), from);
+        const qsizetype close = open < 0 ? -1 : line.indexOf(QChar(0x201D), open + 1);
+        if (close < 0)
+            break;
+        if (close - open + 1 <= kShortName)
+            keep(open, close + 1);
+        else // a long one breaks where it must, but not right after its quote
+            keep(open, std::min(open + 3, close));
+        from = close + 1;
     }
-    return out;
+    keep(line.size() - kKeptTogether, line.size());
+    return can;
 }
 
-// The text as a box shows it: a short name in quotes is never broken across
-// lines, and the last few characters of a line stay together, so that a
-// wrapped line never leaves a lone "夹。" on a line of its own.
-QString unbroken(const QString& text) {
-    constexpr int kKeptTogether = 4;
-    constexpr int kShortName = 24;
-    QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString& line : lines) {
-        QString out;
-        qsizetype from = 0;
-        for (;;) {
-            const qsizetype open = line.indexOf(QChar(0x201C), from);
-            const qsizetype close = open < 0 ? -1 : line.indexOf(QChar(0x201D), open + 1);
-            if (close < 0)
-                break;
-            const QString quoted = line.mid(open, close - open + 1);
-            out += line.mid(from, open - from) +
-                   (quoted.size() <= kShortName ? joined(quoted) : quoted);
-            from = close + 1;
-        }
-        const QString rest = line.mid(from);
-        const qsizetype split = std::max<qsizetype>(0, rest.size() - kKeptTogether);
-        const bool inside = split > 0 && rest.at(split).isLowSurrogate();
-        out += inside ? rest : rest.left(split) + joined(rest.mid(split));
-        line = out;
-    }
-    return lines.join(QLatin1Char('\n'));
+QString rightTrimmed(QString s) {
+    while (!s.isEmpty() && s.back().isSpace())
+        s.chop(1);
+    return s;
 }
+
+// One line of a box's text cut into lines no wider than width: at the breaks
+// allowed, and inside a word only where one word alone is wider.
+void layLine(const QString& line, const QFontMetrics& fm, int width, QStringList& out) {
+    if (line.isEmpty()) {
+        out << QString();
+        return;
+    }
+    const std::vector<bool> can = breaksAllowed(line);
+    QTextBoundaryFinder chars(QTextBoundaryFinder::Grapheme, line);
+    qsizetype start = 0;
+    while (start < line.size()) {
+        qsizetype best = -1;    // the last allowed break that fits
+        qsizetype lastFit = -1; // the last character boundary that fits
+        chars.setPosition(start);
+        for (qsizetype at = chars.toNextBoundary(); at > 0; at = chars.toNextBoundary()) {
+            if (lastFit > 0 &&
+                fm.horizontalAdvance(rightTrimmed(line.mid(start, at - start))) > width)
+                break;
+            lastFit = at;
+            if (at == line.size() || can[static_cast<std::size_t>(at)])
+                best = at;
+        }
+        const qsizetype end = best > start ? best : lastFit;
+        out << rightTrimmed(line.mid(start, end - start));
+        start = end;
+        while (start < line.size() && line.at(start).isSpace())
+            ++start;
+    }
+}
+
+// A box whose text is laid out in lines here, where Qt would break a short
+// name or leave a lone character, and whose copy (Ctrl+C) and accessible
+// text are the message itself, without those breaks.
+class Box : public QMessageBox {
+public:
+    Box(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
+        QWidget* parent)
+        : QMessageBox(icon, QStringLiteral("Namewright"), QString(), buttons, parent),
+          m_text(text) {
+        setTextFormat(Qt::PlainText); // a name is never markup
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        setText(laidOut(text, label ? label->fontMetrics() : fontMetrics(), boxTextWidth(parent)));
+        setAccessibleDescription(text);
+        if (label)
+            label->setAccessibleName(text);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e != QKeySequence::Copy) {
+            QMessageBox::keyPressEvent(e);
+            return;
+        }
+        // As Qt copies a box, with the message as it was given.
+        const QString rule = QStringLiteral("---------------------------\n");
+        QString copied =
+            rule + windowTitle() + QLatin1Char('\n') + rule + m_text + QLatin1Char('\n') + rule;
+        for (const QAbstractButton* b : buttons())
+            copied += b->text() + QStringLiteral("   ");
+        copied += QLatin1Char('\n') + rule;
+        QGuiApplication::clipboard()->setText(copied);
+    }
+
+private:
+    QString m_text;
+};
 
 // A box opened before its window is on screen would open at the top left.
 void place(QMessageBox& box, QWidget* parent) {
@@ -75,6 +140,21 @@ void place(QMessageBox& box, QWidget* parent) {
 }
 
 } // namespace
+
+QString laidOut(const QString& text, const QFontMetrics& fm, int width) {
+    QStringList out;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        layLine(line, fm, width, out);
+    return out.join(QLatin1Char('\n'));
+}
+
+int boxTextWidth(const QWidget* parent) {
+    // Qt wraps a box's text itself past half the screen (at most 500
+    // pixels), the icon and the margins included, which take about 100.
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int half = screen ? screen->availableGeometry().width() / 2 : 500;
+    return std::max(160, std::min(half, 500) - 100);
+}
 
 QPoint boxPlace(const QWidget* parent, QSize box) {
     if (parent && parent->window()->isVisible()) {
@@ -99,9 +179,7 @@ ExistsAnswer askAboutExistingName(QWidget* parent, const QString& text) {
         queuedAnswers().pop_front();
         return a;
     }
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Namewright"), unbroken(text),
-                    QMessageBox::NoButton, parent);
-    box.setTextFormat(Qt::PlainText);
+    Box box(QMessageBox::Information, text, QMessageBox::NoButton, parent);
     QPushButton* skip = box.addButton(QStringLiteral("跳过"), QMessageBox::AcceptRole);
     skip->setObjectName(QStringLiteral("cmdSkip"));
     QPushButton* skipAll = box.addButton(QStringLiteral("全部跳过"), QMessageBox::AcceptRole);
@@ -128,9 +206,7 @@ bool askYesNo(QWidget* parent, const QString& text, const QString& yes, const QS
         queuedYesNo().pop_front();
         return answer;
     }
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Namewright"), unbroken(text),
-                    QMessageBox::Yes | QMessageBox::No, parent);
-    box.setTextFormat(Qt::PlainText);
+    Box box(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     if (!yes.isEmpty())
@@ -148,10 +224,8 @@ void showMessage(QWidget* parent, MessageKind kind, const QString& text) {
         hook()(kind, text);
         return;
     }
-    QMessageBox box(kind == MessageKind::Information ? QMessageBox::Information
-                                                     : QMessageBox::Warning,
-                    QStringLiteral("Namewright"), unbroken(text), QMessageBox::Ok, parent);
-    box.setTextFormat(Qt::PlainText); // a name is never markup
+    Box box(kind == MessageKind::Information ? QMessageBox::Information : QMessageBox::Warning,
+            text, QMessageBox::Ok, parent);
     place(box, parent);
     box.exec();
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QFontMetrics;
 class QWidget;
 class QPoint;
 class QSize;
@@ -32,6 +33,14 @@ void queueExistsAnswer(ExistsAnswer answer);
 bool askYesNo(QWidget* parent, const QString& text, const QString& yes = {},
               const QString& no = {});
 void queueYesNoAnswer(bool yes);
+
+// A message as a box shows it: in lines no wider than width, never broken
+// inside a short quoted name nor before a line's last few characters, and
+// otherwise the text itself (no invisible characters are added). Ctrl+C and
+// a screen reader get the message as given.
+QString laidOut(const QString& text, const QFontMetrics& fm, int width);
+// How wide a box's lines are over parent's screen.
+int boxTextWidth(const QWidget* parent);
 
 // Where a box of that size opens for parent: Qt centres it over a parent
 // that is on screen; over one not shown yet (a box at start-up), it is

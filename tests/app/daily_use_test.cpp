@@ -142,7 +142,7 @@ void DailyUseTest::theExistenceBoxSaysWhatItDoes() {
         askAboutExistingName(h.form.get(), QStringLiteral("1.txt文件已经存在！"));
     setMessageHook([&h](MessageKind, const QString& t) { h.messages << t; });
     QCOMPARE(int(got), answer);
-    QVERIFY(text.remove(QChar(0x2060)) == QStringLiteral("1.txt文件已经存在！"));
+    QCOMPARE(text, QStringLiteral("1.txt文件已经存在！"));
     QCOMPARE(buttons.size(), 3);
     for (const char* b : {"跳过", "全部跳过", "停止改名"})
         QVERIFY(buttons.contains(QString::fromUtf8(b)));

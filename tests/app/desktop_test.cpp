@@ -7,13 +7,16 @@
 #include "app/appearance.h"
 #include "app/contrast.h"
 #include "app/facts_page.h"
+#include "app/failure_text.h"
 #include "app/other_page.h"
+#include "app/qt_text.h"
 #include "app/remembered.h"
 #include "app/user_messages.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFile>
@@ -32,6 +35,7 @@
 #include <QSet>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
+#include <QTimer>
 #include <QUrl>
 
 namespace nw::app::test {
@@ -49,6 +53,7 @@ private slots:
     void theDesktopsDarkPaletteIsKept();
     void keptBetweenRuns();
     void boxesOpenOverTheWindow();
+    void everyMessageIsItsOwnText();
 };
 
 void DesktopTest::qtTextsAreChinese() {
@@ -74,7 +79,9 @@ void DesktopTest::wholeFilterItemsAndNoSidewaysScrolling() {
         QVERIFY2(combo->view()->minimumWidth() >
                      combo->view()->fontMetrics().horizontalAdvance(combo->itemText(i)),
                  qPrintable(combo->itemText(i)));
-    file(h.work.path(), std::string(200, 'n') + ".txt");
+    std::string longName(200, 'n');
+    longName += ".txt";
+    file(h.work.path(), longName);
     h.click("cmdSelect(3)");
     QVERIFY(!h.list().horizontalScrollBar()->isVisible());
     QCOMPARE(h.list().horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
@@ -294,6 +301,77 @@ void DesktopTest::boxesOpenOverTheWindow() {
     QCOMPARE(boxPlace(&unshown, box) + QPoint(150, 60), screen.center());
     Harness h;
     QCOMPARE(boxPlace(h.form.get(), box) + QPoint(150, 60), h.form->frameGeometry().center());
+}
+
+// Every kind of message, with names of 1, 5, 24 and 200 characters, in the
+// real box: the text shown is the message and nothing else (no invisible
+// characters), laid out in lines Qt does not break again, a short quoted
+// name on one line, the box inside the screen, and what Ctrl+C copies and a
+// screen reader reads is the message as given.
+void DesktopTest::everyMessageIsItsOwnText() {
+    Harness h;
+    h.form->show();
+    const QString stem = QStringLiteral("第01集 The Long Name 长名字");
+    QStringList checked;
+    for (const int length : {1, 5, 24, 200}) {
+        QString n;
+        while (n.size() < length)
+            n += stem;
+        n.truncate(length);
+        const std::u32string name = toU32(n);
+        const std::string path = "/media/u/" + n.toStdString();
+        PassFailure f{3, name, name + U".txt", FailureReason::FileSystem, {FsError::Exists, 17}};
+        PassFailure gone = f;
+        gone.fs = {FsError::NotFound, 2};
+        gone.fs.putBackError = 5;
+        gone.fs.leftAs = path;
+        RecoveryReport r;
+        r.restored = 2;
+        r.unresolved = {path, path + "/x"};
+        r.waiting = {path};
+        r.setAside = {{path, path + ".journal"}, {"", path}};
+        const RecoveryReport::Interrupted cut{path, {}, "批量改名", 24, {}};
+        std::vector<PassStep> unusual(7, PassStep{0, name, std::nullopt, StepKind::Left,
+                                                  LeftReason::MissingField, 0, U"拍摄日期"});
+        const QStringList texts = {
+            existsText(named(name)) + QStringLiteral("\n原文件：") + named(name),
+            passFailureText(f),
+            passFailureText(gone),
+            folderFailureText(path, {FsError::PermissionDenied, 13}),
+            givenFailureText(GivenError::NotLocal, "sftp://host/" + n.toStdString()),
+            recoveryText(r) + QStringLiteral("\n\n") + interruptedText(cut),
+            unusualText(unusual),
+            startRefusalText(),
+        };
+        for (const QString& text : texts) {
+            setMessageHook(nullptr);
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+                const QString shown = label->text();
+                for (const QChar c : shown)
+                    QVERIFY2(c.category() != QChar::Other_Format && c != QChar(0x2060),
+                             qPrintable(shown));
+                QCOMPARE(QString(shown).remove(QLatin1Char('\n')).remove(QLatin1Char(' ')),
+                         QString(text).remove(QLatin1Char('\n')).remove(QLatin1Char(' ')));
+                QVERIFY2(!label->wordWrap(), qPrintable(shown)); // no breaks but these
+                if (length <= 20)
+                    QVERIFY(shown.contains(QStringLiteral("“%1").arg(named(name))) ||
+                            !text.contains(QStringLiteral("“%1").arg(named(name))));
+                QVERIFY(box->screen()->availableGeometry().contains(box->frameGeometry()));
+                QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name),
+                         text);
+                QTest::keySequence(box, QKeySequence::Copy);
+                QVERIFY(QGuiApplication::clipboard()->text().contains(text));
+                checked << shown;
+                box->accept();
+            });
+            showMessage(h.form.get(), MessageKind::Warning, text);
+        }
+    }
+    setMessageHook([&h](MessageKind, const QString& t) { h.messages << t; });
+    QCOMPARE(checked.size(), 32);
 }
 
 NW_APP_TEST(DesktopTest)
