@@ -1,5 +1,7 @@
 #include "app/appearance.h"
 
+#include "app/texts.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QGroupBox>
@@ -70,12 +72,10 @@ private:
 } // namespace
 
 void applyAppearance(QApplication& app) {
-    // Qt's own texts (the buttons of a message box, a text box's menu) in
-    // Chinese, whatever the user's locale.
-    auto* qtTexts = new QTranslator(&app);
-    if (qtTexts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qtTexts);
+    // Ours and Qt's own texts (the buttons of a message box, a text box's
+    // menu) in Chinese, whatever the user's locale; in Traditional where it
+    // is Taiwanese, Hong Kong or Macanese.
+    installTranslations(messagesLocale());
     // The style is ours, for the layout's sake; the colours stay the desktop's.
     const QPalette desktop = QGuiApplication::palette();
     if (QStyle* s = QStyleFactory::create(QStringLiteral("Fusion")))

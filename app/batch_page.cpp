@@ -1,4 +1,5 @@
 #include "app/batch_page.h"
+#include "app/texts.h"
 
 #include "app/failure_text.h"
 #include "app/file_list_box.h"
@@ -13,47 +14,46 @@
 namespace nw::app {
 
 void BatchPage::build(QPoint o) {
-    Frame6 = named(new QGroupBox(QStringLiteral("自定义文本"), this), "Frame6");
+    Frame6 = named(new QGroupBox(zh("自定义文本"), this), "Frame6");
     place(Frame6, 240, 575, 4335, 735, o);
     Text1 = named(new QLineEdit(Frame6), "Text1");
-    Text1->setAccessibleName(QStringLiteral("自定义文本"));
+    Text1->setAccessibleName(zh("自定义文本"));
     place(Text1, 120, 240, 2655, 320);
-    Label3[0] = named(new QLabel(QStringLiteral("增量："), Frame6), indexed("Label3", 0));
+    Label3[0] = named(new QLabel(zh("增量："), Frame6), indexed("Label3", 0));
     place(Label3[0], 2880, 300, 540, 180);
     txtStep = named(new QLineEdit(QStringLiteral("1"), Frame6), "txtStep");
-    txtStep->setAccessibleName(QStringLiteral("编号的增量"));
+    txtStep->setAccessibleName(zh("编号的增量"));
     place(txtStep, 3480, 240, 735, 320);
     // A second row for the numbering's start and width; the frames below
     // close up to make room.
-    lblStart = named(new QLabel(QStringLiteral("起始编号："), Frame6), "lblStart");
+    lblStart = named(new QLabel(zh("起始编号："), Frame6), "lblStart");
     place(lblStart, 120, 660, 1000, 180);
     txtStart = named(new QLineEdit(Frame6), "txtStart");
-    txtStart->setAccessibleName(QStringLiteral("起始编号"));
-    txtStart->setPlaceholderText(QStringLiteral("同增量"));
+    txtStart->setAccessibleName(zh("起始编号"));
+    txtStart->setPlaceholderText(zh("同增量"));
     place(txtStart, 1120, 600, 1000, 320);
-    lblWidth = named(new QLabel(QStringLiteral("位数："), Frame6), "lblWidth");
+    lblWidth = named(new QLabel(zh("位数："), Frame6), "lblWidth");
     place(lblWidth, 2880, 660, 540, 180);
     txtWidth = named(new QLineEdit(Frame6), "txtWidth");
-    txtWidth->setAccessibleName(QStringLiteral("编号的位数"));
-    txtWidth->setPlaceholderText(QStringLiteral("不补零"));
+    txtWidth->setAccessibleName(zh("编号的位数"));
+    txtWidth->setPlaceholderText(zh("不补零"));
     place(txtWidth, 3480, 600, 735, 320);
     Frame6->resize(Frame6->width(), px(1010));
 
-    Frame7 = named(new QGroupBox(QStringLiteral("自定义文本位置"), this), "Frame7");
+    Frame7 = named(new QGroupBox(zh("自定义文本位置"), this), "Frame7");
     place(Frame7, 240, 1645, 4335, 960, o);
     const char* captions[] = {"替换前缀",     "替换后缀",     "在前缀的前面",
                               "在前缀的后面", "在后缀的前面", "在后缀的后面"};
     const int lefts[] = {120, 1320, 2760};
     for (std::size_t i = 0; i < 6; ++i) {
-        Option3[i] = named(new QRadioButton(QString::fromUtf8(captions[i]), Frame7),
-                           indexed("Option3", int(i)));
+        Option3[i] = named(new QRadioButton(zh(captions[i]), Frame7), indexed("Option3", int(i)));
         place(Option3[i], lefts[i / 2], i % 2 == 0 ? 300 : 600, i < 2 ? 1095 : 1455, 255);
     }
     Option3[0]->setChecked(true);
 
-    Frame8 = named(new QGroupBox(QStringLiteral("示例"), this), "Frame8");
+    Frame8 = named(new QGroupBox(zh("示例"), this), "Frame8");
     place(Frame8, 240, 2665, 4335, 1215, o);
-    Label4[0] = named(new QLabel(QStringLiteral("原文件名为："), Frame8), indexed("Label4", 0));
+    Label4[0] = named(new QLabel(zh("原文件名为："), Frame8), indexed("Label4", 0));
     place(Label4[0], 120, 240, 1080, 180);
     Label4[1] = named(new QLabel(Frame8), indexed("Label4", 1));
     place(Label4[1], 1200, 240, 90, 180);
@@ -62,7 +62,7 @@ void BatchPage::build(QPoint o) {
     place(lblSource[0], 1200, 240, 990, 180);
     lblSource[1] = named(new QLabel(QStringLiteral("model.gif"), Frame8), indexed("lblSource", 1));
     place(lblSource[1], 1200, 480, 810, 180);
-    Label4[4] = named(new QLabel(QStringLiteral("转换后成为："), Frame8), indexed("Label4", 4));
+    Label4[4] = named(new QLabel(zh("转换后成为："), Frame8), indexed("Label4", 4));
     place(Label4[4], 120, 720, 1080, 180);
     lblTarget[0] =
         redLabel(named(new QLabel(QStringLiteral("1.gif"), Frame8), indexed("lblTarget", 0)));
@@ -75,7 +75,7 @@ void BatchPage::build(QPoint o) {
     for (QLabel* l : lblTarget)
         l->resize(px(3000), l->height());
 
-    Command2 = named(new QPushButton(QStringLiteral("改名"), this), "Command2");
+    Command2 = named(new QPushButton(zh("改名"), this), "Command2");
     place(Command2, 240, 3960, 4335, 495, o);
 
     connect(Text1, &QLineEdit::textChanged, this, &BatchPage::Text1_Change);
@@ -116,9 +116,8 @@ QString BatchPage::refusal() const {
 void BatchPage::updateExample() {
     // A start or a width that cannot be used is said in the example.
     if (ParseIncrement(toU32(txtStep->text())) && !refusal().isEmpty()) {
-        lblTarget[0]->setText(ParseStart(toU32(txtStart->text())).valid
-                                  ? QStringLiteral("位数无效（1 到 9）")
-                                  : QStringLiteral("起始编号无效"));
+        lblTarget[0]->setText(ParseStart(toU32(txtStart->text())).valid ? zh("位数无效（1 到 9）")
+                                                                        : zh("起始编号无效"));
         lblTarget[1]->clear();
         return;
     }
@@ -138,7 +137,7 @@ void BatchPage::txtStep_Change() { updateExample(); }
 void BatchPage::Option3_Click(short) { updateExample(); }
 
 std::vector<std::pair<QPushButton*, QString>> BatchPage::applyButtons() const {
-    return {{Command2, QStringLiteral("批量改名")}};
+    return {{Command2, zh("批量改名")}};
 }
 
 ToolPlan BatchPage::plan(QPushButton*, bool preview) {

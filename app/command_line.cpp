@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "app/texts.h"
 
 #include "app/failure_text.h"
 #include "platform/given_path.h"
@@ -67,7 +68,7 @@ StartRequest readCommandLine(const std::vector<std::string>& args, const std::st
             continue;
         }
         if (!optionsEnd && (a == "-h" || a == "--help")) {
-            std::fputs(kHelp, out);
+            std::fputs(zh(kHelp).toUtf8().constData(), out);
             return {false, 0, {}};
         }
         if (!optionsEnd && (a == "-v" || a == "--version")) {
@@ -75,8 +76,11 @@ StartRequest readCommandLine(const std::vector<std::string>& args, const std::st
             return {false, 0, {}};
         }
         if (!optionsEnd && a.size() > 1 && a[0] == '-') {
-            std::fprintf(err, "namewright：不认识的选项“%s”。用法见 namewright --help\n",
-                         a.c_str());
+            std::fprintf(err, "namewright：%s\n",
+                         zh("不认识的选项“%1”。用法见 namewright --help")
+                             .arg(QString::fromLocal8Bit(a.c_str()))
+                             .toUtf8()
+                             .constData());
             return {false, 2, {}};
         }
         // A file manager may give several: the first is opened, the others

@@ -1,4 +1,5 @@
 #include "app/existing_names.h"
+#include "app/texts.h"
 
 #include "app/failure_text.h"
 #include "app/qt_text.h"
@@ -26,8 +27,7 @@ void ExistingNames::install(RenameTool& tool, FileSystem& fs, QWidget* window, b
         }
         // The specified sentence, and on a line of its own the file that was
         // to take the name.
-        const QString text =
-            existsText(named(newName)) + QStringLiteral("\n原文件：") + named(oldName);
+        const QString text = existsText(named(newName)) + zh("\n原文件：") + named(oldName);
         const ExistsAnswer a = askAboutExistingName(window, text);
         m_skipAll = a == ExistsAnswer::SkipAll;
         m_stop = a == ExistsAnswer::Stop;
@@ -45,8 +45,7 @@ void ExistingNames::installForTaken(RenameTool& tool, QWidget* window, bool prev
             ++m_skippedSilently;
             return true;
         }
-        const QString text =
-            QStringLiteral("“%1”的新文件名“%2”已经存在！").arg(named(oldName), named(newName));
+        const QString text = zh("“%1”的新文件名“%2”已经存在！").arg(named(oldName), named(newName));
         const ExistsAnswer a = askAboutExistingName(window, text);
         m_skipAll = a == ExistsAnswer::SkipAll;
         m_stop = a == ExistsAnswer::Stop;
@@ -57,9 +56,9 @@ void ExistingNames::installForTaken(RenameTool& tool, QWidget* window, bool prev
 
 void ExistingNames::reportSkipped(QWidget* window) const {
     if (m_skippedSilently > 0)
-        showMessage(window, MessageKind::Information,
-                    QStringLiteral("另有 %1 个文件的新文件名已经存在，已跳过，没有逐个提示。")
-                        .arg(m_skippedSilently));
+        showMessage(
+            window, MessageKind::Information,
+            zh("另有 %1 个文件的新文件名已经存在，已跳过，没有逐个提示。").arg(m_skippedSilently));
 }
 
 } // namespace nw::app

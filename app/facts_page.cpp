@@ -1,4 +1,5 @@
 #include "app/facts_page.h"
+#include "app/texts.h"
 
 #include "app/answering.h"
 #include "app/failure_text.h"
@@ -24,13 +25,12 @@ namespace {
 QString templateErrorText(const TemplateError& e) {
     using K = TemplateError::Kind;
     switch (e.kind) {
-    case K::Empty: return QStringLiteral("请输入模板，例如 {拍摄日期:yyyy-MM-dd HHmmss}");
-    case K::Unclosed: return QStringLiteral("模板中的“{”没有配对的“}”");
-    case K::Unopened: return QStringLiteral("模板中的“}”没有配对的“{”（要写“}”本身，请写“}}”）");
-    case K::UnknownField: return QStringLiteral("模板中没有“{%1}”这个字段").arg(toQt(e.what));
+    case K::Empty: return zh("请输入模板，例如 {拍摄日期:yyyy-MM-dd HHmmss}");
+    case K::Unclosed: return zh("模板中的“{”没有配对的“}”");
+    case K::Unopened: return zh("模板中的“}”没有配对的“{”（要写“}”本身，请写“}}”）");
+    case K::UnknownField: return zh("模板中没有“{%1}”这个字段").arg(toQt(e.what));
     case K::BadFormat:
-        return QStringLiteral("“{%1}”的格式不对：只有日期和时间字段可以在冒号后写格式")
-            .arg(toQt(e.what));
+        return zh("“{%1}”的格式不对：只有日期和时间字段可以在冒号后写格式").arg(toQt(e.what));
     }
     return {};
 }
@@ -50,20 +50,18 @@ std::optional<std::u32string> nextNumber(const CustomNameSettings& numbering, Ru
 } // namespace
 
 void FactsPage::build(QPoint o) {
-    fraTemplate = named(new QGroupBox(QStringLiteral("模板"), this), "fraTemplate");
+    fraTemplate = named(new QGroupBox(zh("模板"), this), "fraTemplate");
     place(fraTemplate, 240, 480, 4335, 1010, o);
     txtTemplate = named(new QLineEdit(fraTemplate), "txtTemplate");
-    txtTemplate->setAccessibleName(QStringLiteral("新文件名的模板"));
-    txtTemplate->setPlaceholderText(QStringLiteral("例如 {拍摄日期:yyyy-MM-dd HHmmss}"));
+    txtTemplate->setAccessibleName(zh("新文件名的模板"));
+    txtTemplate->setPlaceholderText(zh("例如 {拍摄日期:yyyy-MM-dd HHmmss}"));
     place(txtTemplate, 120, 240, 3015, 320);
-    cmdInsertField =
-        named(new QPushButton(QStringLiteral("插入字段"), fraTemplate), "cmdInsertField");
+    cmdInsertField = named(new QPushButton(zh("插入字段"), fraTemplate), "cmdInsertField");
     place(cmdInsertField, 3195, 225, 1020, 350);
     mnuFields = named(new QMenu(cmdInsertField), "mnuFields");
     cmdInsertField->setMenu(mnuFields);
     chkTakenFromModified =
-        named(new QCheckBox(QStringLiteral("没有拍摄日期时用修改日期"), fraTemplate),
-              "chkTakenFromModified");
+        named(new QCheckBox(zh("没有拍摄日期时用修改日期"), fraTemplate), "chkTakenFromModified");
     place(chkTakenFromModified, 120, 660, 3000, 255);
 
     // The fields, each inserted where the cursor stands; the dates with a
@@ -80,10 +78,11 @@ void FactsPage::build(QPoint o) {
     const int counts[] = {5, 6, 5};
     const char* const headings[] = {"照片和视频", "音乐", "所有文件"};
     for (std::size_t g = 0; g < 3; ++g) {
-        mnuFields->addSection(QString::fromUtf8(headings[g]));
+        mnuFields->addSection(zh(headings[g]));
         for (int k = 0; k < counts[g]; ++k) {
             const Field f = groups[g][k];
-            const QString field = QStringLiteral("{%1}").arg(toQt(std::u32string(fieldName(f))));
+            const QString field =
+                QStringLiteral("{%1}").arg(toQt(std::u32string(fieldName(f, traditional()))));
             if (!isDateField(f)) {
                 connect(mnuFields->addAction(field), &QAction::triggered, this,
                         [this, field] { insertField(field); });
@@ -94,43 +93,41 @@ void FactsPage::build(QPoint o) {
                     [this, field] { insertField(field); });
             for (const char* format : dateFormats) {
                 const QString withFormat = QStringLiteral("{%1:%2}").arg(
-                    toQt(std::u32string(fieldName(f))), QString::fromUtf8(format));
+                    toQt(std::u32string(fieldName(f, traditional()))), QString::fromUtf8(format));
                 connect(formats->addAction(withFormat), &QAction::triggered, this,
                         [this, withFormat] { insertField(withFormat); });
             }
         }
     }
 
-    fraFactsPlace = named(new QGroupBox(QStringLiteral("文件信息位置"), this), "fraFactsPlace");
+    fraFactsPlace = named(new QGroupBox(zh("文件信息位置"), this), "fraFactsPlace");
     place(fraFactsPlace, 240, 1550, 4335, 600, o);
     const char* captions[] = {"替换前缀", "在前缀的前面", "在前缀的后面"};
     const int lefts[] = {120, 1320, 2760};
     for (std::size_t i = 0; i < 3; ++i) {
-        optFactsPlace[i] = named(new QRadioButton(QString::fromUtf8(captions[i]), fraFactsPlace),
+        optFactsPlace[i] = named(new QRadioButton(zh(captions[i]), fraFactsPlace),
                                  indexed("optFactsPlace", int(i)));
-        optFactsPlace[i]->setAccessibleName(QStringLiteral("文件信息位置：") +
-                                            QString::fromUtf8(captions[i]));
+        optFactsPlace[i]->setAccessibleName(zh("文件信息位置：") + zh(captions[i]));
         place(optFactsPlace[i], lefts[i], 270, i == 0 ? 1095 : 1455, 255);
     }
     optFactsPlace[0]->setChecked(true);
 
-    fraFactsExample = named(new QGroupBox(QStringLiteral("示例"), this), "fraFactsExample");
+    fraFactsExample = named(new QGroupBox(zh("示例"), this), "fraFactsExample");
     place(fraFactsExample, 240, 2210, 4335, 1670, o);
     lblFactsSourceCaption =
-        named(new QLabel(QStringLiteral("原文件名为："), fraFactsExample), "lblFactsSourceCaption");
+        named(new QLabel(zh("原文件名为："), fraFactsExample), "lblFactsSourceCaption");
     place(lblFactsSourceCaption, 120, 300, 1080, 180);
-    lblFactsSource =
-        named(new QLabel(QStringLiteral("请先选择文件"), fraFactsExample), "lblFactsSource");
+    lblFactsSource = named(new QLabel(zh("请先选择文件"), fraFactsExample), "lblFactsSource");
     place(lblFactsSource, 1200, 300, 3015, 180);
     lblFactsTargetCaption =
-        named(new QLabel(QStringLiteral("转换后成为："), fraFactsExample), "lblFactsTargetCaption");
+        named(new QLabel(zh("转换后成为："), fraFactsExample), "lblFactsTargetCaption");
     place(lblFactsTargetCaption, 120, 660, 1080, 180);
     lblFactsTarget = redLabel(named(new QLabel(fraFactsExample), "lblFactsTarget"));
     lblFactsTarget->setWordWrap(true);
     lblFactsTarget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(lblFactsTarget, 1200, 660, 3015, 900);
 
-    cmdFacts = named(new QPushButton(QStringLiteral("改名"), this), "cmdFacts");
+    cmdFacts = named(new QPushButton(zh("改名"), this), "cmdFacts");
     place(cmdFacts, 240, 3960, 4335, 495, o);
 
     m_examplePoll = new QTimer(this);
@@ -193,10 +190,10 @@ void FactsPage::updateExample() {
     if (first < 0) {
         m_example.reset();
         m_exampleName.clear();
-        lblFactsSource->setText(QStringLiteral("请先选择文件"));
+        lblFactsSource->setText(zh("请先选择文件"));
         lblFactsSource->setToolTip({});
         const QString why = templateRefusal();
-        lblFactsTarget->setText(why.isEmpty() ? QStringLiteral("请先选择文件") : why);
+        lblFactsTarget->setText(why.isEmpty() ? zh("请先选择文件") : why);
         return;
     }
     // A long name loses its middle here; the whole of it is in the tooltip.
@@ -218,7 +215,7 @@ void FactsPage::updateExample() {
     auto done = std::make_shared<std::atomic<bool>>(false);
     m_exampleReading = true;
     m_exampleDone = done;
-    lblFactsTarget->setText(QStringLiteral("正在读取文件信息…"));
+    lblFactsTarget->setText(zh("正在读取文件信息…"));
     std::thread([job, done] {
         job->raw = std::make_shared<const RawFacts>(readFileFacts(job->path));
         done->store(true);
@@ -251,8 +248,8 @@ void FactsPage::showExample() {
     const TemplateResult r =
         fillTemplate(t, facts, oldName, number, chkTakenFromModified->isChecked());
     if (r.missing)
-        lblFactsTarget->setText(
-            leftText(LeftReason::MissingField, 0, std::u32string(fieldName(*r.missing))));
+        lblFactsTarget->setText(leftText(LeftReason::MissingField, 0,
+                                         std::u32string(fieldName(*r.missing, traditional()))));
     else
         lblFactsTarget->setText(toQt(placeFilled(oldName, *r.text, placement())));
 }
@@ -292,7 +289,7 @@ FactsPage::Read FactsPage::readSelected() {
 }
 
 std::vector<std::pair<QPushButton*, QString>> FactsPage::applyButtons() const {
-    return {{cmdFacts, QStringLiteral("文件信息")}};
+    return {{cmdFacts, zh("文件信息")}};
 }
 
 ToolPlan FactsPage::plan(QPushButton*, bool preview) {
@@ -328,13 +325,14 @@ ToolPlan FactsPage::plan(QPushButton*, bool preview) {
                         fillTemplate(t, *read->facts[at], name, numberText, fromModified);
                     if (r.missing) {
                         TransformResult left = TransformResult::left(LeftReason::MissingField);
-                        left.note = fieldName(*r.missing);
+                        left.note = fieldName(*r.missing, traditional());
                         return left;
                     }
                     *number = next;
                     TransformResult made = TransformResult::of(placeFilled(name, *r.text, where));
                     if (const auto& cp = read->codePage[at])
-                        made.note = U"标签按" + decodeName(encodingLabel(*cp)) + U"读取";
+                        made.note =
+                            toU32(zh("标签按%1读取").arg(QLatin1String(encodingLabel(*cp))));
                     return made;
                 };
                 m_existing.install(tool, fs, window(), preview);

@@ -1,4 +1,5 @@
 #include "app/file_list_box.h"
+#include "app/texts.h"
 
 #include "app/answering.h"
 #include "app/contrast.h"
@@ -261,7 +262,7 @@ namespace nw::app {
 QString FileListBox::emptyText() const {
     if (ListCount() > 0 || m_filteredOut == 0)
         return {};
-    return QStringLiteral("筛选条件隐藏了全部 %1 个文件").arg(m_filteredOut);
+    return zh("筛选条件隐藏了全部 %1 个文件").arg(m_filteredOut);
 }
 
 void FileListBox::paintEvent(QPaintEvent* e) {

@@ -1,4 +1,5 @@
 #include "app/file_list_menu.h"
+#include "app/texts.h"
 
 #include "app/history_window.h"
 
@@ -21,7 +22,7 @@ FileListMenu::FileListMenu(FileListBox& list, PassRunner& runner, QWidget* windo
       m_openPreview(std::move(openPreview)), m_openToolPreview(std::move(openToolPreview)) {
     menu = new QMenu(window);
     menu->setObjectName(QStringLiteral("File1Menu"));
-    mnuPreviewTools = new QMenu(QStringLiteral("预览改名结果…"), menu);
+    mnuPreviewTools = new QMenu(zh("预览改名结果…"), menu);
     mnuPreviewTools->setObjectName(QStringLiteral("mnuPreviewTools"));
     mnuPreview = menu->addMenu(mnuPreviewTools);
     mnuPreview->setObjectName(QStringLiteral("mnuPreview"));
@@ -30,18 +31,18 @@ FileListMenu::FileListMenu(FileListBox& list, PassRunner& runner, QWidget* windo
         if (page && page->applyButtons().size() == 1)
             m_openPreview(*page, *page->applyButtons().front().first);
     });
-    mnuUndo = menu->addAction(QStringLiteral("撤销上次改名"));
+    mnuUndo = menu->addAction(zh("撤销上次改名"));
     mnuUndo->setObjectName(QStringLiteral("mnuUndo"));
     // The window's Ctrl+Z, shown beside the item (the key is the window's own
     // shortcut, which works where no text box takes it).
     mnuUndo->setShortcut(QKeySequence::Undo);
     mnuUndo->setShortcutVisibleInContextMenu(true);
     connect(mnuUndo, &QAction::triggered, this, &FileListMenu::mnuUndo_Click);
-    mnuHistory = menu->addAction(QStringLiteral("改名历史…"));
+    mnuHistory = menu->addAction(zh("改名历史…"));
     mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
     connect(mnuHistory, &QAction::triggered, this, &FileListMenu::mnuHistory_Click);
     menu->addSeparator();
-    mnuToUtf8 = menu->addAction(QStringLiteral("文件名转为UTF-8"));
+    mnuToUtf8 = menu->addAction(zh("文件名转为UTF-8"));
     mnuToUtf8->setObjectName(QStringLiteral("mnuToUtf8"));
     connect(mnuToUtf8, &QAction::triggered, this, &FileListMenu::mnuToUtf8_Click);
     buildCodePageMenu();
@@ -55,7 +56,7 @@ FileListMenu::FileListMenu(FileListBox& list, PassRunner& runner, QWidget* windo
 FileListMenu::~FileListMenu() = default;
 
 void FileListMenu::buildCodePageMenu() {
-    mnuCodePage = menu->addMenu(QStringLiteral("文件名编码"));
+    mnuCodePage = menu->addMenu(zh("文件名编码"));
     mnuCodePage->setObjectName(QStringLiteral("mnuCodePage"));
     auto* group = new QActionGroup(mnuCodePage);
     auto item = [&](const QString& text, const char* name) {
@@ -65,7 +66,7 @@ void FileListMenu::buildCodePageMenu() {
         group->addAction(a);
         return a;
     };
-    mnuCodePageAuto = item(QStringLiteral("自动判断"), "mnuCodePageAuto");
+    mnuCodePageAuto = item(zh("自动判断"), "mnuCodePageAuto");
     connect(mnuCodePageAuto, &QAction::triggered, this, [this] { tell(m_list.judgeCodePage()); });
     mnuCodePage->addSeparator();
     static constexpr std::pair<NameEncoding, const char*> pages[] = {
@@ -74,18 +75,18 @@ void FileListMenu::buildCodePageMenu() {
         {NameEncoding::EucJp, "（日文）"},          {NameEncoding::EucKr, "（韩文）"},
         {NameEncoding::Windows1252, "（西欧语言）"}};
     for (const auto& [e, language] : pages) {
-        const QString label = QLatin1String(encodingLabel(e)) + QString::fromUtf8(language);
+        const QString label = QLatin1String(encodingLabel(e)) + zh(language);
         QAction* a = item(label, "mnuCodePageItem");
         mnuCodePages.emplace_back(a, e);
         connect(a, &QAction::triggered, this, [this, e = e] { tell(m_list.chooseCodePage(e)); });
     }
-    mnuCodePageNone = item(QStringLiteral("不解码"), "mnuCodePageNone");
+    mnuCodePageNone = item(zh("不解码"), "mnuCodePageNone");
     connect(mnuCodePageNone, &QAction::triggered, this,
             [this] { tell(m_list.chooseCodePage(std::nullopt)); });
 }
 
 void FileListMenu::buildSortMenu() {
-    mnuSort = menu->addMenu(QStringLiteral("排序方式"));
+    mnuSort = menu->addMenu(zh("排序方式"));
     mnuSort->setObjectName(QStringLiteral("mnuSort"));
     auto* group = new QActionGroup(mnuSort);
     static constexpr std::pair<SortKey, const char*> keys[] = {
@@ -95,7 +96,7 @@ void FileListMenu::buildSortMenu() {
         {SortKey::Size, "文件大小"},
         {SortKey::Taken, "拍摄日期"}};
     for (const auto& [key, text] : keys) {
-        QAction* a = mnuSort->addAction(QString::fromUtf8(text));
+        QAction* a = mnuSort->addAction(zh(text));
         a->setObjectName(QStringLiteral("mnuSort%1").arg(static_cast<int>(key)));
         a->setCheckable(true);
         group->addAction(a);
@@ -105,7 +106,7 @@ void FileListMenu::buildSortMenu() {
         });
     }
     mnuSort->addSeparator();
-    mnuSortReversed = mnuSort->addAction(QStringLiteral("倒序"));
+    mnuSortReversed = mnuSort->addAction(zh("倒序"));
     mnuSortReversed->setObjectName(QStringLiteral("mnuSortReversed"));
     mnuSortReversed->setCheckable(true);
     connect(mnuSortReversed, &QAction::triggered, this, [this](bool on) {
@@ -124,10 +125,10 @@ void FileListMenu::update() {
     // judged one, which the automatic item names.
     const auto current = m_list.codePage();
     const QString judged = current ? QLatin1String(encodingLabel(*current)) : QString();
-    mnuCodePageAuto->setText(!current || m_list.codePageChosen() ? QStringLiteral("自动判断")
+    mnuCodePageAuto->setText(!current || m_list.codePageChosen() ? zh("自动判断")
                              : m_list.codePageClear()
-                                 ? QStringLiteral("自动判断（%1）").arg(judged)
-                                 : QStringLiteral("自动判断（无法确定，可能是 %1）").arg(judged));
+                                 ? zh("自动判断（%1）").arg(judged)
+                                 : zh("自动判断（无法确定，可能是 %1）").arg(judged));
     mnuCodePageAuto->setChecked(!m_list.codePageChosen());
     for (const auto& [a, key] : mnuSortKeys)
         a->setChecked(m_list.sortOrder().key == key);
@@ -163,7 +164,7 @@ void FileListMenu::mnuToUtf8_Click() {
 
 void FileListMenu::runToUtf8() {
     RenameTool tool = Utf8RepairTool();
-    tool.description = "文件名转为UTF-8";
+    tool.description = zh("文件名转为UTF-8").toStdString();
     m_runner.run(std::move(tool), [](FileSystem&) { return Utf8RepairTool(); });
 }
 
@@ -190,8 +191,7 @@ void FileListMenu::offerUndoOfInterrupted(const RecoveryReport& r) {
         const QString text =
             (told.isEmpty() ? QString() : told + QStringLiteral("\n\n")) + interruptedText(cut);
         told.clear();
-        if (!askYesNo(m_list.window(), text, QStringLiteral("撤销这次改名"),
-                      QStringLiteral("保留")))
+        if (!askYesNo(m_list.window(), text, zh("撤销这次改名"), zh("保留")))
             continue;
         if (record.empty())
             m_runner.undo(); // kept by this run only: it is the newest

@@ -1,4 +1,5 @@
 #include "app/find_replace_page.h"
+#include "app/texts.h"
 
 #include "app/failure_text.h"
 
@@ -27,67 +28,65 @@ QString regexErrorText(const RegexError& e) {
         {"U_REGEX_PROPERTY_SYNTAX", "字符属性写法不对"},
         {"U_REGEX_LOOK_BEHIND_LIMIT", "向后查看的长度必须有上限"},
     };
-    QString what = QStringLiteral("写法不对（%1）").arg(QString::fromStdString(e.code));
+    QString what = zh("写法不对（%1）").arg(QString::fromStdString(e.code));
     for (const auto& [code, text] : known)
         if (e.code == code)
-            what = QString::fromUtf8(text);
+            what = zh(text);
     if (e.offset >= 0)
-        return QStringLiteral("正则表达式有误：第 %1 个字符处%2").arg(e.offset + 1).arg(what);
-    return QStringLiteral("正则表达式有误：%1").arg(what);
+        return zh("正则表达式有误：第 %1 个字符处%2").arg(e.offset + 1).arg(what);
+    return zh("正则表达式有误：%1").arg(what);
 }
 
 } // namespace
 
 void FindReplacePage::build(QPoint o) {
-    fraFind = named(new QGroupBox(QStringLiteral("查找和替换"), this), "fraFind");
+    fraFind = named(new QGroupBox(zh("查找和替换"), this), "fraFind");
     place(fraFind, 120, 480, 3855, 1440, o);
-    lblFind = named(new QLabel(QStringLiteral("查找内容："), fraFind), "lblFind");
+    lblFind = named(new QLabel(zh("查找内容："), fraFind), "lblFind");
     place(lblFind, 120, 300, 960, 180);
     txtFind = named(new QLineEdit(fraFind), "txtFind");
-    txtFind->setAccessibleName(QStringLiteral("查找内容"));
+    txtFind->setAccessibleName(zh("查找内容"));
     lblFind->setBuddy(txtFind);
     place(txtFind, 1080, 240, 2655, 320);
-    lblReplace = named(new QLabel(QStringLiteral("替换为："), fraFind), "lblReplace");
+    lblReplace = named(new QLabel(zh("替换为："), fraFind), "lblReplace");
     place(lblReplace, 120, 720, 960, 180);
     txtReplace = named(new QLineEdit(fraFind), "txtReplace");
-    txtReplace->setAccessibleName(QStringLiteral("替换为"));
+    txtReplace->setAccessibleName(zh("替换为"));
     lblReplace->setBuddy(txtReplace);
     place(txtReplace, 1080, 660, 2655, 320);
-    chkMatchCase = named(new QCheckBox(QStringLiteral("区分大小写"), fraFind), "chkMatchCase");
+    chkMatchCase = named(new QCheckBox(zh("区分大小写"), fraFind), "chkMatchCase");
     place(chkMatchCase, 120, 1080, 1230, 255);
-    chkRegex = named(new QCheckBox(QStringLiteral("正则表达式"), fraFind), "chkRegex");
+    chkRegex = named(new QCheckBox(zh("正则表达式"), fraFind), "chkRegex");
     place(chkRegex, 1410, 1080, 1230, 255);
-    chkReplaceAll = named(new QCheckBox(QStringLiteral("全部替换"), fraFind), "chkReplaceAll");
+    chkReplaceAll = named(new QCheckBox(zh("全部替换"), fraFind), "chkReplaceAll");
     chkReplaceAll->setChecked(true);
     place(chkReplaceAll, 2700, 1080, 1050, 255);
 
-    fraRange = named(new QGroupBox(QStringLiteral("查找范围"), this), "fraRange");
+    fraRange = named(new QGroupBox(zh("查找范围"), this), "fraRange");
     place(fraRange, 120, 2040, 1545, 735, o);
-    chkPrefix = named(new QCheckBox(QStringLiteral("前缀"), fraRange), "chkPrefix");
+    chkPrefix = named(new QCheckBox(zh("前缀"), fraRange), "chkPrefix");
     chkPrefix->setChecked(true);
-    chkPrefix->setAccessibleName(QStringLiteral("查找范围：前缀"));
+    chkPrefix->setAccessibleName(zh("查找范围：前缀"));
     place(chkPrefix, 120, 360, 675, 255);
-    chkSuffix = named(new QCheckBox(QStringLiteral("后缀"), fraRange), "chkSuffix");
+    chkSuffix = named(new QCheckBox(zh("后缀"), fraRange), "chkSuffix");
     chkSuffix->setChecked(true);
-    chkSuffix->setAccessibleName(QStringLiteral("查找范围：后缀"));
+    chkSuffix->setAccessibleName(zh("查找范围：后缀"));
     place(chkSuffix, 810, 360, 675, 255);
 
-    fraExample = named(new QGroupBox(QStringLiteral("示例"), this), "fraExample");
+    fraExample = named(new QGroupBox(zh("示例"), this), "fraExample");
     place(fraExample, 1770, 2040, 2205, 1815, o);
-    lblSourceCaption =
-        named(new QLabel(QStringLiteral("原文件名为："), fraExample), "lblSourceCaption");
+    lblSourceCaption = named(new QLabel(zh("原文件名为："), fraExample), "lblSourceCaption");
     place(lblSourceCaption, 120, 300, 1080, 180);
     lblFindSource = named(new QLabel(QString::fromUtf8(kSample), fraExample), "lblFindSource");
     place(lblFindSource, 120, 540, 1965, 180);
-    lblTargetCaption =
-        named(new QLabel(QStringLiteral("替换后成为："), fraExample), "lblTargetCaption");
+    lblTargetCaption = named(new QLabel(zh("替换后成为："), fraExample), "lblTargetCaption");
     place(lblTargetCaption, 120, 900, 1080, 180);
     lblFindTarget = redLabel(named(new QLabel(fraExample), "lblFindTarget"));
     lblFindTarget->setWordWrap(true);
     lblFindTarget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(lblFindTarget, 120, 1140, 1965, 540);
 
-    cmdReplace = named(new QPushButton(QStringLiteral("替换"), this), "cmdReplace");
+    cmdReplace = named(new QPushButton(zh("替换"), this), "cmdReplace");
     place(cmdReplace, 240, 3960, 4335, 495, o);
 
     for (QLineEdit* e : {txtFind, txtReplace})
@@ -142,15 +141,15 @@ void FindReplacePage::updateExample() {
 }
 
 std::vector<std::pair<QPushButton*, QString>> FindReplacePage::applyButtons() const {
-    return {{cmdReplace, QStringLiteral("查找替换")}};
+    return {{cmdReplace, zh("查找替换")}};
 }
 
 ToolPlan FindReplacePage::plan(QPushButton*, bool preview) {
     const FindReplaceSettings s = settings();
     if (s.find.empty())
-        return {{}, QStringLiteral("请输入查找内容")};
+        return {{}, zh("请输入查找内容")};
     if (!s.prefix && !s.suffix)
-        return {{}, QStringLiteral("请在“查找范围”中勾选“前缀”或“后缀”")};
+        return {{}, zh("请在“查找范围”中勾选“前缀”或“后缀”")};
     const Compiled c = compile();
     if (!c.error.isEmpty())
         return {{}, c.error};

@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/texts.h"
 
 #include "app/about_page.h"
 #include "app/appearance.h"
@@ -162,12 +163,12 @@ QIcon Form1::programIcon() {
 
 void Form1::buildBrowser() {
     Drive1 = named(new DriveList(m_fs, this), "Drive1");
-    Drive1->setAccessibleName(QStringLiteral("驱动器"));
+    Drive1->setAccessibleName(zh("驱动器"));
     place(Drive1, 120, 120, 2415, 300);
-    Label1 = named(new QLabel(QStringLiteral("文件扩展名过滤："), this), "Label1");
+    Label1 = named(new QLabel(zh("文件扩展名过滤："), this), "Label1");
     place(Label1, 120, 480, 1440, 180);
     Combo1 = named(new QComboBox(this), "Combo1");
-    Combo1->setAccessibleName(QStringLiteral("文件扩展名过滤"));
+    Combo1->setAccessibleName(zh("文件扩展名过滤"));
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     for (const char* item :
@@ -180,28 +181,27 @@ void Form1::buildBrowser() {
           "音乐(*.mp3;*.flac;*.m4a;*.aac;*.ogg;*.opus;*.wav;*.ape;*.wma)",
           "字幕(*.ass;*.ssa;*.srt;*.vtt;*.sub)",
           "文档(*.doc;*.docx;*.xls;*.xlsx;*.ppt;*.pptx;*.pdf;*.txt;*.md)"})
-        Combo1->addItem(QString::fromUtf8(item));
+        Combo1->addItem(zh(item));
     Combo1->setCurrentIndex(-1);
     Combo1->setEditText(QStringLiteral("*.*"));
     place(Combo1, 120, 720, 2415, 300);
     widenDropDown(*Combo1);
     Dir1 = named(new FolderTree(m_fs, this), "Dir1");
-    Dir1->setAccessibleName(QStringLiteral("文件夹"));
+    Dir1->setAccessibleName(zh("文件夹"));
     place(Dir1, 120, 1080, 2415, 4080);
 
-    Frame1 = named(new QGroupBox(QStringLiteral("文件属性"), this), "Frame1");
+    Frame1 = named(new QGroupBox(zh("文件属性"), this), "Frame1");
     place(Frame1, 2640, 0, 3015, 495);
     const char* attrs[] = {"常规", "只读", "隐藏", "系统"};
     for (std::size_t i = 0; i < Check1.size(); ++i) {
-        Check1[i] =
-            named(new QCheckBox(QString::fromUtf8(attrs[i]), Frame1), indexed("Check1", int(i)));
+        Check1[i] = named(new QCheckBox(zh(attrs[i]), Frame1), indexed("Check1", int(i)));
         Check1[i]->setChecked(i < 2);
         place(Check1[i], 120 + 720 * int(i), 240, 680, 180);
         connect(Check1[i], &QCheckBox::toggled, this, [this, i] { Check1_Click(short(i)); });
     }
 
     File1 = named(new FileListBox(m_fs, this), "File1");
-    File1->setAccessibleName(QStringLiteral("文件列表"));
+    File1->setAccessibleName(zh("文件列表"));
     place(File1, 2640, 600, 3015, 4050);
     // Long names have the tooltip; a scroll bar would cost a row.
     File1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -220,8 +220,7 @@ void Form1::buildBrowser() {
     const int selLeft[] = {2640, 3360, 4200, 4920};
     const int selWidth[] = {615, 735, 615, 615};
     for (std::size_t i = 0; i < cmdSelect.size(); ++i) {
-        cmdSelect[i] =
-            named(new QPushButton(QString::fromUtf8(sel[i]), this), indexed("cmdSelect", int(i)));
+        cmdSelect[i] = named(new QPushButton(zh(sel[i]), this), indexed("cmdSelect", int(i)));
         place(cmdSelect[i], selLeft[i], 4800, selWidth[i], 375);
         connect(cmdSelect[i], &QPushButton::clicked, this,
                 [this, i] { cmdSelect_Click(short(i)); });
@@ -239,7 +238,7 @@ void Form1::buildBrowser() {
 void Form1::buildPages() {
     auto* tabs = new TabControl(this);
     SSTab1 = named(tabs, "SSTab1");
-    tabs->tabBar()->setAccessibleName(QStringLiteral("工具页"));
+    tabs->tabBar()->setAccessibleName(zh("工具页"));
     place(SSTab1, 5715, 120, 4935, 4575);
     const PageContext ctx{*File1, m_fs, *passRunner};
     auto* about = new AboutPage(ctx);
@@ -256,7 +255,7 @@ void Form1::buildPages() {
     const char* captions[] = {"文件名转换", "批量改名", "其它", "查找替换", "文件信息", "关于"};
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
         named(m_pages[i], QStringLiteral("page%1").arg(i));
-        SSTab1->addTab(m_pages[i], QString::fromUtf8(captions[i]));
+        SSTab1->addTab(m_pages[i], zh(captions[i]));
     }
     SSTab1->ensurePolished();
     const QPoint origin = tabs->contentsOrigin();
@@ -285,9 +284,9 @@ void Form1::wireApplyButtons() {
         for (const auto& [button, name] : p->applyButtons()) {
             // "繁体转简体" needs no "繁体转简体：" before it.
             if (name != button->text())
-                button->setAccessibleName(name + QStringLiteral("：") + button->text());
+                button->setAccessibleName(name + zh("：") + button->text());
             auto* menu = new QMenu(button);
-            QAction* item = menu->addAction(QStringLiteral("预览改名结果…"));
+            QAction* item = menu->addAction(zh("预览改名结果…"));
             item->setObjectName(QStringLiteral("mnuPreviewButton"));
             QPushButton* b = button;
             connect(item, &QAction::triggered, this, [this, p, b] { openPreview(*p, *b); });
@@ -555,7 +554,7 @@ void Form1::selectAlsoGiven() {
         if (place.error == GivenError::None && place.folder == File1->Path() && !place.file.empty())
             here.push_back(place.file);
         else
-            elsewhere << QStringLiteral("“%1”").arg(named(decodeName(given)));
+            elsewhere << zh("“%1”").arg(named(decodeName(given)));
     }
     if (!here.empty()) {
         std::vector<std::string> selected = here;
@@ -566,7 +565,7 @@ void Form1::selectAlsoGiven() {
     }
     if (!elsewhere.isEmpty())
         showMessage(this, MessageKind::Information,
-                    QStringLiteral("一次只能打开一个文件夹。下面这些不在“%1”里，没有打开：\n%2")
+                    zh("一次只能打开一个文件夹。下面这些不在“%1”里，没有打开：\n%2")
                         .arg(named(decodeName(File1->Path())), elsewhere.join(QLatin1Char('\n'))));
 }
 

@@ -1,4 +1,5 @@
 #include "app/history_window.h"
+#include "app/texts.h"
 
 #include "app/answering.h"
 #include "app/failure_text.h"
@@ -22,27 +23,26 @@ namespace nw::app {
 HistoryWindow::HistoryWindow(PassRunner& runner, QWidget* parent)
     : QDialog(parent), m_runner(runner) {
     setObjectName(QStringLiteral("HistoryWindow"));
-    setWindowTitle(QStringLiteral("改名历史"));
+    setWindowTitle(zh("改名历史"));
     setAttribute(Qt::WA_DeleteOnClose);
     resize(640, 480);
     lstPasses = new QListWidget(this);
     lstPasses->setObjectName(QStringLiteral("lstPasses"));
-    lstPasses->setAccessibleName(QStringLiteral("改名历史"));
-    lblUndoSummary =
-        new QLabel(QStringLiteral("选择一次改名，这里会列出撤销它会怎样改回每个文件。"), this);
+    lstPasses->setAccessibleName(zh("改名历史"));
+    lblUndoSummary = new QLabel(zh("选择一次改名，这里会列出撤销它会怎样改回每个文件。"), this);
     lblUndoSummary->setObjectName(QStringLiteral("lblUndoSummary"));
     lblUndoSummary->setWordWrap(true);
     lstUndoPreview = new QTreeWidget(this);
     lstUndoPreview->setObjectName(QStringLiteral("lstUndoPreview"));
-    lstUndoPreview->setAccessibleName(QStringLiteral("撤销预览"));
+    lstUndoPreview->setAccessibleName(zh("撤销预览"));
     lstUndoPreview->setRootIsDecorated(false);
     lstUndoPreview->setUniformRowHeights(true);
-    lstUndoPreview->setHeaderLabels({QStringLiteral("现在的名字"), QStringLiteral("撤销后")});
+    lstUndoPreview->setHeaderLabels({zh("现在的名字"), zh("撤销后")});
     lstUndoPreview->header()->setSectionResizeMode(QHeaderView::Stretch);
     auto* buttons = new QDialogButtonBox(this);
-    cmdUndo = buttons->addButton(QStringLiteral("按此撤销"), QDialogButtonBox::ActionRole);
+    cmdUndo = buttons->addButton(zh("按此撤销"), QDialogButtonBox::ActionRole);
     cmdUndo->setObjectName(QStringLiteral("cmdUndoPass"));
-    QPushButton* close = buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
+    QPushButton* close = buttons->addButton(zh("关闭"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("cmdCloseHistory"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lstPasses, 2);
@@ -65,15 +65,15 @@ void HistoryWindow::refresh() {
         const QDateTime at = QDateTime::fromSecsSinceEpoch(r.time);
         const QString when = at.date() == today ? at.toString(QStringLiteral("HH:mm"))
                                                 : at.toString(QStringLiteral("MM-dd HH:mm"));
-        QString text = QStringLiteral("%1  %2  %L3 个文件  %4")
+        QString text = zh("%1  %2  %L3 个文件  %4")
                            .arg(when, QString::fromStdString(r.tool))
                            .arg(r.count)
                            .arg(namedPath(r.folder));
         QString why;
         if (r.undo)
-            why = QStringLiteral("（撤销）");
+            why = zh("（撤销）");
         else if (!m_runner.fileSystem().folderId(r.folder))
-            why = QStringLiteral("（文件夹已不在，或它的驱动器没有连接）");
+            why = zh("（文件夹已不在，或它的驱动器没有连接）");
         auto* item = new QListWidgetItem(text + why, lstPasses);
         item->setData(Qt::UserRole, QString::fromStdString(r.name));
         if (!why.isEmpty())
@@ -94,8 +94,7 @@ void HistoryWindow::showUndoOf(const QString& record) {
     lstUndoPreview->clear();
     cmdUndo->setEnabled(false);
     if (record.isEmpty()) {
-        lblUndoSummary->setText(
-            QStringLiteral("选择一次改名，这里会列出撤销它会怎样改回每个文件。"));
+        lblUndoSummary->setText(zh("选择一次改名，这里会列出撤销它会怎样改回每个文件。"));
         return;
     }
     // Each file as undo would leave it, newest rename first, as undo goes;
@@ -112,7 +111,7 @@ void HistoryWindow::showUndoOf(const QString& record) {
     if (!now || now->data(Qt::UserRole).toString() != record)
         return;
     if (!r) {
-        lblUndoSummary->setText(QStringLiteral("这条记录已不在或已损坏，不会按它做任何改动。"));
+        lblUndoSummary->setText(zh("这条记录已不在或已损坏，不会按它做任何改动。"));
         return;
     }
     QList<QTreeWidgetItem*> rows;
@@ -124,17 +123,14 @@ void HistoryWindow::showUndoOf(const QString& record) {
             after = shownName(readName(s.oldName).text);
             ++ready;
             break;
-        case UndoStep::NotThatFile:
-            after = QStringLiteral("不会撤销：已不是这次改名后的文件");
-            break;
-        case UndoStep::OldNameTaken: after = QStringLiteral("不会撤销：原名已被占用"); break;
+        case UndoStep::NotThatFile: after = zh("不会撤销：已不是这次改名后的文件"); break;
+        case UndoStep::OldNameTaken: after = zh("不会撤销：原名已被占用"); break;
         }
         rows << new QTreeWidgetItem(QStringList{shownName(readName(s.newName).text), after});
     }
     lstUndoPreview->addTopLevelItems(rows);
-    lblUndoSummary->setText(QStringLiteral("撤销后 %L1 个文件会改回原名，%L2 个不会。")
-                                .arg(ready)
-                                .arg(steps.size() - ready));
+    lblUndoSummary->setText(
+        zh("撤销后 %L1 个文件会改回原名，%L2 个不会。").arg(ready).arg(steps.size() - ready));
     cmdUndo->setEnabled(ready > 0);
 }
 

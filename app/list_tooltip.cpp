@@ -1,4 +1,5 @@
 #include "app/list_tooltip.h"
+#include "app/texts.h"
 
 #include "app/file_list_box.h"
 #include "app/qt_text.h"
@@ -37,15 +38,13 @@ QString listItemToolTip(FileListBox& ListX, float iY) {
         const QString code = QLatin1String(encodingLabel(e));
         tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) +
                (ListX.AlsoUtf8(int(k))
-                    ? QStringLiteral("旧编码文件名（%1）\n灰色：这些字节按 UTF-8 读不成常见的文字，"
-                                     "按 %1 读出。")
+                    ? zh("旧编码文件名（%1）\n灰色：这些字节按 UTF-8 读不成常见的文字，"
+                         "按 %1 读出。")
                           .arg(code)
-                    : QStringLiteral("旧编码文件名（%1）\n灰色：文件名不是 UTF-8，按 %1 读出。")
-                          .arg(code));
-        tip += ListX.Unsure(int(k))
-                   ? QStringLiteral("\n无法确定文件名的编码：按字符改名的功能不会处理它。"
-                                    "可在右键菜单的“文件名编码”中选择正确的编码。")
-                   : QStringLiteral("右键菜单的“文件名转为UTF-8”可以转换。");
+                    : zh("旧编码文件名（%1）\n灰色：文件名不是 UTF-8，按 %1 读出。").arg(code));
+        tip += ListX.Unsure(int(k)) ? zh("\n无法确定文件名的编码：按字符改名的功能不会处理它。"
+                                         "可在右键菜单的“文件名编码”中选择正确的编码。")
+                                    : zh("右键菜单的“文件名转为UTF-8”可以转换。");
     }
     return tip;
 }

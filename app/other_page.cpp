@@ -1,4 +1,5 @@
 #include "app/other_page.h"
+#include "app/texts.h"
 
 #include "app/file_list_box.h"
 #include "app/qt_text.h"
@@ -22,54 +23,52 @@ namespace {
 QString phraseDataText(const PhraseLoadError& error) {
     const QString path = bytesToQt(error.path);
     const QString why = error.message.empty()
-                            ? QStringLiteral("找不到简繁转换数据“%1”。").arg(path)
-                            : QStringLiteral("无法读取简繁转换数据“%1”：%2。")
+                            ? zh("找不到简繁转换数据“%1”。").arg(path)
+                            : zh("无法读取简繁转换数据“%1”：%2。")
                                   .arg(path, QString::fromLocal8Bit(error.message.c_str()));
-    return why +
-           QStringLiteral("请安装软件包 libopencc-data，或把“转换标准”改为“逐字转换（F2J.txt）”。");
+    return why + zh("请安装软件包 libopencc-data，或把“转换标准”改为“逐字转换（F2J.txt）”。");
 }
 
 } // namespace
 
 void OtherPage::build(QPoint o) {
-    Frame9 = named(new QGroupBox(QStringLiteral("去掉文件名的部分字符"), this), "Frame9");
+    Frame9 = named(new QGroupBox(zh("去掉文件名的部分字符"), this), "Frame9");
     place(Frame9, 120, 480, 3855, 1095, o);
-    Label8 = named(new QLabel(QStringLiteral("需要去掉的字符串："), Frame9), "Label8");
+    Label8 = named(new QLabel(zh("需要去掉的字符串："), Frame9), "Label8");
     place(Label8, 120, 240, 1620, 180);
     txtRemoveStr = named(new QLineEdit(Frame9), "txtRemoveStr");
-    txtRemoveStr->setAccessibleName(QStringLiteral("需要去掉的字符串"));
+    txtRemoveStr->setAccessibleName(zh("需要去掉的字符串"));
     place(txtRemoveStr, 120, 480, 2295, 320);
-    cmdRemoveStr = named(new QPushButton(QStringLiteral("改名"), Frame9), "cmdRemoveStr");
+    cmdRemoveStr = named(new QPushButton(zh("改名"), Frame9), "cmdRemoveStr");
     place(cmdRemoveStr, 2760, 480, 855, 375);
 
-    Frame10 = named(new QGroupBox(QStringLiteral("修改文件扩展名"), this), "Frame10");
+    Frame10 = named(new QGroupBox(zh("修改文件扩展名"), this), "Frame10");
     place(Frame10, 120, 1680, 3855, 975, o);
-    Label7 = named(new QLabel(QStringLiteral("新扩展名:"), Frame10), "Label7");
+    Label7 = named(new QLabel(zh("新扩展名:"), Frame10), "Label7");
     place(Label7, 120, 360, 810, 180);
     txtNewExt = named(new QLineEdit(Frame10), "txtNewExt");
-    txtNewExt->setAccessibleName(QStringLiteral("新扩展名"));
-    txtNewExt->setToolTip(QStringLiteral("只要输入扩展名，不需要前面的“.”符号"));
+    txtNewExt->setAccessibleName(zh("新扩展名"));
+    txtNewExt->setToolTip(zh("只要输入扩展名，不需要前面的“.”符号"));
     place(txtNewExt, 960, 305, 1215, 320);
-    cmdChangeExt = named(new QPushButton(QStringLiteral("改名"), Frame10), "cmdChangeExt");
+    cmdChangeExt = named(new QPushButton(zh("改名"), Frame10), "cmdChangeExt");
     place(cmdChangeExt, 2640, 360, 855, 375);
 
-    Frame11 = named(new QGroupBox(QStringLiteral("文件名简繁互转"), this), "Frame11");
+    Frame11 = named(new QGroupBox(zh("文件名简繁互转"), this), "Frame11");
     place(Frame11, 120, 2880, 3855, 1605, o);
-    Label9 = named(
-        new QLabel(QStringLiteral("示例说明:\r\n繁转简:中國->中国\r\n简转繁:中国->中國"), Frame11),
-        "Label9");
+    Label9 = named(new QLabel(zh("示例说明:\r\n繁转简:中國->中国\r\n简转繁:中国->中國"), Frame11),
+                   "Label9");
     Label9->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(Label9, 120, 360, 1575, 615);
-    cmdF2J = named(new QPushButton(QStringLiteral("繁体转简体"), Frame11), "cmdF2J");
+    cmdF2J = named(new QPushButton(zh("繁体转简体"), Frame11), "cmdF2J");
     place(cmdF2J, 1920, 240, 1335, 375);
-    cmdJ2F = named(new QPushButton(QStringLiteral("简体转繁体"), Frame11), "cmdJ2F");
+    cmdJ2F = named(new QPushButton(zh("简体转繁体"), Frame11), "cmdJ2F");
     place(cmdJ2F, 1920, 720, 1335, 375);
-    lblStandard = named(new QLabel(QStringLiteral("转换标准："), Frame11), "lblStandard");
+    lblStandard = named(new QLabel(zh("转换标准："), Frame11), "lblStandard");
     place(lblStandard, 120, 1230, 900, 180);
     cboStandard = named(new QComboBox(Frame11), "cboStandard");
-    cboStandard->setAccessibleName(QStringLiteral("简繁转换标准"));
+    cboStandard->setAccessibleName(zh("简繁转换标准"));
     for (const Standard& s : standards())
-        cboStandard->addItem(QString::fromUtf8(s.caption));
+        cboStandard->addItem(zh(s.caption));
     cboStandard->setCurrentIndex(0);
     lblStandard->setBuddy(cboStandard);
     place(cboStandard, 1080, 1170, 2535, 300);
@@ -95,10 +94,10 @@ const std::vector<OtherPage::Standard>& OtherPage::standards() {
 }
 
 std::vector<std::pair<QPushButton*, QString>> OtherPage::applyButtons() const {
-    return {{cmdChangeExt, QStringLiteral("修改扩展名")},
-            {cmdRemoveStr, QStringLiteral("去掉部分字符")},
-            {cmdF2J, QStringLiteral("繁体转简体")},
-            {cmdJ2F, QStringLiteral("简体转繁体")}};
+    return {{cmdChangeExt, zh("修改扩展名")},
+            {cmdRemoveStr, zh("去掉部分字符")},
+            {cmdF2J, zh("繁体转简体")},
+            {cmdJ2F, zh("简体转繁体")}};
 }
 
 ToolPlan OtherPage::plan(QPushButton* button, bool) {
@@ -112,7 +111,7 @@ ToolPlan OtherPage::plan(QPushButton* button, bool) {
 ToolPlan OtherPage::changeExtPlan() const {
     const std::u32string ext = TrimSpacesWide(toU32(txtNewExt->text()));
     if (ext.empty())
-        return {{}, QStringLiteral("请输入新扩展名")};
+        return {{}, zh("请输入新扩展名")};
     // A "/" in it is refused with every new name, by the pass. A name holds
     // no "/", so the helpers look at it alone.
     return {[ext](FileSystem&) {
@@ -131,7 +130,7 @@ ToolPlan OtherPage::changeExtPlan() const {
 ToolPlan OtherPage::removePlan() const {
     const std::u32string text = toU32(txtRemoveStr->text());
     if (text.empty())
-        return {{}, QStringLiteral("请输入需要去掉的字符串")};
+        return {{}, zh("请输入需要去掉的字符串")};
     return {[text](FileSystem&) {
                 RenameTool tool;
                 tool.wantsEntry = [=](const std::u32string& name) {
@@ -156,7 +155,7 @@ ToolPlan OtherPage::chinesePlan(bool toSimplified) const {
         m_phrases.get(config, toSimplified ? ChineseScript::Simplified : ChineseScript::Traditional,
                       error, standard.vocabulary && !toSimplified ? standard.toSimplified : "");
     if (!converter)
-        return {{}, phraseDataText(error) + QStringLiteral("没有文件被改名。")};
+        return {{}, phraseDataText(error) + zh("没有文件被改名。")};
     return {[converter](FileSystem&) {
                 RenameTool tool;
                 tool.transform = [converter](int, const std::u32string& name) {
@@ -171,7 +170,7 @@ ToolPlan OtherPage::tablePlan(bool toSimplified) const {
     const ConvTable& table = m_table;
     if (table.empty())
         return {{},
-                QStringLiteral("繁简转换表“%1”不存在或为空，没有文件被改名。")
+                zh("繁简转换表“%1”不存在或为空，没有文件被改名。")
                     .arg(bytesToQt(joinPath(m_tableFolder, kConvTableFileName)))};
     return {[&table, toSimplified](FileSystem&) {
                 RenameTool tool;

@@ -1,4 +1,5 @@
 #include "app/pass_runner.h"
+#include "app/texts.h"
 
 #include "app/answering.h"
 #include "app/failure_text.h"
@@ -26,8 +27,8 @@ void PassRunner::tellDamagedRecords() {
     if (m_damagedRecords.empty())
         return;
     showMessage(m_window, MessageKind::Warning,
-                QStringLiteral("改名历史中有 %1 条记录已损坏，没有按它们做任何改动，已移到一旁"
-                               "（“%2”里以 .kept 结尾的文件）。")
+                zh("改名历史中有 %1 条记录已损坏，没有按它们做任何改动，已移到一旁"
+                   "（“%2”里以 .kept 结尾的文件）。")
                     .arg(m_damagedRecords.size())
                     .arg(namedPath(m_historyFolder)));
     setAsideHistoryRecords(m_damagedRecords);
@@ -70,8 +71,7 @@ void PassRunner::protect(RenameTool& tool) {
 bool PassRunner::refusedWhileListing() {
     if (!m_list.isListing() && !workUnderWay())
         return false;
-    showMessage(m_window, MessageKind::Information,
-                QStringLiteral("正在读取文件夹，请等文件列表读完再改名。"));
+    showMessage(m_window, MessageKind::Information, zh("正在读取文件夹，请等文件列表读完再改名。"));
     return true;
 }
 
@@ -104,7 +104,7 @@ void PassRunner::showProgress(RenameTool& tool, std::unique_ptr<QProgressDialog>
             dialog = std::make_unique<QProgressDialog>(m_window);
             dialog->setObjectName(QStringLiteral("passProgress"));
             dialog->setWindowTitle(QStringLiteral("Namewright"));
-            dialog->setCancelButtonText(QStringLiteral("停止"));
+            dialog->setCancelButtonText(zh("停止"));
             dialog->setWindowModality(Qt::WindowModal);
             dialog->setAutoReset(false);
             dialog->setAutoClose(false);
@@ -145,8 +145,8 @@ PassResult PassRunner::undo() {
     // The last pass was made in another folder: the user says whether it is
     // the one meant.
     if (folder != m_list.Path() &&
-        !askYesNo(m_window, QStringLiteral("上次改名是在文件夹“%1”里做的，不是现在显示的文件夹。"
-                                           "要撤销那次改名吗？")
+        !askYesNo(m_window, zh("上次改名是在文件夹“%1”里做的，不是现在显示的文件夹。"
+                               "要撤销那次改名吗？")
                                 .arg(namedPath(folder))))
         return guardedPass();
     return record.empty() ? runUndo(m_history, {}) : undoRecord(record);
@@ -162,11 +162,10 @@ PassResult PassRunner::undoRecord(const std::string& record) {
     // Held while it is undone: another window waits its turn.
     HistoryHold hold;
     switch (hold.take(m_historyFolder, record)) {
-    case HistoryHold::Busy:
-        return refuse(QStringLiteral("这次改名正在另一个窗口里撤销，没有做任何改动。"));
+    case HistoryHold::Busy: return refuse(zh("这次改名正在另一个窗口里撤销，没有做任何改动。"));
     case HistoryHold::Gone:
-        return refuse(QStringLiteral("这次改名已经撤销过了（它的记录已不在改名历史里），"
-                                     "没有做任何改动。"));
+        return refuse(zh("这次改名已经撤销过了（它的记录已不在改名历史里），"
+                         "没有做任何改动。"));
     case HistoryHold::Held: break;
     }
     // Read while the window answers, as a folder is.
@@ -178,16 +177,16 @@ PassResult PassRunner::undoRecord(const std::string& record) {
             pass = passOfRecord(*r);
     });
     if (!r || r->undo)
-        return refuse(QStringLiteral("改名历史中的这条记录已损坏，没有按它做任何改动。"));
+        return refuse(zh("改名历史中的这条记录已损坏，没有按它做任何改动。"));
     const std::optional<FileId> now = m_fs.folderId(r->folder);
     if (!now)
-        return refuse(QStringLiteral("文件夹“%1”现在不在（已删除、改名，或它的驱动器没有连接），"
-                                     "没有做任何改动。")
+        return refuse(zh("文件夹“%1”现在不在（已删除、改名，或它的驱动器没有连接），"
+                         "没有做任何改动。")
                           .arg(namedPath(r->folder)));
     // Another folder standing at that path now: none of its files is touched.
     if (r->folderId != FileId{} && *now != r->folderId && m_fs.idsSurviveRename(r->folder))
-        return refuse(QStringLiteral("文件夹“%1”已不是当时改名的那个文件夹，没有做任何改动。")
-                          .arg(namedPath(r->folder)));
+        return refuse(
+            zh("文件夹“%1”已不是当时改名的那个文件夹，没有做任何改动。").arg(namedPath(r->folder)));
     UndoHistory one;
     one.record(std::move(pass));
     PassResult result = runUndo(one, r->tool);
@@ -213,7 +212,8 @@ std::string PassRunner::keepInterrupted(const RecoveryReport::Interrupted& cut) 
         pass.done.push_back(std::move(rec));
     }
     pass.renamed = static_cast<int>(pass.done.size());
-    const std::string tool = (cut.tool.empty() ? std::string("改名") : cut.tool) + "（被中断）";
+    const std::string tool =
+        (cut.tool.empty() ? zh("改名").toStdString() : cut.tool) + zh("（被中断）").toStdString();
     const std::string record = keep(pass, tool, false);
     if (record.empty())
         m_history.record(pass);
@@ -227,7 +227,7 @@ PassResult PassRunner::runUndo(UndoHistory& history, const std::string& undone) 
     RenameTool hooks;
     protect(hooks);
     std::unique_ptr<QProgressDialog> dialog;
-    showProgress(hooks, dialog, QStringLiteral("正在撤销改名：已处理 %1 个，共 %2 个"));
+    showProgress(hooks, dialog, zh("正在撤销改名：已处理 %1 个，共 %2 个"));
     // An old name another file has taken since: the box, as for a pass.
     m_taken.start();
     m_taken.installForTaken(hooks, m_window, false);
@@ -238,7 +238,8 @@ PassResult PassRunner::runUndo(UndoHistory& history, const std::string& undone) 
     QGuiApplication::restoreOverrideCursor();
     dialog.reset();
     // The undo is history too, not undoable.
-    keep(r, undone.empty() ? std::string("撤销改名") : "撤销改名：" + undone, true);
+    keep(r, undone.empty() ? zh("撤销改名").toStdString() : zh("撤销改名：").toStdString() + undone,
+         true);
     if (r.failure) {
         // The list shows what the undo left, the files it has yet to put
         // back selected: undo again carries on with them.
@@ -251,12 +252,11 @@ PassResult PassRunner::runUndo(UndoHistory& history, const std::string& undone) 
             m_list.selectNames(names);
         showMessage(m_window, MessageKind::Warning,
                     r.failure->reason == FailureReason::UserStopped
-                        ? QStringLiteral("撤销已按“停止”中止：已撤销 %1 个文件，还有 %2 个文件没有"
-                                         "撤销（已选中），再撤销一次会接着做。")
+                        ? zh("撤销已按“停止”中止：已撤销 %1 个文件，还有 %2 个文件没有"
+                             "撤销（已选中），再撤销一次会接着做。")
                               .arg(r.renamed)
                               .arg(names.size())
-                        : passFailureText(*r.failure) +
-                              QStringLiteral("\n已撤销 %1 个文件。").arg(r.renamed));
+                        : passFailureText(*r.failure) + zh("\n已撤销 %1 个文件。").arg(r.renamed));
     } else if (!r.unusual.empty()) {
         showMessage(m_window, MessageKind::Information, unusualText(r.unusual, true));
     }
@@ -265,7 +265,7 @@ PassResult PassRunner::runUndo(UndoHistory& history, const std::string& undone) 
 }
 
 QString PassRunner::stoppedText(const PassResult& r) {
-    return passFailureText(*r.failure) + QStringLiteral("\n已改名 %1 个文件。").arg(r.renamed);
+    return passFailureText(*r.failure) + zh("\n已改名 %1 个文件。").arg(r.renamed);
 }
 
 void PassRunner::showAfterStop(const PassResult& r) {
@@ -288,7 +288,7 @@ PassResult PassRunner::run(RenameTool tool,
     protect(tool);
 
     std::unique_ptr<QProgressDialog> dialog;
-    showProgress(tool, dialog, QStringLiteral("正在改名：已处理 %1 个，共选中 %2 个"));
+    showProgress(tool, dialog, zh("正在改名：已处理 %1 个，共选中 %2 个"));
 
     // A tool that does not test its new names beforehand meets a taken one
     // when the drive refuses it: the box, as for the tools that do.

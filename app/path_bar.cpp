@@ -1,4 +1,5 @@
 #include "app/path_bar.h"
+#include "app/texts.h"
 
 #include "app/qt_text.h"
 #include "app/twips.h"
@@ -13,16 +14,16 @@
 namespace nw::app {
 
 PathBar::PathBar(FileSystem& fs, QWidget* parent)
-    : QGroupBox(QStringLiteral("快速转到要修改文件名的路径"), parent), m_fs(fs) {
+    : QGroupBox(zh("快速转到要修改文件名的路径"), parent), m_fs(fs) {
     setObjectName(QStringLiteral("Frame12"));
     txtPath = named(new QLineEdit(this), "txtPath");
-    txtPath->setAccessibleName(QStringLiteral("要转到的路径"));
+    txtPath->setAccessibleName(zh("要转到的路径"));
     place(txtPath, 120, 240, 9375, 320);
     txtPath->installEventFilter(this); // a double click selects the whole path
     // A drop on the box goes to the window, which goes to what was dropped,
     // rather than pasting its address.
     txtPath->setAcceptDrops(false);
-    cmdGoPath = named(new QPushButton(QStringLiteral("转到"), this), "cmdGoPath");
+    cmdGoPath = named(new QPushButton(zh("转到"), this), "cmdGoPath");
     place(cmdGoPath, 9600, 240, 735, 375);
     connect(cmdGoPath, &QPushButton::clicked, this, &PathBar::goRequested);
     connect(txtPath, &QLineEdit::returnPressed, this, &PathBar::goRequested);

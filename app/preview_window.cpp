@@ -1,4 +1,5 @@
 #include "app/preview_window.h"
+#include "app/texts.h"
 
 #include "app/contrast.h"
 #include "app/failure_text.h"
@@ -37,17 +38,14 @@ QString resultText(const PreviewRow& r, const PassResult& pass) {
     case PreviewKind::Rename:
         // The same characters, written anew: the code page is what changes.
         if (r.oldName == r.newName && r.oldEncoding != NameEncoding::Utf8)
-            return QStringLiteral("改名：由%1转为UTF-8")
-                .arg(QLatin1String(encodingLabel(r.oldEncoding)));
-        return r.note.empty() ? QStringLiteral("改名")
-                              : QStringLiteral("改名（%1）").arg(toQt(r.note));
-    case PreviewKind::Unchanged: return QStringLiteral("不变：新文件名与原文件名相同");
+            return zh("改名：由%1转为UTF-8").arg(QLatin1String(encodingLabel(r.oldEncoding)));
+        return r.note.empty() ? zh("改名") : zh("改名（%1）").arg(toQt(r.note));
+    case PreviewKind::Unchanged: return zh("不变：新文件名与原文件名相同");
     case PreviewKind::Left: return leftText(r.left, r.bytes, r.note);
-    case PreviewKind::Exists: return QStringLiteral("跳过：") + existsText(shownName(r.newName));
+    case PreviewKind::Exists: return zh("跳过：") + existsText(shownName(r.newName));
     case PreviewKind::Stop:
-        return QStringLiteral("在此停止：") +
-               (pass.failure ? passReasonText(*pass.failure) : QString());
-    case PreviewKind::NotReached: return QStringLiteral("不会处理：改名已在前面停止");
+        return zh("在此停止：") + (pass.failure ? passReasonText(*pass.failure) : QString());
+    case PreviewKind::NotReached: return zh("不会处理：改名已在前面停止");
     }
     return {};
 }
@@ -119,9 +117,9 @@ QVariant PreviewModel::headerData(int section, Qt::Orientation o, int role) cons
     if (o != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, o, role);
     switch (section) {
-    case 0: return QStringLiteral("原文件名");
-    case 1: return QStringLiteral("新文件名");
-    default: return QStringLiteral("结果");
+    case 0: return zh("原文件名");
+    case 1: return zh("新文件名");
+    default: return zh("结果");
     }
 }
 
@@ -147,7 +145,7 @@ PreviewWindow::PreviewWindow(QObject& opener, std::function<ToolPlan()> plan,
     : QWidget(parent, Qt::Window), m_opener(opener), m_plan(std::move(plan)),
       m_apply(std::move(apply)), m_list(list), m_fs(fs), m_runner(runner) {
     setObjectName(QStringLiteral("PreviewWindow"));
-    setWindowTitle(QStringLiteral("改名预览"));
+    setWindowTitle(zh("改名预览"));
     setAttribute(Qt::WA_DeleteOnClose);
     resize(640, 420);
 
@@ -165,11 +163,11 @@ PreviewWindow::PreviewWindow(QObject& opener, std::function<ToolPlan()> plan,
     lblSummary = new QLabel(this);
     lblSummary->setObjectName(QStringLiteral("lblSummary"));
     lblSummary->setTextFormat(Qt::PlainText);
-    cmdApply = new QPushButton(QStringLiteral("按此改名"), this);
+    cmdApply = new QPushButton(zh("按此改名"), this);
     cmdApply->setObjectName(QStringLiteral("cmdApply"));
-    cmdClose = new QPushButton(QStringLiteral("关闭"), this);
+    cmdClose = new QPushButton(zh("关闭"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    chkChangedOnly = new QCheckBox(QStringLiteral("只显示有变化的文件"), this);
+    chkChangedOnly = new QCheckBox(zh("只显示有变化的文件"), this);
     chkChangedOnly->setObjectName(QStringLiteral("chkChangedOnly"));
     connect(chkChangedOnly, &QCheckBox::toggled, model, &PreviewModel::setChangedOnly);
     // Escape closes it, as any tool window.
@@ -207,8 +205,7 @@ void PreviewWindow::refresh() {
     if (!plan.make) {
         model->setPreview({});
         cmdApply->setEnabled(false);
-        lblSummary->setText(plan.refusal.isEmpty() ? QStringLiteral("按现在的设置不会改名。")
-                                                   : plan.refusal);
+        lblSummary->setText(plan.refusal.isEmpty() ? zh("按现在的设置不会改名。") : plan.refusal);
         return;
     }
     Preview p = DryRun(m_list, m_fs, [&](FileSystem& memory) {
@@ -222,12 +219,12 @@ void PreviewWindow::refresh() {
         renamed += r.kind == PreviewKind::Rename;
         skipped += r.kind == PreviewKind::Exists;
     }
-    QString summary = QStringLiteral("选中 %1 个，将改名 %2 个").arg(p.rows.size()).arg(renamed);
+    QString summary = zh("选中 %1 个，将改名 %2 个").arg(p.rows.size()).arg(renamed);
     if (skipped)
-        summary += QStringLiteral("，跳过 %1 个").arg(skipped);
+        summary += zh("，跳过 %1 个").arg(skipped);
     if (p.pass.failure)
-        summary += QStringLiteral("，并在“%1”处停止").arg(shownName(p.pass.failure->oldName));
-    lblSummary->setText(summary + QStringLiteral("。"));
+        summary += zh("，并在“%1”处停止").arg(shownName(p.pass.failure->oldName));
+    lblSummary->setText(summary + zh("。"));
     cmdApply->setEnabled(renamed > 0);
     // A long preview opens on what changes: the rest would bury it.
     if (!m_refreshed && static_cast<int>(p.rows.size()) > kAllRowsShownUpTo)

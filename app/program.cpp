@@ -1,4 +1,5 @@
 #include "app/program.h"
+#include "app/texts.h"
 
 #include "app/appearance.h"
 #include "app/command_line.h"
@@ -15,7 +16,9 @@
 namespace nw::app {
 
 int runNamewright(int& argc, char** argv, const std::function<void(QWidget&)>& beforeShow) {
-    // Before QApplication, which needs a display: --help answers without one.
+    // Before QApplication, which needs a display: --help answers without
+    // one, in the user's Chinese.
+    installTranslations(messagesLocale());
     const StartRequest start = readCommandLine(std::vector<std::string>(argv + 1, argv + argc),
                                                workingFolder(), stdout, stderr);
     if (!start.run)

@@ -1,4 +1,5 @@
 #include "app/tool_page.h"
+#include "app/texts.h"
 
 #include "app/file_list_box.h"
 #include "app/pass_runner.h"
@@ -36,7 +37,7 @@ PassResult ToolPage::runButton(QPushButton* button) {
     for (int i = 0; i < m_ctx.list.ListCount() && !any; ++i)
         any = m_ctx.list.Selected(i);
     if (!any)
-        showMessage(window(), MessageKind::Information, QStringLiteral("请先选择要改名的文件"));
+        showMessage(window(), MessageKind::Information, zh("请先选择要改名的文件"));
     RenameTool tool = real.make(m_ctx.fs);
     for (const auto& [b, name] : applyButtons())
         if (b == button && tool.description.empty())

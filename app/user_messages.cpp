@@ -1,4 +1,5 @@
 #include "app/user_messages.h"
+#include "app/texts.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -180,11 +181,11 @@ ExistsAnswer askAboutExistingName(QWidget* parent, const QString& text) {
         return a;
     }
     Box box(QMessageBox::Information, text, QMessageBox::NoButton, parent);
-    QPushButton* skip = box.addButton(QStringLiteral("跳过"), QMessageBox::AcceptRole);
+    QPushButton* skip = box.addButton(zh("跳过"), QMessageBox::AcceptRole);
     skip->setObjectName(QStringLiteral("cmdSkip"));
-    QPushButton* skipAll = box.addButton(QStringLiteral("全部跳过"), QMessageBox::AcceptRole);
+    QPushButton* skipAll = box.addButton(zh("全部跳过"), QMessageBox::AcceptRole);
     skipAll->setObjectName(QStringLiteral("cmdSkipAll"));
-    QPushButton* stop = box.addButton(QStringLiteral("停止改名"), QMessageBox::RejectRole);
+    QPushButton* stop = box.addButton(zh("停止改名"), QMessageBox::RejectRole);
     stop->setObjectName(QStringLiteral("cmdStop"));
     box.setDefaultButton(skip);
     box.setEscapeButton(stop);

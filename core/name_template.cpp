@@ -12,30 +12,31 @@ namespace {
 struct FieldInfo {
     Field field;
     std::u32string_view name;
+    std::u32string_view traditional; // as a Traditional Chinese window writes it
 };
 
 constexpr std::array<FieldInfo, 16> kFields{{
-    {Field::TakenDate, U"拍摄日期"},
-    {Field::TakenTime, U"拍摄时间"},
-    {Field::Camera, U"相机"},
-    {Field::Width, U"宽"},
-    {Field::Height, U"高"},
-    {Field::Artist, U"歌手"},
-    {Field::Title, U"标题"},
-    {Field::Album, U"专辑"},
-    {Field::Track, U"音轨"},
-    {Field::Year, U"年份"},
-    {Field::Disc, U"光盘"},
-    {Field::ModifiedDate, U"修改日期"},
-    {Field::ModifiedTime, U"修改时间"},
-    {Field::OriginalName, U"原文件名"},
-    {Field::Extension, U"扩展名"},
-    {Field::Number, U"序号"},
+    {Field::TakenDate, U"拍摄日期", U"拍攝日期"},
+    {Field::TakenTime, U"拍摄时间", U"拍攝時間"},
+    {Field::Camera, U"相机", U"相機"},
+    {Field::Width, U"宽", U"寬"},
+    {Field::Height, U"高", U"高"},
+    {Field::Artist, U"歌手", U"歌手"},
+    {Field::Title, U"标题", U"標題"},
+    {Field::Album, U"专辑", U"專輯"},
+    {Field::Track, U"音轨", U"音軌"},
+    {Field::Year, U"年份", U"年份"},
+    {Field::Disc, U"光盘", U"光碟"},
+    {Field::ModifiedDate, U"修改日期", U"修改日期"},
+    {Field::ModifiedTime, U"修改时间", U"修改時間"},
+    {Field::OriginalName, U"原文件名", U"原檔名"},
+    {Field::Extension, U"扩展名", U"副檔名"},
+    {Field::Number, U"序号", U"序號"},
 }};
 
 std::optional<Field> fieldNamed(std::u32string_view name) {
     for (const FieldInfo& f : kFields)
-        if (f.name == name)
+        if (f.name == name || f.traditional == name)
             return f.field;
     return std::nullopt;
 }
@@ -115,10 +116,10 @@ std::optional<std::u32string> valueOf(const TemplatePart& part, const FileFacts&
 
 } // namespace
 
-std::u32string_view fieldName(Field f) {
+std::u32string_view fieldName(Field f, bool traditional) {
     for (const FieldInfo& i : kFields)
         if (i.field == f)
-            return i.name;
+            return traditional ? i.traditional : i.name;
     return {};
 }
 

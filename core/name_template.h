@@ -50,8 +50,9 @@ enum class Field : std::uint8_t {
     Number,       // {序号}: the running number of 批量改名's rules
 };
 
-// The field's name as written between the braces ("拍摄日期").
-std::u32string_view fieldName(Field f);
+// The field's name as written between the braces ("拍摄日期"), or as a
+// window in Traditional Chinese writes it ("拍攝日期"); a template takes both.
+std::u32string_view fieldName(Field f, bool traditional = false);
 // Whether the field is a date (it takes a format after a colon).
 bool isDateField(Field f);
 
