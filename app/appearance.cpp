@@ -97,10 +97,14 @@ QFont windowFont() { return chosenFont(); }
 
 void applyWindowFont(QApplication& app, const QStringList& families) {
     const QStringList chosen =
-        families.isEmpty()
-            ? QStringList{QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
-                          QStringLiteral("Droid Sans Fallback")}
-            : families;
+        families.isEmpty() ? QStringList{QStringLiteral("WenQuanYi Micro Hei"),
+                                         // Noto's Chinese in the shapes of the texts' script
+                                         installedTranslation() == QLatin1String("zh_HK")
+                                             ? QStringLiteral("Noto Sans CJK HK")
+                                         : traditional() ? QStringLiteral("Noto Sans CJK TC")
+                                                         : QStringLiteral("Noto Sans CJK SC"),
+                                         QStringLiteral("Droid Sans Fallback")}
+                           : families;
     QFont f(chosen.front());
     f.setFamilies(chosen);
     f.setPixelSize(12);

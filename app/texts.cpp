@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <memory>
 
+// The translations are built into the program's library.
+static void loadTranslations() { Q_INIT_RESOURCE(translations); }
+
 namespace nw::app {
 namespace {
 // Global, as Qt's translators are: one language for the whole process,
@@ -39,7 +42,16 @@ QString zh(const char* text) {
     return QCoreApplication::translate(kContext, text);
 }
 
+namespace {
+QString& installed() { // which translation ours() holds
+    static QString which;
+    return which;
+}
+} // namespace
+
 bool traditional() { return ours() != nullptr; }
+
+QString installedTranslation() { return installed(); }
 
 QString translationFor(const QString& locale) {
     // "zh_TW.UTF-8", "zh_HK", "zh_Hant_TW", "zh-MO": the language, then a
@@ -72,6 +84,7 @@ QString installTranslations(const QString& locale) {
     drop(ours());
     drop(qts());
     if (!which.isEmpty()) {
+        loadTranslations();
         auto t = std::make_unique<QTranslator>();
         if (t->load(QStringLiteral(":/i18n/namewright_%1.qm").arg(which))) {
             ours() = std::move(t);
@@ -91,7 +104,8 @@ QString installTranslations(const QString& locale) {
             QCoreApplication::installTranslator(qts().get());
         }
     }
-    return ours() ? which : QString();
+    installed() = ours() ? which : QString();
+    return installed();
 }
 
 } // namespace nw::app

@@ -18,6 +18,8 @@ QString zh(const char* text);
 
 // Whether the texts are shown in Traditional Chinese.
 bool traditional();
+// Which translation is shown ("zh_TW", "zh_HK"), empty for none.
+QString installedTranslation();
 
 // Which of the program's translations a locale name (as in LANG, say
 // "zh_TW.UTF-8") takes: "zh_TW", "zh_HK", or empty for the texts as written.

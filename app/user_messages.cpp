@@ -44,17 +44,19 @@ std::vector<bool> breaksAllowed(const QString& line) {
         for (qsizetype i = std::max<qsizetype>(from + 1, 0); i < to; ++i)
             can[static_cast<std::size_t>(i)] = false;
     };
-    for (qsizetype from = 0;;) {
-        const qsizetype open = line.indexOf(QChar(0x201C), from);
-        const qsizetype close = open < 0 ? -1 : line.indexOf(QChar(0x201D), open + 1);
-        if (close < 0)
-            break;
-        if (close - open + 1 <= kShortName)
-            keep(open, close + 1);
-        else // a long one breaks where it must, but not right after its quote
-            keep(open, std::min(open + 3, close));
-        from = close + 1;
-    }
+    // “name” as written, 「name」 as Traditional Chinese quotes it
+    for (const auto& [opening, closing] : {std::pair{0x201C, 0x201D}, std::pair{0x300C, 0x300D}})
+        for (qsizetype from = 0;;) {
+            const qsizetype open = line.indexOf(QChar(opening), from);
+            const qsizetype close = open < 0 ? -1 : line.indexOf(QChar(closing), open + 1);
+            if (close < 0)
+                break;
+            if (close - open + 1 <= kShortName)
+                keep(open, close + 1);
+            else // a long one breaks where it must, but not right after its quote
+                keep(open, std::min(open + 3, close));
+            from = close + 1;
+        }
     keep(line.size() - kKeptTogether, line.size());
     return can;
 }

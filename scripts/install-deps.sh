@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev libicu-dev icu-devtools
+  qt6-base-dev qt6-l10n-tools libgl-dev libicu-dev icu-devtools python3
   libgtest-dev libgmock-dev libbenchmark-dev
   fuse3 exfat-fuse exfatprogs fusefat dosfstools mtools ntfs-3g util-linux rename
   sshfs openssh-server openssh-client procps

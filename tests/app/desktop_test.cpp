@@ -5,13 +5,19 @@
 #include "app_test_support.h"
 
 #include "app/appearance.h"
+#include "app/command_line.h"
 #include "app/contrast.h"
 #include "app/facts_page.h"
 #include "app/failure_text.h"
+#include "app/file_list_menu.h"
+#include "app/history_window.h"
 #include "app/other_page.h"
+#include "app/preview_window.h"
 #include "app/qt_text.h"
 #include "app/remembered.h"
+#include "app/texts.h"
 #include "app/user_messages.h"
+#include "platform/phrase_converter.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -25,6 +31,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -54,6 +61,7 @@ private slots:
     void keptBetweenRuns();
     void boxesOpenOverTheWindow();
     void everyMessageIsItsOwnText();
+    void traditionalWhereTheDesktopIs();
 };
 
 void DesktopTest::qtTextsAreChinese() {
@@ -303,17 +311,27 @@ void DesktopTest::boxesOpenOverTheWindow() {
     QCOMPARE(boxPlace(h.form.get(), box) + QPoint(150, 60), h.form->frameGeometry().center());
 }
 
-// Every kind of message, with names of 1, 5, 24 and 200 characters, in the
-// real box: the text shown is the message and nothing else (no invisible
-// characters), laid out in lines Qt does not break again, a short quoted
-// name on one line, the box inside the screen, and what Ctrl+C copies and a
-// screen reader reads is the message as given.
+// Every kind of message, with names of 1, 5, 24 and 200 characters (and in
+// Traditional Chinese), in the real box: the text shown is the message and nothing else (no
+// invisible characters), laid out in lines Qt does not break again, a short quoted name on one
+// line, the box inside the screen, and what Ctrl+C copies and a screen reader reads is the message
+// as given.
 void DesktopTest::everyMessageIsItsOwnText() {
     Harness h;
     h.form->show();
     const QString stem = QStringLiteral("第01集 The Long Name 长名字");
     QStringList checked;
-    for (const int length : {1, 5, 24, 200}) {
+    struct Back {
+        ~Back() { installTranslations(QStringLiteral("C.UTF-8")); }
+    } back;
+    for (const auto& [locale, length] : {std::pair{"C.UTF-8", 1},
+                                         {"C.UTF-8", 5},
+                                         {"C.UTF-8", 24},
+                                         {"C.UTF-8", 200},
+                                         {"zh_TW.UTF-8", 5},
+                                         {"zh_TW.UTF-8", 200}}) {
+        installTranslations(QString::fromUtf8(locale));
+        const QString quoted = traditional() ? QStringLiteral("「%1」") : QStringLiteral("“%1”");
         QString n;
         while (n.size() < length)
             n += stem;
@@ -356,9 +374,9 @@ void DesktopTest::everyMessageIsItsOwnText() {
                 QCOMPARE(QString(shown).remove(QLatin1Char('\n')).remove(QLatin1Char(' ')),
                          QString(text).remove(QLatin1Char('\n')).remove(QLatin1Char(' ')));
                 QVERIFY2(!label->wordWrap(), qPrintable(shown)); // no breaks but these
-                if (length <= 20)
-                    QVERIFY(shown.contains(QStringLiteral("“%1").arg(named(name))) ||
-                            !text.contains(QStringLiteral("“%1").arg(named(name))));
+                if (length <= 20) // a short name quoted is never broken
+                    QVERIFY(shown.contains(quoted.arg(named(name))) ||
+                            !text.contains(quoted.arg(named(name))));
                 QVERIFY(box->screen()->availableGeometry().contains(box->frameGeometry()));
                 QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name),
                          text);
@@ -371,7 +389,116 @@ void DesktopTest::everyMessageIsItsOwnText() {
         }
     }
     setMessageHook([&h](MessageKind, const QString& t) { h.messages << t; });
-    QCOMPARE(checked.size(), 32);
+    QCOMPARE(checked.size(), 48);
+}
+
+// Under a Taiwanese locale (and a Hong Kong one, in its own words) every
+// text the user meets is in Traditional Chinese: the window's captions, its
+// menus and filter, the preview, the history, the boxes and --help; OpenCC's
+// s2tw changes none of them. Any other locale keeps the texts as written.
+void DesktopTest::traditionalWhereTheDesktopIs() {
+    const std::pair<const char*, const char*> locales[] = {{"zh_TW.UTF-8", "zh_TW"},
+                                                           {"zh_HK.UTF-8", "zh_HK"},
+                                                           {"zh_MO", "zh_HK"},
+                                                           {"zh_Hant_TW", "zh_TW"},
+                                                           {"zh-TW", "zh_TW"},
+                                                           {"zh_CN.UTF-8", ""},
+                                                           {"zh_SG", ""},
+                                                           {"C.UTF-8", ""},
+                                                           {"en_US.UTF-8", ""}};
+    for (const auto& [locale, which] : locales)
+        QCOMPARE(translationFor(QString::fromUtf8(locale)), QString::fromUtf8(which));
+    struct Back {
+        ~Back() { installTranslations(QStringLiteral("C.UTF-8")); }
+    } back;
+    PhraseConverters converters;
+    PhraseLoadError error;
+    const auto s2tw = converters.get("s2tw.json", ChineseScript::Traditional, error);
+    QVERIFY(s2tw);
+    for (const char* locale : {"zh_TW.UTF-8", "zh_HK.UTF-8"}) {
+        QVERIFY(!installTranslations(QString::fromUtf8(locale)).isEmpty());
+        QStringList texts;
+        Harness h;
+        for (const char* n : {"a.txt", "b.txt"})
+            file(h.work.path(), n);
+        h.click("cmdSelect(3)");
+        auto widgetTexts = [&texts](QWidget& top) {
+            for (QWidget* w : top.findChildren<QWidget*>()) {
+                if (w->objectName() == QLatin1String("Label9"))
+                    continue; // the converter's example shows both scripts
+                texts << w->accessibleName() << w->toolTip();
+                if (auto* l = qobject_cast<QLabel*>(w))
+                    texts << l->text();
+                if (auto* b = qobject_cast<QAbstractButton*>(w))
+                    texts << b->text();
+                if (auto* g = qobject_cast<QGroupBox*>(w))
+                    texts << g->title();
+                if (auto* e = qobject_cast<QLineEdit*>(w))
+                    texts << e->placeholderText();
+                if (auto* c = qobject_cast<QComboBox*>(w))
+                    for (int i = 0; i < c->count(); ++i)
+                        texts << c->itemText(i);
+                if (auto* t = qobject_cast<QTabWidget*>(w))
+                    for (int i = 0; i < t->count(); ++i)
+                        texts << t->tabText(i);
+                for (QAction* a : w->actions())
+                    texts << a->text();
+            }
+            for (QMenu* m : top.findChildren<QMenu*>())
+                for (QAction* a : m->actions())
+                    texts << a->text();
+        };
+        h.form->File1Menu->update();
+        widgetTexts(*h.form);
+        // The preview, over a clash: its rows say what happens.
+        h.find<QLineEdit>("Text1")->setText(QStringLiteral("b"));
+        h.select({"a.txt"});
+        h.find<QPushButton>("Command2")
+            ->findChild<QAction*>(QStringLiteral("mnuPreviewButton"))
+            ->trigger();
+        auto* preview = h.form->findChild<PreviewWindow*>();
+        QVERIFY(preview && preview->isVisible());
+        widgetTexts(*preview);
+        texts << preview->windowTitle();
+        for (int r = 0; r < preview->model->rowCount(); ++r)
+            texts << preview->model->index(r, 2).data().toString();
+        for (int c = 0; c < preview->model->columnCount(); ++c)
+            texts << preview->model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        preview->close();
+        // A pass, its box, and the history.
+        queueExistsAnswer(ExistsAnswer::Skip);
+        h.click("Command2");
+        h.click("cmdSelect(1)");
+        h.click("Command2");
+        h.form->File1Menu->mnuHistory->trigger();
+        auto* history = h.form->findChild<HistoryWindow*>();
+        QVERIFY(history);
+        widgetTexts(*history);
+        texts << history->windowTitle();
+        history->close();
+        texts << h.takeMessages();
+        // --help, before the window.
+        std::FILE* out = std::tmpfile();
+        readCommandLine({"--help"}, "/", out, stderr);
+        std::rewind(out);
+        char buffer[4096] = {};
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer - 1, out);
+        std::fclose(out);
+        const QString help = QString::fromUtf8(buffer, static_cast<qsizetype>(n));
+        QVERIFY(help.contains(QStringLiteral("資料夾")));
+        texts << help;
+
+        int chinese = 0;
+        for (const QString& t : texts) {
+            QCOMPARE(toQt(s2tw->convert(toU32(t))), t);
+            chinese += t.contains(QRegularExpression(QStringLiteral("\\p{Han}"))) ? 1 : 0;
+        }
+        QVERIFY2(chinese > 150, qPrintable(QString::number(chinese)));
+        QVERIFY(texts.contains(QStringLiteral("檔名轉換")));
+    }
+    installTranslations(QStringLiteral("C.UTF-8"));
+    Harness h;
+    QCOMPARE(h.form->SSTab1->tabText(0), QStringLiteral("文件名转换"));
 }
 
 NW_APP_TEST(DesktopTest)

@@ -5,6 +5,7 @@
 #include "app/conversion_page.h"
 #include "app/folder_tree.h"
 #include "app/other_page.h"
+#include "app/texts.h"
 #include "app/tool_page.h"
 
 #include <QApplication>
@@ -182,16 +183,21 @@ void WindowTest::captionsAndInitialStates() {
 void WindowTest::everyCaptionFits_data() {
     QTest::addColumn<QString>("family");
     QTest::addColumn<int>("themePoints"); // 0: no theme fonts
+    QTest::addColumn<QString>("locale");  // of the texts: Taiwan's and Hong Kong's too
     int families = 0;
     for (const char* f : {"WenQuanYi Micro Hei", "Noto Sans CJK SC"}) {
         if (!QFontDatabase::families().contains(QString::fromUtf8(f)))
             continue;
         ++families;
         for (int pt : {0, 9, 10, 11})
-            QTest::addRow("%s, theme %d pt", f, pt) << QString::fromUtf8(f) << pt;
+            QTest::addRow("%s, theme %d pt", f, pt) << QString::fromUtf8(f) << pt << QString();
+        for (const char* locale : {"zh_TW", "zh_HK"})
+            for (int pt : {0, 11})
+                QTest::addRow("%s, theme %d pt, %s", f, pt, locale)
+                    << QString::fromUtf8(f) << pt << QString::fromUtf8(locale);
     }
     if (families == 0)
-        QTest::addRow("the default font") << QString() << 0;
+        QTest::addRow("the default font") << QString() << 0 << QString();
 }
 
 // From the controls' own font metrics: each caption fits its control, and no
@@ -199,9 +205,14 @@ void WindowTest::everyCaptionFits_data() {
 void WindowTest::everyCaptionFits() {
     QFETCH(QString, family);
     QFETCH(int, themePoints);
+    QFETCH(QString, locale);
     struct Restore {
-        ~Restore() { applyWindowFont(*qApp); }
+        ~Restore() {
+            applyWindowFont(*qApp);
+            installTranslations(QStringLiteral("C.UTF-8"));
+        }
     } restore;
+    installTranslations(locale);
     if (themePoints)
         for (const char* kind : {"QLabel", "QPushButton", "QCheckBox", "QRadioButton", "QGroupBox",
                                  "QLineEdit", "QComboBox", "QTabBar"})

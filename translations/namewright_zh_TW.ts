@@ -1,0 +1,1269 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_TW" sourcelanguage="zh_CN">
+<context>
+    <name>Namewright</name>
+    <message>
+        <source>许可：程序代码为 MIT 许可；
+因链接 exiv2，程序整体按 GPL-2+ 发布</source>
+        <translation>授權：程式碼採用 MIT 授權；
+因連結 exiv2，程式整體以 GPL-2+ 發布</translation>
+    </message>
+    <message>
+        <source>使用的库：Qt、ICU、OpenCC、
+exiv2、libheif、TagLib、FFmpeg</source>
+        <translation>使用的庫：Qt、ICU、OpenCC、
+exiv2、libheif、TagLib、FFmpeg</translation>
+    </message>
+    <message>
+        <source>使用说明：在终端输入 man namewright</source>
+        <translation>使用說明：在終端機輸入 man namewright</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>結束</translation>
+    </message>
+    <message>
+        <source>自定义文本</source>
+        <translation>自訂文字</translation>
+    </message>
+    <message>
+        <source>增量：</source>
+        <translation>增量：</translation>
+    </message>
+    <message>
+        <source>编号的增量</source>
+        <translation>編號的增量</translation>
+    </message>
+    <message>
+        <source>起始编号：</source>
+        <translation>起始編號：</translation>
+    </message>
+    <message>
+        <source>起始编号</source>
+        <translation>起始編號</translation>
+    </message>
+    <message>
+        <source>同增量</source>
+        <translation>同增量</translation>
+    </message>
+    <message>
+        <source>位数：</source>
+        <translation>位數：</translation>
+    </message>
+    <message>
+        <source>编号的位数</source>
+        <translation>編號的位數</translation>
+    </message>
+    <message>
+        <source>不补零</source>
+        <translation>不補零</translation>
+    </message>
+    <message>
+        <source>自定义文本位置</source>
+        <translation>自訂文字位置</translation>
+    </message>
+    <message>
+        <source>替换前缀</source>
+        <translation>取代前綴</translation>
+    </message>
+    <message>
+        <source>替换后缀</source>
+        <translation>取代後綴</translation>
+    </message>
+    <message>
+        <source>在前缀的前面</source>
+        <translation>在前綴的前面</translation>
+    </message>
+    <message>
+        <source>在前缀的后面</source>
+        <translation>在前綴的後面</translation>
+    </message>
+    <message>
+        <source>在后缀的前面</source>
+        <translation>在後綴的前面</translation>
+    </message>
+    <message>
+        <source>在后缀的后面</source>
+        <translation>在後綴的後面</translation>
+    </message>
+    <message>
+        <source>示例</source>
+        <translation>範例</translation>
+    </message>
+    <message>
+        <source>原文件名为：</source>
+        <translation>原檔名為：</translation>
+    </message>
+    <message>
+        <source>转换后成为：</source>
+        <translation>轉換後成為：</translation>
+    </message>
+    <message>
+        <source>改名</source>
+        <translation>改名</translation>
+    </message>
+    <message>
+        <source>位数无效（1 到 9）</source>
+        <translation>位數無效（1 到 9）</translation>
+    </message>
+    <message>
+        <source>起始编号无效</source>
+        <translation>起始編號無效</translation>
+    </message>
+    <message>
+        <source>批量改名</source>
+        <translation>批次改名</translation>
+    </message>
+    <message>
+        <source>用法：namewright [文件夹 | 文件 | file:// 地址]
+
+批量修改文件名：大小写和空格、自定义文本加编号、扩展名、去掉文字、文件名简繁互转。
+
+  文件夹        打开这个文件夹
+  文件          打开它所在的文件夹，并选中这个文件
+  file:// 地址  文件管理器给出的地址，同上
+  不给参数      打开用户的主文件夹
+
+选项：
+  -h, --help     显示本帮助并退出
+  -v, --version  显示版本并退出
+
+使用说明：man namewright
+</source>
+        <translation>用法：namewright [資料夾 | 檔案 | file:// 地址]
+
+批次修改檔名：大小寫和空格、自訂文字加編號、副檔名、去掉文字、檔名簡繁互轉。
+
+  資料夾        開啟這個資料夾
+  檔案          開啟它所在的資料夾，並選中這個檔案
+  file:// 地址  檔案管理器給出的地址，同上
+  不給參數      開啟使用者的主資料夾
+
+選項：
+  -h, --help     顯示本說明並結束
+  -v, --version  顯示版本並結束
+
+使用說明：man namewright
+</translation>
+    </message>
+    <message>
+        <source>namewright：%s
+</source>
+        <translation>namewright：%s
+</translation>
+    </message>
+    <message>
+        <source>不认识的选项“%1”。用法见 namewright --help</source>
+        <translation>不認識的選項「%1」。用法見 namewright --help</translation>
+    </message>
+    <message>
+        <source>转换范围</source>
+        <translation>轉換範圍</translation>
+    </message>
+    <message>
+        <source>前缀</source>
+        <translation>前綴</translation>
+    </message>
+    <message>
+        <source>后缀</source>
+        <translation>後綴</translation>
+    </message>
+    <message>
+        <source>转换成</source>
+        <translation>轉換成</translation>
+    </message>
+    <message>
+        <source>大写</source>
+        <translation>大寫</translation>
+    </message>
+    <message>
+        <source>小写</source>
+        <translation>小寫</translation>
+    </message>
+    <message>
+        <source>首字母大写</source>
+        <translation>首字母大寫</translation>
+    </message>
+    <message>
+        <source>空格处理</source>
+        <translation>空格處理</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>转换为_</source>
+        <translation>轉換為_</translation>
+    </message>
+    <message>
+        <source>保留</source>
+        <translation>保留</translation>
+    </message>
+    <message>
+        <source>全角字母数字转为半角</source>
+        <translation>全形字母數字轉為半形</translation>
+    </message>
+    <message>
+        <source>中文数字转为阿拉伯数字</source>
+        <translation>中文數字轉為阿拉伯數字</translation>
+    </message>
+    <message>
+        <source>阿拉伯数字的位数</source>
+        <translation>阿拉伯數字的位數</translation>
+    </message>
+    <message>
+        <source>文件名转换</source>
+        <translation>檔名轉換</translation>
+    </message>
+    <message>
+        <source>
+原文件：</source>
+        <translation>
+原檔案：</translation>
+    </message>
+    <message>
+        <source>“%1”的新文件名“%2”已经存在！</source>
+        <translation>「%1」的新檔名「%2」已經存在！</translation>
+    </message>
+    <message>
+        <source>另有 %1 个文件的新文件名已经存在，已跳过，没有逐个提示。</source>
+        <translation>另有 %1 個檔案的新檔名已經存在，已跳過，沒有逐個提示。</translation>
+    </message>
+    <message>
+        <source>请输入模板，例如 {拍摄日期:yyyy-MM-dd HHmmss}</source>
+        <translation>請輸入範本，例如 {拍攝日期:yyyy-MM-dd HHmmss}</translation>
+    </message>
+    <message>
+        <source>模板中的“{”没有配对的“}”</source>
+        <translation>範本中的「{」沒有配對的「}」</translation>
+    </message>
+    <message>
+        <source>模板中的“}”没有配对的“{”（要写“}”本身，请写“}}”）</source>
+        <translation>範本中的「}」沒有配對的「{」（要寫「}」本身，請寫「}}」）</translation>
+    </message>
+    <message>
+        <source>模板中没有“{%1}”这个字段</source>
+        <translation>範本中沒有「{%1}」這個欄位</translation>
+    </message>
+    <message>
+        <source>“{%1}”的格式不对：只有日期和时间字段可以在冒号后写格式</source>
+        <translation>「{%1}」的格式不對：只有日期和時間欄位可以在冒號後寫格式</translation>
+    </message>
+    <message>
+        <source>模板</source>
+        <translation>範本</translation>
+    </message>
+    <message>
+        <source>新文件名的模板</source>
+        <translation>新檔名的範本</translation>
+    </message>
+    <message>
+        <source>例如 {拍摄日期:yyyy-MM-dd HHmmss}</source>
+        <translation>例如 {拍攝日期:yyyy-MM-dd HHmmss}</translation>
+    </message>
+    <message>
+        <source>插入字段</source>
+        <translation>插入欄位</translation>
+    </message>
+    <message>
+        <source>没有拍摄日期时用修改日期</source>
+        <translation>沒有拍攝日期時用修改日期</translation>
+    </message>
+    <message>
+        <source>yyyy年M月d日</source>
+        <translation>yyyy年M月d日</translation>
+    </message>
+    <message>
+        <source>照片和视频</source>
+        <translation>照片和影片</translation>
+    </message>
+    <message>
+        <source>音乐</source>
+        <translation>音樂</translation>
+    </message>
+    <message>
+        <source>所有文件</source>
+        <translation>所有檔案</translation>
+    </message>
+    <message>
+        <source>文件信息位置</source>
+        <translation>檔案資訊位置</translation>
+    </message>
+    <message>
+        <source>文件信息位置：</source>
+        <translation>檔案資訊位置：</translation>
+    </message>
+    <message>
+        <source>请先选择文件</source>
+        <translation>請先選擇檔案</translation>
+    </message>
+    <message>
+        <source>正在读取文件信息…</source>
+        <translation>正在讀取檔案資訊…</translation>
+    </message>
+    <message>
+        <source>文件信息</source>
+        <translation>檔案資訊</translation>
+    </message>
+    <message>
+        <source>标签按%1读取</source>
+        <translation>標籤按%1讀取</translation>
+    </message>
+    <message>
+        <source>没有错误</source>
+        <translation>沒有錯誤</translation>
+    </message>
+    <message>
+        <source>已有同名的文件或文件夹</source>
+        <translation>已有同名的檔案或資料夾</translation>
+    </message>
+    <message>
+        <source>文件或文件夹不存在（可能已被移走或删除）</source>
+        <translation>檔案或資料夾不存在（可能已被移走或刪除）</translation>
+    </message>
+    <message>
+        <source>没有权限</source>
+        <translation>沒有權限</translation>
+    </message>
+    <message>
+        <source>所在的文件系统是只读的</source>
+        <translation>所在的檔案系統是唯讀的</translation>
+    </message>
+    <message>
+        <source>名称太长</source>
+        <translation>名稱太長</translation>
+    </message>
+    <message>
+        <source>名称无效</source>
+        <translation>名稱無效</translation>
+    </message>
+    <message>
+        <source>不是文件夹</source>
+        <translation>不是資料夾</translation>
+    </message>
+    <message>
+        <source>磁盘空间不足</source>
+        <translation>磁碟空間不足</translation>
+    </message>
+    <message>
+        <source>文件正在被使用</source>
+        <translation>檔案正在被使用</translation>
+    </message>
+    <message>
+        <source>列出文件后，这个文件夹已被移走或换成了另一个文件夹，请刷新后再试</source>
+        <translation>列出檔案後，這個資料夾已被移走或換成了另一個資料夾，請重新整理後再試</translation>
+    </message>
+    <message>
+        <source>已改为读取另一个文件夹</source>
+        <translation>已改為讀取另一個資料夾</translation>
+    </message>
+    <message>
+        <source>无法写入改名日志（保存改名日志的文件夹已满或不能写入）</source>
+        <translation>無法寫入改名日誌（儲存改名日誌的資料夾已滿或不能寫入）</translation>
+    </message>
+    <message>
+        <source>系统错误：%1（错误码 %2）</source>
+        <translation>系統錯誤：%1（錯誤碼 %2）</translation>
+    </message>
+    <message>
+        <source>名称太长：新文件名为 %1 字节，超过 %2 字节的上限</source>
+        <translation>名稱太長：新檔名為 %1 位元組，超過 %2 位元組的上限</translation>
+    </message>
+    <message>
+        <source>新文件名为空</source>
+        <translation>新檔名為空</translation>
+    </message>
+    <message>
+        <source>“.”和“..”不能用作文件名</source>
+        <translation>「.」和「..」不能用作檔名</translation>
+    </message>
+    <message>
+        <source>新文件名含有“/”，会把文件移到别的文件夹</source>
+        <translation>新檔名含有「/」，會把檔案移到別的資料夾</translation>
+    </message>
+    <message>
+        <source>新文件名含有空字符</source>
+        <translation>新檔名含有空字元</translation>
+    </message>
+    <message>
+        <source>增量必须是 -32768 到 32767 之间的数字</source>
+        <translation>增量必須是 -32768 到 32767 之間的數字</translation>
+    </message>
+    <message>
+        <source>编号超出了 -32768 到 32767 的范围，请减小增量</source>
+        <translation>編號超出了 -32768 到 32767 的範圍，請減小增量</translation>
+    </message>
+    <message>
+        <source>程序自身的文件，不能改名</source>
+        <translation>程式自身的檔案，不能改名</translation>
+    </message>
+    <message>
+        <source>已按“停止”</source>
+        <translation>已按「停止」</translation>
+    </message>
+    <message>
+        <source>它已不是列出时的那个文件（变成了文件夹、链接或其它），没有动它</source>
+        <translation>它已不是列出時的那個檔案（變成了資料夾、連結或其它），沒有動它</translation>
+    </message>
+    <message>
+        <source>无法写入改名日志：%1</source>
+        <translation>無法寫入改名日誌：%1</translation>
+    </message>
+    <message>
+        <source>改名已按“停止”中止，停在“%1”之前：此前的文件已经改名，“%1”及其后的文件没有改动。</source>
+        <translation>改名已按「停止」中止，停在「%1」之前：此前的檔案已經改名，「%1」及其後的檔案沒有改動。</translation>
+    </message>
+    <message>
+        <source>改名没有开始：%1。没有文件被改名。</source>
+        <translation>改名沒有開始：%1。沒有檔案被改名。</translation>
+    </message>
+    <message>
+        <source>找不到文件“%1”（可能已被移走或删除）。</source>
+        <translation>找不到檔案「%1」（可能已被移走或刪除）。</translation>
+    </message>
+    <message>
+        <source>无法将“%1”改名为“%2”：%3。</source>
+        <translation>無法將「%1」改名為「%2」：%3。</translation>
+    </message>
+    <message>
+        <source>无法为“%1”生成新文件名：%2。</source>
+        <translation>無法為「%1」生成新檔名：%2。</translation>
+    </message>
+    <message>
+        <source>
+恢复原状也失败了（%1），留下了“%2”。改名日志已保留，下次启动或驱动器重新连接时会自动恢复；也可以自己检查这个文件。</source>
+        <translation>
+恢復原狀也失敗了（%1），留下了「%2」。改名日誌已保留，下次啟動或磁碟機重新連線時會自動恢復；也可以自己檢查這個檔案。</translation>
+    </message>
+    <message>
+        <source>
+改名已在此停止，其后的文件没有改动。</source>
+        <translation>
+改名已在此停止，其後的檔案沒有改動。</translation>
+    </message>
+    <message>
+        <source>不会处理：无法读取文件信息（文件已损坏或格式不明）</source>
+        <translation>不會處理：無法讀取檔案資訊（檔案已損壞或格式不明）</translation>
+    </message>
+    <message>
+        <source>不会处理：没有</source>
+        <translation>不會處理：沒有</translation>
+    </message>
+    <message>
+        <source>不会处理：无法识别文件名的编码</source>
+        <translation>不會處理：無法識別檔名的編碼</translation>
+    </message>
+    <message>
+        <source>不会处理：无法确定文件名的编码</source>
+        <translation>不會處理：無法確定檔名的編碼</translation>
+    </message>
+    <message>
+        <source>不会处理：已不是这次改名后的文件</source>
+        <translation>不會處理：已不是這次改名後的檔案</translation>
+    </message>
+    <message>
+        <source>不会处理：转为UTF-8后为 %1 字节，超过 %2 字节的上限</source>
+        <translation>不會處理：轉為UTF-8後為 %1 位元組，超過 %2 位元組的上限</translation>
+    </message>
+    <message>
+        <source>不变：无需改名</source>
+        <translation>不變：無需改名</translation>
+    </message>
+    <message>
+        <source>有 %1 个文件没有撤销：</source>
+        <translation>有 %1 個檔案沒有復原：</translation>
+    </message>
+    <message>
+        <source>有 %1 个文件没有改名：</source>
+        <translation>有 %1 個檔案沒有改名：</translation>
+    </message>
+    <message>
+        <source>不会处理：</source>
+        <translation>不會處理：</translation>
+    </message>
+    <message>
+        <source>
+“%1”：%2</source>
+        <translation>
+「%1」：%2</translation>
+    </message>
+    <message>
+        <source>无法打开文件夹“%1”：%2。</source>
+        <translation>無法開啟資料夾「%1」：%2。</translation>
+    </message>
+    <message>
+        <source>起始编号必须是 -32768 到 32767 之间的整数（或者留空）</source>
+        <translation>起始編號必須是 -32768 到 32767 之間的整數（或者留空）</translation>
+    </message>
+    <message>
+        <source>位数必须是 1 到 9 之间的整数（或者留空）</source>
+        <translation>位數必須是 1 到 9 之間的整數（或者留空）</translation>
+    </message>
+    <message>
+        <source>文件已经存在！</source>
+        <translation>檔案已經存在！</translation>
+    </message>
+    <message>
+        <source>正则表达式运行太久（可能是回溯过多），已停止</source>
+        <translation>正規表示式執行太久（可能是回溯過多），已停止</translation>
+    </message>
+    <message>
+        <source>“替换为”引用了正则表达式中没有的分组</source>
+        <translation>「取代為」引用了正規表示式中沒有的分組</translation>
+    </message>
+    <message>
+        <source>只能打开本机上的文件夹，不能打开“%1”。</source>
+        <translation>只能開啟本機上的資料夾，不能開啟「%1」。</translation>
+    </message>
+    <message>
+        <source>地址“</source>
+        <translation>地址「</translation>
+    </message>
+    <message>
+        <source>”含有空字符（%00），不是有效的路径。</source>
+        <translation>」含有空字元（%00），不是有效的路徑。</translation>
+    </message>
+    <message>
+        <source>上次改名被中断：已恢复 %1 个文件的名称。</source>
+        <translation>上次改名被中斷：已恢復 %1 個檔案的名稱。</translation>
+    </message>
+    <message>
+        <source>以下文件无法自动恢复，没有动它们，请检查：
+%1</source>
+        <translation>以下檔案無法自動恢復，沒有動它們，請檢查：
+%1</translation>
+    </message>
+    <message>
+        <source>文件夹“%1”里有一次被中断的改名，它现在不在（驱动器未连接？），连接后会自动恢复。</source>
+        <translation>資料夾「%1」裡有一次被中斷的改名，它現在不在（磁碟機未連線？），連線後會自動恢復。</translation>
+    </message>
+    <message>
+        <source>有一份改名日志已损坏，没有按它做任何改动，已另存为“%1”。</source>
+        <translation>有一份改名日誌已損壞，沒有按它做任何改動，已另存為「%1」。</translation>
+    </message>
+    <message>
+        <source>文件夹“%1”里有一次被中断的改名，但它的改名日志已损坏、或这个文件夹已不是当时的那个，没有按它做任何改动，请检查这个文件夹里的文件。日志已另存为“%2”。</source>
+        <translation>資料夾「%1」裡有一次被中斷的改名，但它的改名日誌已損壞、或這個資料夾已不是當時的那個，沒有按它做任何改動，請檢查這個資料夾裡的檔案。日誌已另存為「%2」。</translation>
+    </message>
+    <message>
+        <source>文件夹“%1”里的一次改名（%2）被中断：要改名的 %L3 个文件中，已改名 %L4 个。
+要撤销这次改名，把这些文件改回原名吗？无论怎样选，这次改名都会记在“改名历史”里。</source>
+        <translation>資料夾「%1」裡的一次改名（%2）被中斷：要改名的 %L3 個檔案中，已改名 %L4 個。
+要復原這次改名，把這些檔案改回原名嗎？無論怎樣選，這次改名都會記在「改名歷史」裡。</translation>
+    </message>
+    <message>
+        <source>筛选条件隐藏了全部 %1 个文件</source>
+        <translation>篩選條件隱藏了全部 %1 個檔案</translation>
+    </message>
+    <message>
+        <source>预览改名结果…</source>
+        <translation>預覽改名結果…</translation>
+    </message>
+    <message>
+        <source>撤销上次改名</source>
+        <translation>復原上次改名</translation>
+    </message>
+    <message>
+        <source>改名历史…</source>
+        <translation>改名歷史…</translation>
+    </message>
+    <message>
+        <source>文件名转为UTF-8</source>
+        <translation>檔名轉為UTF-8</translation>
+    </message>
+    <message>
+        <source>文件名编码</source>
+        <translation>檔名編碼</translation>
+    </message>
+    <message>
+        <source>自动判断</source>
+        <translation>自動判斷</translation>
+    </message>
+    <message>
+        <source>（简体中文）</source>
+        <translation>（簡體中文）</translation>
+    </message>
+    <message>
+        <source>（繁体中文）</source>
+        <translation>（繁體中文）</translation>
+    </message>
+    <message>
+        <source>（日文）</source>
+        <translation>（日文）</translation>
+    </message>
+    <message>
+        <source>（韩文）</source>
+        <translation>（韓文）</translation>
+    </message>
+    <message>
+        <source>（西欧语言）</source>
+        <translation>（西歐語言）</translation>
+    </message>
+    <message>
+        <source>不解码</source>
+        <translation>不解碼</translation>
+    </message>
+    <message>
+        <source>排序方式</source>
+        <translation>排序方式</translation>
+    </message>
+    <message>
+        <source>名称（自然顺序）</source>
+        <translation>名稱（自然順序）</translation>
+    </message>
+    <message>
+        <source>名称（拼音）</source>
+        <translation>名稱（拼音）</translation>
+    </message>
+    <message>
+        <source>修改时间</source>
+        <translation>修改時間</translation>
+    </message>
+    <message>
+        <source>文件大小</source>
+        <translation>檔案大小</translation>
+    </message>
+    <message>
+        <source>拍摄日期</source>
+        <translation>拍攝日期</translation>
+    </message>
+    <message>
+        <source>倒序</source>
+        <translation>倒序</translation>
+    </message>
+    <message>
+        <source>自动判断（%1）</source>
+        <translation>自動判斷（%1）</translation>
+    </message>
+    <message>
+        <source>自动判断（无法确定，可能是 %1）</source>
+        <translation>自動判斷（無法確定，可能是 %1）</translation>
+    </message>
+    <message>
+        <source>撤销这次改名</source>
+        <translation>復原這次改名</translation>
+    </message>
+    <message>
+        <source>括号不配对</source>
+        <translation>括號不配對</translation>
+    </message>
+    <message>
+        <source>语法错误</source>
+        <translation>語法錯誤</translation>
+    </message>
+    <message>
+        <source>“\”后的字符不对</source>
+        <translation>「\」後的字元不對</translation>
+    </message>
+    <message>
+        <source>缺少“]”</source>
+        <translation>缺少「]」</translation>
+    </message>
+    <message>
+        <source>“{}”中的次数不对</source>
+        <translation>「{}」中的次數不對</translation>
+    </message>
+    <message>
+        <source>“{}”中的最大次数小于最小次数</source>
+        <translation>「{}」中的最大次數小於最小次數</translation>
+    </message>
+    <message>
+        <source>字符范围不对</source>
+        <translation>字元範圍不對</translation>
+    </message>
+    <message>
+        <source>分组名称不对</source>
+        <translation>分組名稱不對</translation>
+    </message>
+    <message>
+        <source>字符属性写法不对</source>
+        <translation>字元屬性寫法不對</translation>
+    </message>
+    <message>
+        <source>向后查看的长度必须有上限</source>
+        <translation>向後查看的長度必須有上限</translation>
+    </message>
+    <message>
+        <source>写法不对（%1）</source>
+        <translation>寫法不對（%1）</translation>
+    </message>
+    <message>
+        <source>正则表达式有误：第 %1 个字符处%2</source>
+        <translation>正規表示式有誤：第 %1 個字元處%2</translation>
+    </message>
+    <message>
+        <source>正则表达式有误：%1</source>
+        <translation>正規表示式有誤：%1</translation>
+    </message>
+    <message>
+        <source>查找和替换</source>
+        <translation>尋找和取代</translation>
+    </message>
+    <message>
+        <source>查找内容：</source>
+        <translation>尋找內容：</translation>
+    </message>
+    <message>
+        <source>查找内容</source>
+        <translation>尋找內容</translation>
+    </message>
+    <message>
+        <source>替换为：</source>
+        <translation>取代為：</translation>
+    </message>
+    <message>
+        <source>替换为</source>
+        <translation>取代為</translation>
+    </message>
+    <message>
+        <source>区分大小写</source>
+        <translation>區分大小寫</translation>
+    </message>
+    <message>
+        <source>正则表达式</source>
+        <translation>正規表示式</translation>
+    </message>
+    <message>
+        <source>全部替换</source>
+        <translation>全部取代</translation>
+    </message>
+    <message>
+        <source>查找范围</source>
+        <translation>尋找範圍</translation>
+    </message>
+    <message>
+        <source>查找范围：前缀</source>
+        <translation>尋找範圍：前綴</translation>
+    </message>
+    <message>
+        <source>查找范围：后缀</source>
+        <translation>尋找範圍：後綴</translation>
+    </message>
+    <message>
+        <source>替换后成为：</source>
+        <translation>取代後成為：</translation>
+    </message>
+    <message>
+        <source>替换</source>
+        <translation>取代</translation>
+    </message>
+    <message>
+        <source>查找替换</source>
+        <translation>尋找取代</translation>
+    </message>
+    <message>
+        <source>请输入查找内容</source>
+        <translation>請輸入尋找內容</translation>
+    </message>
+    <message>
+        <source>请在“查找范围”中勾选“前缀”或“后缀”</source>
+        <translation>請在「尋找範圍」中勾選「前綴」或「後綴」</translation>
+    </message>
+    <message>
+        <source>IMG_0001 第1集.JPG</source>
+        <translation>IMG_0001 第1集.JPG</translation>
+    </message>
+    <message>
+        <source>驱动器</source>
+        <translation>磁碟機</translation>
+    </message>
+    <message>
+        <source>文件扩展名过滤：</source>
+        <translation>副檔名篩選：</translation>
+    </message>
+    <message>
+        <source>文件扩展名过滤</source>
+        <translation>副檔名篩選</translation>
+    </message>
+    <message>
+        <source>所有文件(*.*)</source>
+        <translation>所有檔案(*.*)</translation>
+    </message>
+    <message>
+        <source>文本文件(*.txt)</source>
+        <translation>文字檔案(*.txt)</translation>
+    </message>
+    <message>
+        <source>静态网页(*.htm;*.html)</source>
+        <translation>靜態網頁(*.htm;*.html)</translation>
+    </message>
+    <message>
+        <source>ASP文件(*.asp)</source>
+        <translation>ASP檔案(*.asp)</translation>
+    </message>
+    <message>
+        <source>PHP文件(*.php;*.php3;*.php4)</source>
+        <translation>PHP檔案(*.php;*.php3;*.php4)</translation>
+    </message>
+    <message>
+        <source>其它网页文档(*.shtml;*.phtml)</source>
+        <translation>其它網頁文件(*.shtml;*.phtml)</translation>
+    </message>
+    <message>
+        <source>EXE文件(*.exe)</source>
+        <translation>EXE檔案(*.exe)</translation>
+    </message>
+    <message>
+        <source>COM文件(*.com)</source>
+        <translation>COM檔案(*.com)</translation>
+    </message>
+    <message>
+        <source>JPG图片(*.jpg)</source>
+        <translation>JPG圖片(*.jpg)</translation>
+    </message>
+    <message>
+        <source>GIF图片(*.gif)</source>
+        <translation>GIF圖片(*.gif)</translation>
+    </message>
+    <message>
+        <source>图片(*.bmp;*.gif;*.jpg)</source>
+        <translation>圖片(*.bmp;*.gif;*.jpg)</translation>
+    </message>
+    <message>
+        <source>图片(*.jpg;*.jpeg;*.png;*.gif;*.webp;*.heic;*.heif;*.avif;*.tif;*.tiff;*.bmp)</source>
+        <translation>圖片(*.jpg;*.jpeg;*.png;*.gif;*.webp;*.heic;*.heif;*.avif;*.tif;*.tiff;*.bmp)</translation>
+    </message>
+    <message>
+        <source>视频(*.mp4;*.mkv;*.mov;*.avi;*.wmv;*.flv;*.webm;*.ts)</source>
+        <translation>影片(*.mp4;*.mkv;*.mov;*.avi;*.wmv;*.flv;*.webm;*.ts)</translation>
+    </message>
+    <message>
+        <source>音乐(*.mp3;*.flac;*.m4a;*.aac;*.ogg;*.opus;*.wav;*.ape;*.wma)</source>
+        <translation>音樂(*.mp3;*.flac;*.m4a;*.aac;*.ogg;*.opus;*.wav;*.ape;*.wma)</translation>
+    </message>
+    <message>
+        <source>字幕(*.ass;*.ssa;*.srt;*.vtt;*.sub)</source>
+        <translation>字幕(*.ass;*.ssa;*.srt;*.vtt;*.sub)</translation>
+    </message>
+    <message>
+        <source>文档(*.doc;*.docx;*.xls;*.xlsx;*.ppt;*.pptx;*.pdf;*.txt;*.md)</source>
+        <translation>文件(*.doc;*.docx;*.xls;*.xlsx;*.ppt;*.pptx;*.pdf;*.txt;*.md)</translation>
+    </message>
+    <message>
+        <source>文件夹</source>
+        <translation>資料夾</translation>
+    </message>
+    <message>
+        <source>文件属性</source>
+        <translation>檔案屬性</translation>
+    </message>
+    <message>
+        <source>常规</source>
+        <translation>一般</translation>
+    </message>
+    <message>
+        <source>只读</source>
+        <translation>唯讀</translation>
+    </message>
+    <message>
+        <source>隐藏</source>
+        <translation>隱藏</translation>
+    </message>
+    <message>
+        <source>系统</source>
+        <translation>系統</translation>
+    </message>
+    <message>
+        <source>文件列表</source>
+        <translation>檔案列表</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>全選</translation>
+    </message>
+    <message>
+        <source>全不选</source>
+        <translation>全不選</translation>
+    </message>
+    <message>
+        <source>反选</source>
+        <translation>反選</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>重整</translation>
+    </message>
+    <message>
+        <source>工具页</source>
+        <translation>工具頁</translation>
+    </message>
+    <message>
+        <source>其它</source>
+        <translation>其它</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>關於</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>：</translation>
+    </message>
+    <message>
+        <source>一次只能打开一个文件夹。下面这些不在“%1”里，没有打开：
+%2</source>
+        <translation>一次只能開啟一個資料夾。下面這些不在「%1」裡，沒有開啟：
+%2</translation>
+    </message>
+    <message>
+        <source>改名历史</source>
+        <translation>改名歷史</translation>
+    </message>
+    <message>
+        <source>选择一次改名，这里会列出撤销它会怎样改回每个文件。</source>
+        <translation>選擇一次改名，這裡會列出復原它會怎樣改回每個檔案。</translation>
+    </message>
+    <message>
+        <source>撤销预览</source>
+        <translation>復原預覽</translation>
+    </message>
+    <message>
+        <source>现在的名字</source>
+        <translation>現在的名字</translation>
+    </message>
+    <message>
+        <source>撤销后</source>
+        <translation>復原後</translation>
+    </message>
+    <message>
+        <source>按此撤销</source>
+        <translation>按此復原</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <source>%1  %2  %L3 个文件  %4</source>
+        <translation>%1  %2  %L3 個檔案  %4</translation>
+    </message>
+    <message>
+        <source>（撤销）</source>
+        <translation>（復原）</translation>
+    </message>
+    <message>
+        <source>（文件夹已不在，或它的驱动器没有连接）</source>
+        <translation>（資料夾已不在，或它的磁碟機沒有連線）</translation>
+    </message>
+    <message>
+        <source>这条记录已不在或已损坏，不会按它做任何改动。</source>
+        <translation>這條記錄已不在或已損壞，不會按它做任何改動。</translation>
+    </message>
+    <message>
+        <source>不会撤销：已不是这次改名后的文件</source>
+        <translation>不會復原：已不是這次改名後的檔案</translation>
+    </message>
+    <message>
+        <source>不会撤销：原名已被占用</source>
+        <translation>不會復原：原名已被佔用</translation>
+    </message>
+    <message>
+        <source>撤销后 %L1 个文件会改回原名，%L2 个不会。</source>
+        <translation>復原後 %L1 個檔案會改回原名，%L2 個不會。</translation>
+    </message>
+    <message>
+        <source>旧编码文件名（%1）
+灰色：这些字节按 UTF-8 读不成常见的文字，按 %1 读出。</source>
+        <translation>舊編碼檔名（%1）
+灰色：這些位元組按 UTF-8 讀不成常見的文字，按 %1 讀出。</translation>
+    </message>
+    <message>
+        <source>旧编码文件名（%1）
+灰色：文件名不是 UTF-8，按 %1 读出。</source>
+        <translation>舊編碼檔名（%1）
+灰色：檔名不是 UTF-8，按 %1 讀出。</translation>
+    </message>
+    <message>
+        <source>
+无法确定文件名的编码：按字符改名的功能不会处理它。可在右键菜单的“文件名编码”中选择正确的编码。</source>
+        <translation>
+無法確定檔名的編碼：按字元改名的功能不會處理它。可在右鍵選單的「檔名編碼」中選擇正確的編碼。</translation>
+    </message>
+    <message>
+        <source>右键菜单的“文件名转为UTF-8”可以转换。</source>
+        <translation>右鍵選單的「檔名轉為UTF-8」可以轉換。</translation>
+    </message>
+    <message>
+        <source>找不到简繁转换数据“%1”。</source>
+        <translation>找不到簡繁轉換資料「%1」。</translation>
+    </message>
+    <message>
+        <source>无法读取简繁转换数据“%1”：%2。</source>
+        <translation>無法讀取簡繁轉換資料「%1」：%2。</translation>
+    </message>
+    <message>
+        <source>请安装软件包 libopencc-data，或把“转换标准”改为“逐字转换（F2J.txt）”。</source>
+        <translation>請安裝套件 libopencc-data，或把「轉換標準」改為「逐字轉換（F2J.txt）」。</translation>
+    </message>
+    <message>
+        <source>去掉文件名的部分字符</source>
+        <translation>去掉檔名的部分字元</translation>
+    </message>
+    <message>
+        <source>需要去掉的字符串：</source>
+        <translation>需要去掉的字串：</translation>
+    </message>
+    <message>
+        <source>需要去掉的字符串</source>
+        <translation>需要去掉的字串</translation>
+    </message>
+    <message>
+        <source>修改文件扩展名</source>
+        <translation>修改副檔名</translation>
+    </message>
+    <message>
+        <source>新扩展名:</source>
+        <translation>新副檔名:</translation>
+    </message>
+    <message>
+        <source>新扩展名</source>
+        <translation>新副檔名</translation>
+    </message>
+    <message>
+        <source>只要输入扩展名，不需要前面的“.”符号</source>
+        <translation>只要輸入副檔名，不需要前面的「.」符號</translation>
+    </message>
+    <message>
+        <source>文件名简繁互转</source>
+        <translation>檔名簡繁互轉</translation>
+    </message>
+    <message>
+        <source>示例说明:&#13;
+繁转简:中國-&gt;中国&#13;
+简转繁:中国-&gt;中國</source>
+        <translation>範例說明:&#13;
+繁轉簡:中國-&gt;中国&#13;
+簡轉繁:中国-&gt;中國</translation>
+    </message>
+    <message>
+        <source>繁体转简体</source>
+        <translation>繁體轉簡體</translation>
+    </message>
+    <message>
+        <source>简体转繁体</source>
+        <translation>簡體轉繁體</translation>
+    </message>
+    <message>
+        <source>转换标准：</source>
+        <translation>轉換標準：</translation>
+    </message>
+    <message>
+        <source>简繁转换标准</source>
+        <translation>簡繁轉換標準</translation>
+    </message>
+    <message>
+        <source>台湾正体</source>
+        <translation>台灣正體</translation>
+    </message>
+    <message>
+        <source>香港繁体</source>
+        <translation>香港繁體</translation>
+    </message>
+    <message>
+        <source>标准繁体</source>
+        <translation>標準繁體</translation>
+    </message>
+    <message>
+        <source>台湾正体及用词</source>
+        <translation>台灣正體及用詞</translation>
+    </message>
+    <message>
+        <source>逐字转换（F2J.txt）</source>
+        <translation>逐字轉換（F2J.txt）</translation>
+    </message>
+    <message>
+        <source>修改扩展名</source>
+        <translation>修改副檔名</translation>
+    </message>
+    <message>
+        <source>去掉部分字符</source>
+        <translation>去掉部分字元</translation>
+    </message>
+    <message>
+        <source>请输入新扩展名</source>
+        <translation>請輸入新副檔名</translation>
+    </message>
+    <message>
+        <source>请输入需要去掉的字符串</source>
+        <translation>請輸入需要去掉的字串</translation>
+    </message>
+    <message>
+        <source>没有文件被改名。</source>
+        <translation>沒有檔案被改名。</translation>
+    </message>
+    <message>
+        <source>繁简转换表“%1”不存在或为空，没有文件被改名。</source>
+        <translation>繁簡轉換表「%1」不存在或為空，沒有檔案被改名。</translation>
+    </message>
+    <message>
+        <source>改名历史中有 %1 条记录已损坏，没有按它们做任何改动，已移到一旁（“%2”里以 .kept 结尾的文件）。</source>
+        <translation>改名歷史中有 %1 條記錄已損壞，沒有按它們做任何改動，已移到一旁（「%2」裡以 .kept 結尾的檔案）。</translation>
+    </message>
+    <message>
+        <source>正在读取文件夹，请等文件列表读完再改名。</source>
+        <translation>正在讀取資料夾，請等檔案列表讀完再改名。</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>上次改名是在文件夹“%1”里做的，不是现在显示的文件夹。要撤销那次改名吗？</source>
+        <translation>上次改名是在資料夾「%1」裡做的，不是現在顯示的資料夾。要復原那次改名嗎？</translation>
+    </message>
+    <message>
+        <source>这次改名正在另一个窗口里撤销，没有做任何改动。</source>
+        <translation>這次改名正在另一個視窗裡復原，沒有做任何改動。</translation>
+    </message>
+    <message>
+        <source>这次改名已经撤销过了（它的记录已不在改名历史里），没有做任何改动。</source>
+        <translation>這次改名已經復原過了（它的記錄已不在改名歷史裡），沒有做任何改動。</translation>
+    </message>
+    <message>
+        <source>改名历史中的这条记录已损坏，没有按它做任何改动。</source>
+        <translation>改名歷史中的這條記錄已損壞，沒有按它做任何改動。</translation>
+    </message>
+    <message>
+        <source>文件夹“%1”现在不在（已删除、改名，或它的驱动器没有连接），没有做任何改动。</source>
+        <translation>資料夾「%1」現在不在（已刪除、改名，或它的磁碟機沒有連線），沒有做任何改動。</translation>
+    </message>
+    <message>
+        <source>文件夹“%1”已不是当时改名的那个文件夹，没有做任何改动。</source>
+        <translation>資料夾「%1」已不是當時改名的那個資料夾，沒有做任何改動。</translation>
+    </message>
+    <message>
+        <source>（被中断）</source>
+        <translation>（被中斷）</translation>
+    </message>
+    <message>
+        <source>正在撤销改名：已处理 %1 个，共 %2 个</source>
+        <translation>正在復原改名：已處理 %1 個，共 %2 個</translation>
+    </message>
+    <message>
+        <source>撤销改名</source>
+        <translation>復原改名</translation>
+    </message>
+    <message>
+        <source>撤销改名：</source>
+        <translation>復原改名：</translation>
+    </message>
+    <message>
+        <source>撤销已按“停止”中止：已撤销 %1 个文件，还有 %2 个文件没有撤销（已选中），再撤销一次会接着做。</source>
+        <translation>復原已按「停止」中止：已復原 %1 個檔案，還有 %2 個檔案沒有復原（已選中），再復原一次會接著做。</translation>
+    </message>
+    <message>
+        <source>
+已撤销 %1 个文件。</source>
+        <translation>
+已復原 %1 個檔案。</translation>
+    </message>
+    <message>
+        <source>
+已改名 %1 个文件。</source>
+        <translation>
+已改名 %1 個檔案。</translation>
+    </message>
+    <message>
+        <source>正在改名：已处理 %1 个，共选中 %2 个</source>
+        <translation>正在改名：已處理 %1 個，共選中 %2 個</translation>
+    </message>
+    <message>
+        <source>快速转到要修改文件名的路径</source>
+        <translation>快速前往要修改檔名的路徑</translation>
+    </message>
+    <message>
+        <source>要转到的路径</source>
+        <translation>要前往的路徑</translation>
+    </message>
+    <message>
+        <source>转到</source>
+        <translation>前往</translation>
+    </message>
+    <message>
+        <source>改名：由%1转为UTF-8</source>
+        <translation>改名：由%1轉為UTF-8</translation>
+    </message>
+    <message>
+        <source>改名（%1）</source>
+        <translation>改名（%1）</translation>
+    </message>
+    <message>
+        <source>不变：新文件名与原文件名相同</source>
+        <translation>不變：新檔名與原檔名相同</translation>
+    </message>
+    <message>
+        <source>跳过：</source>
+        <translation>跳過：</translation>
+    </message>
+    <message>
+        <source>在此停止：</source>
+        <translation>在此停止：</translation>
+    </message>
+    <message>
+        <source>不会处理：改名已在前面停止</source>
+        <translation>不會處理：改名已在前面停止</translation>
+    </message>
+    <message>
+        <source>原文件名</source>
+        <translation>原檔名</translation>
+    </message>
+    <message>
+        <source>新文件名</source>
+        <translation>新檔名</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>結果</translation>
+    </message>
+    <message>
+        <source>改名预览</source>
+        <translation>改名預覽</translation>
+    </message>
+    <message>
+        <source>按此改名</source>
+        <translation>按此改名</translation>
+    </message>
+    <message>
+        <source>只显示有变化的文件</source>
+        <translation>只顯示有變化的檔案</translation>
+    </message>
+    <message>
+        <source>按现在的设置不会改名。</source>
+        <translation>按現在的設定不會改名。</translation>
+    </message>
+    <message>
+        <source>选中 %1 个，将改名 %2 个</source>
+        <translation>選中 %1 個，將改名 %2 個</translation>
+    </message>
+    <message>
+        <source>，跳过 %1 个</source>
+        <translation>，跳過 %1 個</translation>
+    </message>
+    <message>
+        <source>，并在“%1”处停止</source>
+        <translation>，並在「%1」處停止</translation>
+    </message>
+    <message>
+        <source>。</source>
+        <translation>。</translation>
+    </message>
+    <message>
+        <source>请先选择要改名的文件</source>
+        <translation>請先選擇要改名的檔案</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>跳過</translation>
+    </message>
+    <message>
+        <source>全部跳过</source>
+        <translation>全部跳過</translation>
+    </message>
+    <message>
+        <source>停止改名</source>
+        <translation>停止改名</translation>
+    </message>
+</context>
+</TS>
