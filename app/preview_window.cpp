@@ -142,7 +142,9 @@ PreviewWindow::PreviewWindow(ToolPage& page, QPushButton& button, FileListBox& l
 PreviewWindow::PreviewWindow(QObject& opener, std::function<ToolPlan()> plan,
                              std::function<void()> apply, FileListBox& list, FileSystem& fs,
                              PassRunner& runner, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_opener(opener), m_plan(std::move(plan)),
+    // A dialog's window: Qt tells an X window manager which window it
+    // belongs to (WM_TRANSIENT_FOR) only for dialogs and tools.
+    : QWidget(parent, Qt::Dialog), m_opener(opener), m_plan(std::move(plan)),
       m_apply(std::move(apply)), m_list(list), m_fs(fs), m_runner(runner) {
     setObjectName(QStringLiteral("PreviewWindow"));
     setWindowTitle(zh("改名预览"));
