@@ -47,6 +47,7 @@
 #include <QProxyStyle>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyleFactory>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 #include <QTabWidget>
@@ -72,6 +73,10 @@ namespace {
 // caption), so that no page hides behind a scroll button.
 class TabMargins : public QProxyStyle {
 public:
+    // On Fusion, as the window: left to itself, a proxy style takes the
+    // desktop theme's style (qt6ct's own, say), whose tabs are drawn wider
+    // than they are measured.
+    TabMargins() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
     int hspace = -1; // -1: the style's own
     int pixelMetric(PixelMetric m, const QStyleOption* o, const QWidget* w) const override {
         if (m == PM_TabBarTabHSpace && hspace >= 0)

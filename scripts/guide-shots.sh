@@ -11,6 +11,7 @@ trap 'rm -rf "$out"' EXIT
 "$root/tests/e2e/e2e.sh" "$bin" "$out"
 "$root/tests/e2e/legacy.sh" "$bin" "$out"
 "$root/tests/e2e/guide.sh" "$bin" "$out"
+"$root/tests/e2e/looks.sh" "$bin" "$out"
 mkdir -p "$root/docs/guide"
 cp "$out"/*.png "$root/docs/guide/"
 rm -f "$root/docs/guide/failure.png"

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fuse3 exfat-fuse exfatprogs fusefat dosfstools mtools ntfs-3g util-linux rename
   sshfs openssh-server openssh-client procps
-  xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick openbox
+  xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick openbox qt6ct
   fonts-wqy-microhei fonts-noto-cjk qt6-translations-l10n
   opencc libopencc1.1 libopencc-dev libopencc-data
   libexiv2-dev libheif-dev libtag1-dev libavformat-dev libimage-exiftool-perl tzdata
