@@ -36,13 +36,21 @@ int main(int argc, char** argv) {
                 "goal");
 
     nw::PosixFileSystem fs;
-    // NAMEWRIGHT_BENCH_ONLY=history or facts: those rows alone.
+    // NAMEWRIGHT_BENCH_ONLY=history, facts or startup: those rows alone.
     if (const char* only = std::getenv("NAMEWRIGHT_BENCH_ONLY")) {
         const std::string table = argc > 3 ? argv[3] : "data/F2J.txt";
         if (std::string(only) == "history")
             benchHistory(fs, files, renames, table);
         else if (std::string(only) == "facts")
             benchFacts(fs, files, renames, table);
+        else if (std::string(only) == "startup") {
+            const Folder busy =
+                makeNamedFolder(files, [](int i) { return "file " + std::to_string(i) + ".txt"; });
+            const char* display = std::getenv("DISPLAY");
+            if (display && *display)
+                benchStartUp("xcb", "child process, X server", busy->path());
+            benchStartUp("offscreen", "child process, offscreen", busy->path());
+        }
         return g_failed ? 1 : 0;
     }
     const Folder bigFolder =
