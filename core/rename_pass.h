@@ -126,6 +126,8 @@ struct PassResult {
     // The entries left alone for a reason the user should hear of: names
     // that could not be read, new names that would be too long.
     std::vector<PassStep> unusual;
+    // When the pass ended, seconds since the epoch (0: not known).
+    std::int64_t ended = 0;
 };
 
 // The answer of a pass that did not start.

@@ -3,6 +3,7 @@
 #include "platform/name_codec.h"
 
 #include <algorithm>
+#include <ctime>
 #include <map>
 #include <set>
 #include <utility>
@@ -42,8 +43,11 @@ private:
 } // namespace
 
 void UndoHistory::record(PassResult pass) {
-    if (!pass.done.empty())
-        m_passes.push_back(std::move(pass));
+    if (pass.done.empty())
+        return;
+    if (pass.ended == 0)
+        pass.ended = static_cast<std::int64_t>(std::time(nullptr));
+    m_passes.push_back(std::move(pass));
 }
 
 HistoryRecord historyRecordOf(const PassResult& pass, FileId folderId, std::string tool,
@@ -62,6 +66,7 @@ HistoryRecord historyRecordOf(const PassResult& pass, FileId folderId, std::stri
 PassResult passOfRecord(const HistoryRecord& record) {
     PassResult p;
     p.folder = record.folder;
+    p.ended = record.time;
     p.renamed = static_cast<int>(record.renames.size());
     for (const HistoryRename& n : record.renames)
         p.done.push_back(RenameRecord{n.oldName, n.newName, n.id, n.stamp});
@@ -73,11 +78,21 @@ namespace {
 // Whether the file at a name the pass gave is still the one it renamed there.
 // Where the drive numbers files anew (FUSE: after a remount, or once the
 // kernel forgets them), the file is known by what the drive keeps.
-bool stillThatFile(const EntryInfo& now, const RenameRecord& rec, bool idsLast) {
+// FAT through FUSE (fusefat) gives a renamed file the time of its rename on
+// the drive, which shows once the drive is mounted anew: the same size and a
+// time after the one it had, by the end of the pass, is that file too.
+bool stillThatFile(const EntryInfo& now, const RenameRecord& rec, bool idsLast,
+                   std::int64_t ended) {
     if (idsLast && rec.id)
         return now.id == *rec.id;
-    if (!idsLast && rec.stamp)
-        return sameStamp(now.stamp, *rec.stamp);
+    if (!idsLast && rec.stamp) {
+        if (sameStamp(now.stamp, *rec.stamp))
+            return true;
+        constexpr long long kSecond = 1'000'000'000, kFatTimeStep = 2 * kSecond;
+        return ended > 0 && now.stamp.size == rec.stamp->size &&
+               now.stamp.mtimeNs > rec.stamp->mtimeNs &&
+               now.stamp.mtimeNs <= ended * kSecond + kFatTimeStep;
+    }
     return true;
 }
 
@@ -97,7 +112,7 @@ std::vector<UndoStep> previewUndo(const PassResult& pass, FileSystem& fs) {
         // A name an earlier step freed or filled holds another file by then.
         const auto now =
             taken.count(it->newName) ? std::nullopt : fs.entryInfo(pass.folder, it->newName);
-        if (!now || !stillThatFile(*now, *it, idsLast)) {
+        if (!now || !stillThatFile(*now, *it, idsLast, pass.ended)) {
             step.state = UndoStep::NotThatFile;
         } else if (isTaken(it->oldName)) {
             // On a drive that ignores letter case the old spelling may find
@@ -130,7 +145,7 @@ PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTo
         const std::size_t at = last.done.size() - 1 - static_cast<std::size_t>(i);
         const RenameRecord& rec = last.done[at];
         const auto now = fs.entryInfo(last.folder, rec.newName);
-        if (!now || !stillThatFile(*now, rec, idsLast)) {
+        if (!now || !stillThatFile(*now, rec, idsLast, last.ended)) {
             notThatFile.insert(at);
             return TransformResult::left(LeftReason::NotThatFile);
         }

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include <atomic>
 #include <dirent.h>
 #include <fcntl.h>
@@ -413,6 +415,12 @@ TEST(UnstableNumbers, UndoAfterTheDriveForgotItsNumbers) {
         const std::string d = mountPoint.path();
         for (const char* n : {"a.txt", "b.txt", "c.txt", "d.txt"})
             test::writeFile(d, n, std::string("content of ") + n);
+        // Files of long ago, as a user's are: FAT through FUSE gives each the
+        // time of its rename, which shows once the drive is mounted anew.
+        const timespec longAgo[2] = {{1'500'000'000, 0}, {1'500'000'000, 0}};
+        for (const char* n : {"a.txt", "b.txt", "c.txt", "d.txt"})
+            ASSERT_EQ(::utimensat(AT_FDCWD, (d + "/" + n).c_str(), longAgo, 0), 0) << where;
+        ASSERT_TRUE(image ? image->remount() : ssh->remount()) << where;
         PosixFileSystem fs;
         fs.setJournalFolder(journals.path());
         RealList list(fs, d);
@@ -420,8 +428,9 @@ TEST(UnstableNumbers, UndoAfterTheDriveForgotItsNumbers) {
         const Snapshot before = test::snapshot(d);
         const PassResult pass = plannedPass(list, fs, extensionTool(U"bak"));
         ASSERT_FALSE(pass.failure) << where;
-        HistoryRecord kept = historyRecordOf(pass, *fs.folderId(d), "扩展名", 1, false);
-        ASSERT_TRUE(saveHistoryRecord(journals.path() + "/history", kept, 1).ok()) << where;
+        const std::int64_t ended = std::time(nullptr);
+        HistoryRecord kept = historyRecordOf(pass, *fs.folderId(d), "扩展名", ended, false);
+        ASSERT_TRUE(saveHistoryRecord(journals.path() + "/history", kept, ended).ok()) << where;
         // Another file of the same size put at a renamed name, with another
         // time: not the file renamed.
         ::unlink((d + "/a.bak").c_str());
