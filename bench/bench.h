@@ -117,6 +117,7 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
 void benchJournalOnFuse(int files);
 void benchHistory(nw::FileSystem& fs, int files, int renames, const std::string& tableFile);
 void benchFacts(nw::FileSystem& fs, int files, int renames, const std::string& tableFile);
+void benchTree(nw::FileSystem& fs, int entries);
 void benchMemory(const char* self, const std::string& big, int files, const std::string& tableFile);
 void benchEnter(nw::FileSystem& fs, const std::string& folder, int files,
                 const std::string& tableFile);

@@ -36,13 +36,15 @@ int main(int argc, char** argv) {
                 "goal");
 
     nw::PosixFileSystem fs;
-    // NAMEWRIGHT_BENCH_ONLY=history, facts or startup: those rows alone.
+    // NAMEWRIGHT_BENCH_ONLY=history, facts, tree or startup: those rows alone.
     if (const char* only = std::getenv("NAMEWRIGHT_BENCH_ONLY")) {
         const std::string table = argc > 3 ? argv[3] : "data/F2J.txt";
         if (std::string(only) == "history")
             benchHistory(fs, files, renames, table);
         else if (std::string(only) == "facts")
             benchFacts(fs, files, renames, table);
+        else if (std::string(only) == "tree")
+            benchTree(fs, files);
         else if (std::string(only) == "startup") {
             const Folder busy =
                 makeNamedFolder(files, [](int i) { return "file " + std::to_string(i) + ".txt"; });
@@ -164,6 +166,7 @@ int main(int argc, char** argv) {
         return 1;
     benchHistory(fs, files, renames, tableFile);
     benchFacts(fs, files, renames, tableFile);
+    benchTree(fs, files);
 
     // StrJ2F on Chinese names, index against scan.
     std::ifstream t(tableFile, std::ios::binary);

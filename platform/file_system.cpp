@@ -83,8 +83,6 @@ std::string normalizeFolder(const std::string& folder) {
     return out.empty() ? "/" : out;
 }
 
-namespace {
-
 void sortNatural(std::vector<ListedFile>& files) {
     // Fold once per name instead of once per comparison.
     std::vector<std::u32string> keys(files.size());
@@ -103,6 +101,8 @@ void sortNatural(std::vector<ListedFile>& files) {
         sorted.push_back(std::move(files[i]));
     files = std::move(sorted);
 }
+
+namespace {
 
 // The code page the entries' names are read in, one for all of them.
 CodePageJudgement codePageOf(const std::vector<RawEntry>& raw, bool folders,

@@ -314,6 +314,9 @@ FsStatus listFiles(FileSystem& fs, const std::string& folder, const WildcardSet&
                    const NameReading& reading = {}, CodePageJudgement* judgement = nullptr,
                    std::size_t* filteredOut = nullptr);
 
+// Puts listed entries in natural order of their names (ties: the bytes).
+void sortNatural(std::vector<ListedFile>& files);
+
 // The sub-folders of a folder (links to folders included), in natural order,
 // their names judged together as listFiles does.
 FsStatus listSubfolders(FileSystem& fs, const std::string& folder, std::vector<ListedFile>& out);
