@@ -93,3 +93,19 @@ type_text() {
   fi
   xdotool type --delay 20 "$text"
 }
+
+# start_openbox: a window manager (openbox) on the server of start_xvfb;
+# sets WM_PID once it manages the screen, fails if it never does.
+start_openbox() {
+  command -v openbox >/dev/null || { echo "openbox is not installed" >&2; return 1; }
+  openbox --sm-disable >/dev/null 2>&1 &
+  WM_PID=$!
+  wait_for 10 _openbox_managing || { echo "openbox did not start" >&2; return 1; }
+}
+_openbox_managing() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# window_origin ID, window_size ID: where a window's inside is on the screen
+# ("X Y") and how big it is ("W H"); under a reparenting window manager
+# xdotool's own answer counts the frame twice.
+window_origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'; }
+window_size() { xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}'; }

@@ -10,17 +10,12 @@ source "$(dirname "$0")/../../scripts/x11.sh"
 work=$(mktemp -d /tmp/namewright-looks-XXXXXX)
 state=$(mktemp -d /tmp/namewright-state-XXXXXX)
 export XDG_STATE_HOME=$state XDG_CONFIG_HOME=$state
-app="" wm="" XVFB_PID=""
-trap 'kill $app $wm 2>/dev/null || true; stop_xvfb; rm -rf "$work" "$state"' EXIT
-for tool in openbox qt6ct; do
-  command -v "$tool" >/dev/null || { echo "looks: $tool is not installed" >&2; exit 1; }
-done
+app="" WM_PID="" XVFB_PID=""
+trap 'kill $app $WM_PID 2>/dev/null || true; stop_xvfb; rm -rf "$work" "$state"' EXIT
+command -v qt6ct >/dev/null || { echo "looks: qt6ct is not installed" >&2; exit 1; }
 start_xvfb
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
-openbox --sm-disable >/dev/null 2>&1 &
-wm=$!
-managing() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-wait_for 10 managing || { echo "looks: openbox did not start" >&2; exit 1; }
+start_openbox
 
 fail() {
   echo "looks: $*" >&2
@@ -35,8 +30,6 @@ start() { # FOLDER [ENV=VALUE...]: the program over FOLDER, its window in WIN
   wait_window || fail "the window did not appear"
 }
 stop() { kill "$app"; wait "$app" 2>/dev/null || true; app=""; }
-origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'; }
-width() { xwininfo -id "$1" | awk '/Width:/ {print $2}'; }
 
 # 20,000 episodes and photos, the window maximised by a double click on its
 # title bar: the list takes the room.
@@ -47,9 +40,9 @@ mkdir "$big"
   : >"IMG_2024${i}_183355.jpg"
 done)
 start "$big"
-read -r X Y < <(origin "$WIN")
+read -r X Y < <(window_origin "$WIN")
 xdotool mousemove --sync $((X + 300)) $((Y - 10)) click --repeat 2 --delay 80 1
-maximised() { xprop -id "$WIN" _NET_WM_STATE | grep -q MAXIMIZED_HORZ && [ "$(width "$WIN")" -gt 1000 ]; }
+maximised() { xprop -id "$WIN" _NET_WM_STATE | grep -q MAXIMIZED_HORZ && [ "$(window_size "$WIN" | cut -d' ' -f1)" -gt 1000 ]; }
 wait_for 10 maximised || fail "the window was not maximised"
 sleep 1 # the list's re-layout after the resize
 import -window root "$shots/guide-big.png"

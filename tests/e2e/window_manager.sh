@@ -11,15 +11,11 @@ source "$(dirname "$0")/../../scripts/x11.sh"
 work=$(mktemp -d /tmp/namewright-wm-XXXXXX)
 state=$(mktemp -d /tmp/namewright-state-XXXXXX)
 export XDG_STATE_HOME=$state XDG_CONFIG_HOME=$state
-app="" wm="" XVFB_PID=""
-trap 'kill $app $wm 2>/dev/null || true; stop_xvfb; rm -rf "$work" "$state"' EXIT
-command -v openbox >/dev/null || { echo "window_manager: openbox is not installed" >&2; exit 1; }
+app="" WM_PID="" XVFB_PID=""
+trap 'kill $app $WM_PID 2>/dev/null || true; stop_xvfb; rm -rf "$work" "$state"' EXIT
 start_xvfb
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
-openbox --sm-disable >/dev/null 2>&1 &
-wm=$!
-managing() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-wait_for 10 managing || { echo "window_manager: openbox did not start" >&2; exit 1; }
+start_openbox
 
 for i in $(seq -w 1 12); do printf 'episode %s' "$i" >"$work/第${i}集.mkv"; done
 
@@ -32,11 +28,7 @@ fail() {
 app=$!
 wait_window || fail "the window did not appear"
 main=$WIN
-# Where the window's inside is on the screen (xdotool's own answer counts
-# the frame twice under a reparenting manager).
-origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'; }
-size() { xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}'; }
-read -r X Y < <(origin "$main")
+read -r X Y < <(window_origin "$main")
 click() { xdotool mousemove --sync $((X + $1)) $((Y + $2)) click "${3:-1}"; }
 
 # Once the manager has given it the focus: 全选, then 改名's menu,
@@ -61,9 +53,9 @@ transient=$(xprop -id "$preview" WM_TRANSIENT_FOR | awk '{print $NF}')
 
 # Not over the page's settings: the tabbed pages take the window's right
 # part, from x = 382 of its inside (twips 5730) down to the page's bottom.
-read -r PX PY < <(origin "$preview")
-read -r PW PH < <(size "$preview")
-read -r MW MH < <(size "$main")
+read -r PX PY < <(window_origin "$preview")
+read -r PW PH < <(window_size "$preview")
+read -r MW MH < <(window_size "$main")
 page_left=$((X + 382)) page_top=$Y page_right=$((X + MW)) page_bottom=$((Y + 312))
 if [ $((PX + PW)) -gt $page_left ] && [ $PX -lt $page_right ] &&
    [ $((PY + PH)) -gt $page_top ] && [ $PY -lt $page_bottom ]; then
