@@ -28,6 +28,10 @@ void drop(std::unique_ptr<QTranslator>& t) {
         QCoreApplication::removeTranslator(t.get());
     t.reset();
 }
+QString& installed() { // which translation ours() holds
+    static QString which;
+    return which;
+}
 constexpr char kContext[] = "Namewright";
 } // namespace
 
@@ -41,13 +45,6 @@ QString zh(const char* text) {
     }
     return QCoreApplication::translate(kContext, text);
 }
-
-namespace {
-QString& installed() { // which translation ours() holds
-    static QString which;
-    return which;
-}
-} // namespace
 
 bool traditional() { return ours() != nullptr; }
 
