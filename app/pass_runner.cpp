@@ -204,7 +204,7 @@ std::string PassRunner::keepInterrupted(const RecoveryReport::Interrupted& cut) 
     PassResult pass;
     pass.folder = cut.folder;
     for (const PlannedRename& p : cut.done) {
-        RenameRecord rec{p.oldName, p.newName, std::nullopt, std::nullopt};
+        RenameRecord rec{p.oldName, p.newName, std::nullopt, std::nullopt, {}};
         if (const auto e = m_fs.entryInfo(cut.folder, p.newName)) {
             rec.id = e->id;
             rec.stamp = e->stamp;

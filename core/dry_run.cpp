@@ -25,6 +25,8 @@ private:
     FileListSource& m_list;
 };
 
+} // namespace
+
 PreviewKind previewKindOf(StepKind k) {
     switch (k) {
     case StepKind::Renamed: return PreviewKind::Rename;
@@ -36,22 +38,29 @@ PreviewKind previewKindOf(StepKind k) {
     return PreviewKind::Stop;
 }
 
-} // namespace
-
 RecordingFileSystem::RecordingFileSystem(FileSystem& real, const std::string& folder)
-    : m_real(real), m_folder(folder), m_ignoresCase(real.ignoresCase(folder)) {
-    std::vector<RawEntry> entries;
-    real.readFolder(folder, entries);
-    m_names.reserve(entries.size());
-    for (RawEntry& e : entries) {
-        if (m_ignoresCase)
-            m_keys.emplace(key(e.name), e.name);
-        m_names.emplace(std::move(e.name), EntryShape{e.kind, e.link});
-    }
+    : m_real(real) {
+    names(folder);
 }
 
-std::string RecordingFileSystem::key(const std::string& name) const {
-    if (!m_ignoresCase)
+RecordingFileSystem::Names& RecordingFileSystem::names(const std::string& folder) {
+    if (const auto it = m_folders.find(folder); it != m_folders.end())
+        return it->second;
+    Names& n = m_folders[folder];
+    n.ignoresCase = m_real.ignoresCase(folder);
+    std::vector<RawEntry> entries;
+    m_real.readFolder(folder, entries);
+    n.names.reserve(entries.size());
+    for (RawEntry& e : entries) {
+        if (n.ignoresCase)
+            n.keys.emplace(n.key(e.name), e.name);
+        n.names.emplace(std::move(e.name), EntryShape{e.kind, e.link});
+    }
+    return n;
+}
+
+std::string RecordingFileSystem::Names::key(const std::string& name) const {
+    if (!ignoresCase)
         return name;
     // Most names are ASCII, whose folding is plain lower case.
     std::string out(name);
@@ -65,63 +74,58 @@ std::string RecordingFileSystem::key(const std::string& name) const {
 }
 
 std::unordered_map<std::string, EntryShape>::iterator
-RecordingFileSystem::find(const std::string& name) {
-    if (!m_ignoresCase)
-        return m_names.find(name);
-    const auto k = m_keys.find(key(name));
-    return k == m_keys.end() ? m_names.end() : m_names.find(k->second);
+RecordingFileSystem::Names::find(const std::string& name) {
+    if (!ignoresCase)
+        return names.find(name);
+    const auto k = keys.find(key(name));
+    return k == keys.end() ? names.end() : names.find(k->second);
 }
 
 FsStatus RecordingFileSystem::readFolder(const std::string& folder, std::vector<RawEntry>& out) {
-    if (folder != m_folder)
-        return m_real.readFolder(folder, out);
     out.clear();
-    for (const auto& [name, shape] : m_names)
+    for (const auto& [name, shape] : names(folder).names)
         out.push_back(RawEntry{name, shape.kind, shape.link});
     return {};
 }
 
 FsStatus RecordingFileSystem::rename(const std::string& folder, const std::string& oldName,
                                      const std::string& newName) {
-    if (folder != m_folder)
-        return FsStatus{FsError::NotFound, 0};
-    const auto it = m_names.find(oldName);
-    if (it == m_names.end())
+    Names& n = names(folder);
+    const auto it = n.names.find(oldName);
+    if (it == n.names.end())
         return FsStatus{FsError::NotFound, 0};
     if (oldName == newName)
         return {};
     // A name taken by another file; where case is ignored, the old name in
     // other letters is the same file and free to take.
-    if (const auto taken = find(newName); taken != m_names.end() && taken != it)
+    if (const auto taken = n.find(newName); taken != n.names.end() && taken != it)
         return FsStatus{FsError::Exists, 0};
     if (newName.size() > kMaxNameBytes)
         return FsStatus{FsError::NameTooLong, 0};
     // The entry moves to its new name without being made again.
-    auto node = m_names.extract(it);
+    auto node = n.names.extract(it);
     node.key() = newName;
-    m_names.insert(std::move(node));
-    if (m_ignoresCase) {
-        m_keys.erase(key(oldName));
-        m_keys[key(newName)] = newName;
+    n.names.insert(std::move(node));
+    if (n.ignoresCase) {
+        n.keys.erase(n.key(oldName));
+        n.keys[n.key(newName)] = newName;
     }
     return {};
 }
 
 std::optional<EntryInfo> RecordingFileSystem::entryInfo(const std::string& folder,
                                                         const std::string& name) {
-    if (folder != m_folder)
-        return m_real.entryInfo(folder, name);
-    const auto it = m_names.find(name);
-    if (it == m_names.end())
+    Names& n = names(folder);
+    const auto it = n.names.find(name);
+    if (it == n.names.end())
         return std::nullopt;
     return EntryInfo{it->second, {}, {}};
 }
 
 bool RecordingFileSystem::regularFileExists(const std::string& folder, const std::string& name) {
-    if (folder != m_folder)
-        return m_real.regularFileExists(folder, name);
-    const auto it = find(name);
-    return it != m_names.end() && it->second.kind == EntryKind::Regular;
+    Names& n = names(folder);
+    const auto it = n.find(name);
+    return it != n.names.end() && it->second.kind == EntryKind::Regular;
 }
 
 Preview DryRun(FileListSource& list, FileSystem& fs,

@@ -8,10 +8,11 @@
 
 namespace nw {
 
-// The names of one folder in memory: renames are checked and recorded as the
+// The names of folders in memory: renames are checked and recorded as the
 // real file system would check them (never replacing, and taking names that
 // differ only in letter case for one where it does), and nothing else is
-// touched. Which file a name stands for is asked of the real one.
+// touched. A folder's names are read when it is first asked about (the
+// listed one at once). Which file a name stands for is asked of the real one.
 class RecordingFileSystem : public FileSystem {
 public:
     // A folder that cannot be read holds no names: every rename then fails
@@ -34,16 +35,19 @@ public:
     std::optional<EntryInfo> entryInfo(const std::string& folder, const std::string& name) override;
 
 private:
-    // The name as the file system compares it.
-    std::string key(const std::string& name) const;
-    // The entry a name stands for on the file system, if any.
-    std::unordered_map<std::string, EntryShape>::iterator find(const std::string& name);
+    struct Names {
+        bool ignoresCase = false;
+        std::unordered_map<std::string, EntryShape> names;
+        std::unordered_map<std::string, std::string> keys; // key -> name, where case is ignored
+        // The name as the file system compares it.
+        std::string key(const std::string& name) const;
+        // The entry a name stands for on the file system, if any.
+        std::unordered_map<std::string, EntryShape>::iterator find(const std::string& name);
+    };
+    Names& names(const std::string& folder);
 
     FileSystem& m_real;
-    std::string m_folder;
-    bool m_ignoresCase = false;
-    std::unordered_map<std::string, EntryShape> m_names;
-    std::unordered_map<std::string, std::string> m_keys; // key -> name, where case is ignored
+    std::unordered_map<std::string, Names> m_folders;
 };
 
 enum class PreviewKind {
@@ -54,6 +58,9 @@ enum class PreviewKind {
     Stop,       // the pass stops here, with the failure's reason
     NotReached, // after the stop
 };
+
+// How the preview shows what the pass did at an entry.
+PreviewKind previewKindOf(StepKind k);
 
 struct PreviewRow {
     int index = -1;

@@ -155,7 +155,7 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
             if (now)
                 stamp = now->stamp;
             result.done.push_back(
-                RenameRecord{std::move(oldBytes), std::move(newBytes), id, stamp});
+                RenameRecord{std::move(oldBytes), std::move(newBytes), id, stamp, {}});
         }
     }
     list.Refresh();

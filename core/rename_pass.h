@@ -40,6 +40,12 @@ public:
         (void)i;
         return false;
     }
+    // The folder below Path() the entry is in, as bytes ("a/b"; empty: Path()
+    // itself), where the list holds a whole tree.
+    virtual std::string Sub(int i) const {
+        (void)i;
+        return {};
+    }
 };
 
 enum class FailureReason {
@@ -82,6 +88,9 @@ struct RenameRecord {
     std::optional<FileId> id;
     // What the drive keeps of it where its numbers do not last (FUSE).
     std::optional<FileStamp> stamp;
+    // The folder it is in below the pass's folder ("a/b"), in a pass over a
+    // tree; empty: the pass's folder itself.
+    std::string sub;
 };
 
 // Why the pass leaves a selected entry alone.

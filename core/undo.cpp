@@ -69,7 +69,7 @@ PassResult passOfRecord(const HistoryRecord& record) {
     p.ended = record.time;
     p.renamed = static_cast<int>(record.renames.size());
     for (const HistoryRename& n : record.renames)
-        p.done.push_back(RenameRecord{n.oldName, n.newName, n.id, n.stamp});
+        p.done.push_back(RenameRecord{n.oldName, n.newName, n.id, n.stamp, {}});
     return p;
 }
 

@@ -1,0 +1,227 @@
+#include "core/tree_pass.h"
+
+#include <utility>
+
+namespace nw {
+namespace {
+
+// Entries [begin, end) of the list, all in one folder.
+struct Run {
+    int begin = 0, end = 0;
+    std::string sub;
+    int selected = 0;
+};
+
+std::vector<Run> runsOf(const FileListSource& list) {
+    std::vector<Run> runs;
+    for (int i = 0; i < list.ListCount(); ++i) {
+        std::string sub = list.Sub(i);
+        if (runs.empty() || runs.back().sub != sub)
+            runs.push_back(Run{i, i, std::move(sub), 0});
+        runs.back().end = i + 1;
+        runs.back().selected += list.Selected(i) ? 1 : 0;
+    }
+    return runs;
+}
+
+// One run of the list as a list of its own, in its folder; re-reading waits
+// for the end of the whole pass.
+class RunView : public FileListSource {
+public:
+    RunView(FileListSource& list, const Run& run) : m_list(list), m_run(run) {}
+    int ListCount() const override { return m_run.end - m_run.begin; }
+    std::u32string List(int i) const override { return m_list.List(at(i)); }
+    NameEncoding Encoding(int i) const override { return m_list.Encoding(at(i)); }
+    std::string Bytes(int i) const override { return m_list.Bytes(at(i)); }
+    bool Selected(int i) const override { return m_list.Selected(at(i)); }
+    std::string Path() const override {
+        return m_run.sub.empty() ? m_list.Path() : joinPath(m_list.Path(), m_run.sub);
+    }
+    void Refresh() override {}
+    std::optional<EntryShape> Shape(int i) const override { return m_list.Shape(at(i)); }
+    // Which folder the list's own is; those below are held as they are now.
+    std::optional<FileId> FolderId() const override {
+        return m_run.sub.empty() ? m_list.FolderId() : std::nullopt;
+    }
+    bool Unsure(int i) const override { return m_list.Unsure(at(i)); }
+
+private:
+    int at(int i) const { return m_run.begin + i; }
+    FileListSource& m_list;
+    const Run& m_run;
+};
+
+// The tool for one run: told the indices of the whole list, and the progress
+// of the whole pass.
+RenameTool forRun(const RenameTool& tool, const Run& run, int doneBefore, int selectedTotal) {
+    RenameTool t = tool;
+    t.guard = nullptr;
+    const int begin = run.begin;
+    if (tool.transform)
+        t.transform = [&tool, begin](int i, const std::u32string& name) {
+            return tool.transform(begin + i, name);
+        };
+    if (tool.observe)
+        t.observe = [&tool, begin](const PassStep& s) {
+            PassStep whole = s;
+            whole.index += begin;
+            tool.observe(whole);
+        };
+    if (tool.progress)
+        t.progress = [&tool, doneBefore, selectedTotal](int done, int) {
+            return tool.progress(doneBefore + done, selectedTotal);
+        };
+    return t;
+}
+
+// Adds what one run did to the whole pass; true where it stopped there.
+bool merge(PassResult& whole, PassResult r, const Run& run,
+           std::vector<RenameRecord>* runRecords = nullptr) {
+    whole.renamed += r.renamed;
+    for (RenameRecord& d : r.done) {
+        d.sub = run.sub;
+        if (runRecords)
+            runRecords->push_back(d);
+        whole.done.push_back(std::move(d));
+    }
+    for (PassStep& s : r.unusual) {
+        s.index += run.begin;
+        whole.unusual.push_back(std::move(s));
+    }
+    if (r.outcome != PassResult::Outcome::Stopped)
+        return false;
+    whole.outcome = PassResult::Outcome::Stopped;
+    whole.failure = std::move(r.failure);
+    if (whole.failure && whole.failure->index >= 0)
+        whole.failure->index += run.begin;
+    return true;
+}
+
+// The first selected entry of a run, which a stop before the run names.
+int firstSelected(const FileListSource& list, const Run& run) {
+    for (int i = run.begin; i < run.end; ++i)
+        if (list.Selected(i))
+            return i;
+    return run.begin;
+}
+
+// The dry run over every run, with one tool; where asked, what each run
+// renamed.
+Preview dryTree(FileListSource& list, FileSystem& fs,
+                const std::function<RenameTool(FileSystem&)>& makeTool,
+                std::vector<std::vector<RenameRecord>>* perRun) {
+    Preview p;
+    p.pass.folder = list.Path();
+    const std::vector<Run> runs = runsOf(list);
+    if (perRun)
+        perRun->assign(runs.size(), {});
+    RecordingFileSystem memory(fs, list.Path());
+    RenameTool tool = makeTool(memory);
+    tool.progress = nullptr;
+    tool.observe = [&](const PassStep& s) {
+        p.rows.push_back(PreviewRow{s.index, s.oldName, s.newName.value_or(std::u32string()),
+                                    previewKindOf(s.kind), s.left, s.bytes, list.Encoding(s.index),
+                                    s.note});
+    };
+    if (tool.guard && !tool.guard()) {
+        p.pass.outcome = PassResult::Outcome::Guarded;
+        return p;
+    }
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        if (runs[k].selected == 0)
+            continue;
+        RunView view(list, runs[k]);
+        if (!merge(p.pass, RunRenamePass(view, memory, forRun(tool, runs[k], 0, 0)), runs[k],
+                   perRun ? &(*perRun)[k] : nullptr))
+            continue;
+        const int from = p.pass.failure ? p.pass.failure->index + 1 : runs[k].end;
+        for (int i = from; i < list.ListCount(); ++i)
+            if (list.Selected(i))
+                p.rows.push_back(PreviewRow{i,
+                                            list.List(i),
+                                            {},
+                                            PreviewKind::NotReached,
+                                            LeftReason::Tool,
+                                            0,
+                                            list.Encoding(i),
+                                            {}});
+        break;
+    }
+    return p;
+}
+
+} // namespace
+
+bool holdsTree(const FileListSource& list) {
+    for (int i = 0; i < list.ListCount(); ++i)
+        if (!list.Sub(i).empty())
+            return true;
+    return false;
+}
+
+PassResult RunTreePass(FileListSource& list, FileSystem& fs, const RenameTool& tool,
+                       const std::function<RenameTool(FileSystem&)>& planTool) {
+    if (!holdsTree(list))
+        return RunPlannedPass(list, fs, tool, planTool);
+    PassResult whole;
+    whole.folder = list.Path();
+    if (tool.guard && !tool.guard()) {
+        whole.outcome = PassResult::Outcome::Guarded;
+        return whole;
+    }
+    const std::vector<Run> runs = runsOf(list);
+    int selectedTotal = 0;
+    bool journal = false;
+    for (const Run& run : runs) {
+        selectedTotal += run.selected;
+        journal = journal || (run.selected > 0 && fs.needsJournal(RunView(list, run).Path()));
+    }
+    // Where a drive needs a journal, each run's renames are known before the
+    // first is made: a dry run of the whole tree with the plan's one tool.
+    std::vector<std::vector<RenameRecord>> planned;
+    if (journal)
+        dryTree(list, fs, planTool, &planned);
+    int doneBefore = 0;
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        const Run& run = runs[k];
+        if (run.selected == 0)
+            continue;
+        // A stop asked for between two runs comes before the next one.
+        if (tool.progress && doneBefore > 0 && !tool.progress(doneBefore, selectedTotal)) {
+            const int at = firstSelected(list, run);
+            whole.outcome = PassResult::Outcome::Stopped;
+            whole.failure =
+                PassFailure{at, list.List(at), std::nullopt, FailureReason::UserStopped, {}};
+            if (tool.observe)
+                tool.observe(PassStep{
+                    at, list.List(at), std::nullopt, StepKind::Stopped, LeftReason::Tool, 0, {}});
+            break;
+        }
+        RunView view(list, run);
+        const RenameTool t = forRun(tool, run, doneBefore, selectedTotal);
+        PassResult r;
+        if (fs.needsJournal(view.Path())) {
+            std::vector<PlannedRename> plan;
+            if (k < planned.size())
+                for (const RenameRecord& d : planned[k])
+                    plan.push_back(PlannedRename{d.oldName, d.newName});
+            r = RunJournalledPass(view, fs, t, plan);
+        } else {
+            r = RunRenamePass(view, fs, t);
+        }
+        if (merge(whole, std::move(r), run))
+            break;
+        doneBefore += run.selected;
+    }
+    list.Refresh();
+    return whole;
+}
+
+Preview DryRunTree(FileListSource& list, FileSystem& fs,
+                   const std::function<RenameTool(FileSystem&)>& makeTool) {
+    if (!holdsTree(list))
+        return DryRun(list, fs, makeTool);
+    return dryTree(list, fs, makeTool, nullptr);
+}
+
+} // namespace nw

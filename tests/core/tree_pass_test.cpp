@@ -1,0 +1,184 @@
+// Passes over whole trees, on real folders: every entry renamed in its own
+// folder, a folder after what it holds, one running number through the list,
+// a stop between two folders, the dry run showing what the pass then does,
+// and no file lost or replaced.
+#include "core/tree_pass.h"
+#include "platform/name_codec.h"
+#include "platform/phrase_converter.h"
+#include "platform/posix_file_system.h"
+#include "platform/tree_listing.h"
+#include "tests/support/folder_snapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace nw {
+namespace {
+
+namespace fsys = std::filesystem;
+
+// Every file below root by its path, with what it holds; folders as "/".
+std::map<std::string, std::string> tree(const std::string& root) {
+    std::map<std::string, std::string> out;
+    for (const auto& e : fsys::recursive_directory_iterator(root)) {
+        const std::string rel = fsys::relative(e.path(), root).string();
+        if (e.is_directory()) {
+            out[rel] = "/";
+        } else {
+            std::ifstream in(e.path(), std::ios::binary);
+            std::ostringstream content;
+            content << in.rdbuf();
+            out[rel] = content.str();
+        }
+    }
+    return out;
+}
+
+// The list of a tree as the pass sees it, every entry selected.
+class TreeList : public FileListSource {
+public:
+    TreeList(FileSystem& fs, std::string root) : m_fs(fs), m_root(std::move(root)) { Refresh(); }
+    int ListCount() const override { return static_cast<int>(m_l.entries.size()); }
+    std::u32string List(int i) const override { return e(i).file.name; }
+    NameEncoding Encoding(int i) const override { return e(i).file.encoding; }
+    std::string Bytes(int i) const override { return e(i).file.bytes; }
+    bool Selected(int i) const override { return m_selected.at(static_cast<std::size_t>(i)); }
+    std::string Path() const override { return m_root; }
+    std::string Sub(int i) const override { return m_l.folderOf(e(i)).sub; }
+    void Refresh() override {
+        ++refreshed;
+        listTree(m_fs, m_root, WildcardSet(U"*.*"), {}, {true, true}, m_l);
+        m_selected.assign(m_l.entries.size(), true);
+    }
+    std::vector<bool> m_selected;
+    int refreshed = 0;
+
+private:
+    const TreeEntry& e(int i) const { return m_l.entries.at(static_cast<std::size_t>(i)); }
+    FileSystem& m_fs;
+    std::string m_root;
+    TreeListing m_l;
+};
+
+void put(const std::string& root, const std::string& path) {
+    fsys::create_directories(fsys::path(root + "/" + path).parent_path());
+    std::ofstream(root + "/" + path) << path;
+}
+
+// A music library in Traditional Chinese: artist, album, track.
+void library(const std::string& root) {
+    for (const char* p :
+         {"周杰倫/葉惠美/01 以父之名.mp3", "周杰倫/葉惠美/02 懦夫.mp3",
+          "周杰倫/范特西/01 愛在西元前.mp3", "王菲/只愛陌生人/01 夢中人.mp3", "說明.txt"})
+        put(root, p);
+}
+
+TEST(TreePass, ConvertsALibraryFoldersAfterWhatTheyHold) {
+    test::TempFolder dir;
+    library(dir.path());
+    const auto before = tree(dir.path());
+    PosixFileSystem fs;
+    PhraseConverters converters;
+    PhraseLoadError error;
+    const auto tw2s = converters.get("tw2s.json", ChineseScript::Simplified, error);
+    ASSERT_TRUE(tw2s);
+    auto makeTool = [&](FileSystem&) {
+        RenameTool t;
+        t.transform = [&](int, const std::u32string& n) {
+            return TransformResult::of(tw2s->convert(n));
+        };
+        return t;
+    };
+    TreeList list(fs, dir.path());
+    // The dry run says what the pass will do, and changes nothing.
+    const Preview dry = DryRunTree(list, fs, makeTool);
+    EXPECT_EQ(tree(dir.path()), before);
+    const PassResult r = RunTreePass(list, fs, makeTool(fs), makeTool);
+    ASSERT_FALSE(r.failure);
+    EXPECT_EQ(r.renamed, dry.pass.renamed);
+    ASSERT_EQ(r.done.size(), dry.pass.done.size());
+    for (std::size_t i = 0; i < r.done.size(); ++i)
+        EXPECT_EQ(
+            std::tie(r.done[i].sub, r.done[i].oldName, r.done[i].newName),
+            std::tie(dry.pass.done[i].sub, dry.pass.done[i].oldName, dry.pass.done[i].newName));
+    // Every file where its names say, holding what it held; nothing else.
+    const std::map<std::string, std::string> expected{
+        {"周杰伦", "/"},
+        {"周杰伦/叶惠美", "/"},
+        {"周杰伦/叶惠美/01 以父之名.mp3", "周杰倫/葉惠美/01 以父之名.mp3"},
+        {"周杰伦/叶惠美/02 懦夫.mp3", "周杰倫/葉惠美/02 懦夫.mp3"},
+        {"周杰伦/范特西", "/"},
+        {"周杰伦/范特西/01 爱在西元前.mp3", "周杰倫/范特西/01 愛在西元前.mp3"},
+        {"王菲", "/"},
+        {"王菲/只爱陌生人", "/"},
+        {"王菲/只爱陌生人/01 梦中人.mp3", "王菲/只愛陌生人/01 夢中人.mp3"},
+        {"说明.txt", "說明.txt"}};
+    EXPECT_EQ(tree(dir.path()), expected);
+    // Each record names its folder as it stood when it was renamed, and a
+    // folder's record comes after those of everything inside it.
+    EXPECT_EQ(std::tie(r.done.front().sub, r.done.front().oldName), std::tie("", "說明.txt"));
+    for (std::size_t i = 0; i < r.done.size(); ++i) {
+        const std::string folder =
+            (r.done[i].sub.empty() ? "" : r.done[i].sub + "/") + r.done[i].oldName + "/";
+        for (std::size_t j = i + 1; j < r.done.size(); ++j)
+            EXPECT_NE((r.done[j].sub + "/").rfind(folder, 0), 0U) << r.done[j].oldName;
+    }
+    EXPECT_EQ(list.refreshed, 2); // once listed, once after the pass
+}
+
+TEST(TreePass, OneNumberThroughTheTreeAndAStopBetweenFolders) {
+    test::TempFolder dir;
+    library(dir.path());
+    PosixFileSystem fs;
+    // Files get the running number; folders keep their names.
+    auto numbered = [](int* number) {
+        return [number](FileSystem&) {
+            RenameTool t;
+            t.transform = [number](int, const std::u32string& n) {
+                if (n.find(U'.') == std::u32string::npos)
+                    return TransformResult::of(n);
+                return TransformResult::of(U"第" + decodeName(std::to_string(++*number)) + U".mp3");
+            };
+            return t;
+        };
+    };
+    int planned = 0, made = 0;
+    TreeList list(fs, dir.path());
+    const Preview dry = DryRunTree(list, fs, numbered(&planned));
+    RenameTool tool = numbered(&made)(fs);
+    // The list: 說明.txt, 周杰倫/范特西's file, the folder 范特西, 葉惠美's two
+    // files, ... Stopped when asked before the third selected entry, the
+    // first of another run: the two files before it are all that change.
+    std::vector<std::pair<int, int>> told;
+    tool.progress = [&](int done, int selected) {
+        told.emplace_back(done, selected);
+        return done < 2;
+    };
+    const PassResult r = RunTreePass(list, fs, tool, numbered(&planned));
+    ASSERT_TRUE(r.failure);
+    EXPECT_EQ(r.failure->reason, FailureReason::UserStopped);
+    EXPECT_EQ(r.failure->index, 2);
+    EXPECT_EQ(r.renamed, 2);
+    EXPECT_EQ(told.back(), (std::pair<int, int>{2, 10}));
+    const auto now = tree(dir.path());
+    EXPECT_EQ(now.count("第1.mp3") ? now.at("第1.mp3") : "", "說明.txt");
+    EXPECT_EQ(now.count("周杰倫/范特西/第2.mp3") ? now.at("周杰倫/范特西/第2.mp3") : "",
+              "周杰倫/范特西/01 愛在西元前.mp3");
+    EXPECT_EQ(now.count("周杰倫/葉惠美/01 以父之名.mp3"), 1U);
+    EXPECT_EQ(now.size(), 10U); // 5 files, 5 folders: none lost
+    // The dry run numbered through the whole tree, 1 to 5, in list order.
+    std::vector<std::u32string> numbers;
+    for (const PreviewRow& row : dry.rows)
+        if (row.newName != row.oldName)
+            numbers.push_back(row.newName);
+    EXPECT_EQ(numbers, (std::vector<std::u32string>{U"第1.mp3", U"第2.mp3", U"第3.mp3", U"第4.mp3",
+                                                    U"第5.mp3"}));
+}
+
+} // namespace
+} // namespace nw
