@@ -63,7 +63,8 @@ void benchTree(nw::FileSystem& fs, int entries) {
     const int folders = std::max(1, entries / 100);
     const int perFolder = entries / folders - 1; // the folder is an entry too
     const Folder tree = makeTree(folders, perFolder);
-    const std::size_t expected = static_cast<std::size_t>(folders) * (perFolder + 1);
+    const auto expected =
+        static_cast<std::size_t>(folders) * static_cast<std::size_t>(perFolder + 1);
     TreeListing out;
     std::vector<double> ratios;
     for (int i = 0; i < kRuns; ++i) {

@@ -324,12 +324,14 @@ void DesktopTest::everyMessageIsItsOwnText() {
     struct Back {
         ~Back() { installTranslations(QStringLiteral("C.UTF-8")); }
     } back;
-    for (const auto& [locale, length] : {std::pair{"C.UTF-8", 1},
-                                         {"C.UTF-8", 5},
-                                         {"C.UTF-8", 24},
-                                         {"C.UTF-8", 200},
-                                         {"zh_TW.UTF-8", 5},
-                                         {"zh_TW.UTF-8", 200}}) {
+    for (const auto& run : {std::pair{"C.UTF-8", 1},
+                            {"C.UTF-8", 5},
+                            {"C.UTF-8", 24},
+                            {"C.UTF-8", 200},
+                            {"zh_TW.UTF-8", 5},
+                            {"zh_TW.UTF-8", 200}}) {
+        const char* locale = run.first;
+        const int length = run.second; // a lambda below takes it: not a binding
         installTranslations(QString::fromUtf8(locale));
         const QString quoted = traditional() ? QStringLiteral("「%1」") : QStringLiteral("“%1”");
         QString n;
