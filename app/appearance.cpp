@@ -91,18 +91,20 @@ QFont& chosenFont() {
     static QFont font;
     return font;
 }
+// Noto's Chinese in the shapes of the texts' script.
+QString notoForTexts() {
+    const QString t = installedTranslation();
+    return t == QLatin1String("zh_HK")   ? QStringLiteral("Noto Sans CJK HK")
+           : t == QLatin1String("zh_TW") ? QStringLiteral("Noto Sans CJK TC")
+                                         : QStringLiteral("Noto Sans CJK SC");
+}
 } // namespace
 
 QFont windowFont() { return chosenFont(); }
 
 void applyWindowFont(QApplication& app, const QStringList& families) {
     const QStringList chosen =
-        families.isEmpty() ? QStringList{QStringLiteral("WenQuanYi Micro Hei"),
-                                         // Noto's Chinese in the shapes of the texts' script
-                                         installedTranslation() == QLatin1String("zh_HK")
-                                             ? QStringLiteral("Noto Sans CJK HK")
-                                         : traditional() ? QStringLiteral("Noto Sans CJK TC")
-                                                         : QStringLiteral("Noto Sans CJK SC"),
+        families.isEmpty() ? QStringList{QStringLiteral("WenQuanYi Micro Hei"), notoForTexts(),
                                          QStringLiteral("Droid Sans Fallback")}
                            : families;
     QFont f(chosen.front());

@@ -46,7 +46,7 @@ QString zh(const char* text) {
     return QCoreApplication::translate(kContext, text);
 }
 
-bool traditional() { return ours() != nullptr; }
+bool traditional() { return !installed().isEmpty(); }
 
 QString installedTranslation() { return installed(); }
 

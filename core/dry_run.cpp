@@ -137,23 +137,36 @@ Preview DryRun(FileListSource& list, FileSystem& fs,
     RenameTool tool = makeTool(memory);
     tool.progress = nullptr;
     tool.observe = [&](const PassStep& s) {
-        p.rows.push_back(PreviewRow{s.index, s.oldName, s.newName.value_or(std::u32string()),
-                                    previewKindOf(s.kind), s.left, s.bytes,
-                                    frozen.Encoding(s.index), s.note});
+        p.rows.push_back(previewRowOf(s, frozen.Encoding(s.index)));
     };
     p.pass = RunRenamePass(frozen, memory, tool);
     if (p.pass.outcome == PassResult::Outcome::Stopped && p.pass.failure)
-        for (int i = p.pass.failure->index + 1; i < list.ListCount(); ++i)
-            if (list.Selected(i))
-                p.rows.push_back(PreviewRow{i,
-                                            list.List(i),
-                                            {},
-                                            PreviewKind::NotReached,
-                                            LeftReason::Tool,
-                                            0,
-                                            list.Encoding(i),
-                                            {}});
+        addNotReached(p, list, p.pass.failure->index + 1);
     return p;
+}
+
+PreviewRow previewRowOf(const PassStep& s, NameEncoding oldEncoding) {
+    return PreviewRow{s.index,
+                      s.oldName,
+                      s.newName.value_or(std::u32string()),
+                      previewKindOf(s.kind),
+                      s.left,
+                      s.bytes,
+                      oldEncoding,
+                      s.note};
+}
+
+void addNotReached(Preview& p, const FileListSource& list, int from) {
+    for (int i = from; i < list.ListCount(); ++i)
+        if (list.Selected(i))
+            p.rows.push_back(PreviewRow{i,
+                                        list.List(i),
+                                        {},
+                                        PreviewKind::NotReached,
+                                        LeftReason::Tool,
+                                        0,
+                                        list.Encoding(i),
+                                        {}});
 }
 
 PassResult RunPlannedPass(FileListSource& list, FileSystem& fs, const RenameTool& tool,

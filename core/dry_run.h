@@ -78,6 +78,12 @@ struct Preview {
     PassResult pass;              // what the real pass would answer
 };
 
+// A preview's row for what the pass did at an entry (its name written so).
+PreviewRow previewRowOf(const PassStep& s, NameEncoding oldEncoding);
+// The rows of the selected entries from index from on, which a pass that
+// stopped never reached.
+void addNotReached(Preview& p, const FileListSource& list, int from);
+
 // The pass an apply button runs. Where a rename in the listed folder may take
 // more than one step (see FileSystem::needsJournal), the renames it will make
 // are found first by a dry run of planTool, which builds the same tool with

@@ -119,9 +119,7 @@ Preview dryTree(FileListSource& list, FileSystem& fs,
     RenameTool tool = makeTool(memory);
     tool.progress = nullptr;
     tool.observe = [&](const PassStep& s) {
-        p.rows.push_back(PreviewRow{s.index, s.oldName, s.newName.value_or(std::u32string()),
-                                    previewKindOf(s.kind), s.left, s.bytes, list.Encoding(s.index),
-                                    s.note});
+        p.rows.push_back(previewRowOf(s, list.Encoding(s.index)));
     };
     if (tool.guard && !tool.guard()) {
         p.pass.outcome = PassResult::Outcome::Guarded;
@@ -134,17 +132,7 @@ Preview dryTree(FileListSource& list, FileSystem& fs,
         if (!merge(p.pass, RunRenamePass(view, memory, forRun(tool, runs[k], 0, 0)), runs[k],
                    perRun ? &(*perRun)[k] : nullptr))
             continue;
-        const int from = p.pass.failure ? p.pass.failure->index + 1 : runs[k].end;
-        for (int i = from; i < list.ListCount(); ++i)
-            if (list.Selected(i))
-                p.rows.push_back(PreviewRow{i,
-                                            list.List(i),
-                                            {},
-                                            PreviewKind::NotReached,
-                                            LeftReason::Tool,
-                                            0,
-                                            list.Encoding(i),
-                                            {}});
+        addNotReached(p, list, p.pass.failure ? p.pass.failure->index + 1 : runs[k].end);
         break;
     }
     return p;

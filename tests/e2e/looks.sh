@@ -44,8 +44,14 @@ read -r X Y < <(window_origin "$WIN")
 xdotool mousemove --sync $((X + 300)) $((Y - 10)) click --repeat 2 --delay 80 1
 maximised() { xprop -id "$WIN" _NET_WM_STATE | grep -q MAXIMIZED_HORZ && [ "$(window_size "$WIN" | cut -d' ' -f1)" -gt 1000 ]; }
 wait_for 10 maximised || fail "the window was not maximised"
-sleep 1 # the list's re-layout after the resize
-import -window root "$shots/guide-big.png"
+# The list lays itself out anew after the resize: the shot is taken once
+# two in a row agree.
+settled() {
+  import -window root "$work/a.png" && import -window root "$work/b.png" &&
+    cmp -s <(convert "$work/a.png" rgb:-) <(convert "$work/b.png" rgb:-)
+}
+wait_for 10 settled || fail "the maximised window never settled"
+mv "$work/b.png" "$shots/guide-big.png"
 stop
 
 # A Taiwanese desktop.
