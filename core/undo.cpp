@@ -40,6 +40,79 @@ private:
     std::vector<DecodedName> m_names;
 };
 
+// A list that shows nothing: the parts of a tree's undo re-read nothing,
+// the whole is re-read at its end.
+class NoList : public FileListSource {
+public:
+    int ListCount() const override { return 0; }
+    std::u32string List(int) const override { return {}; }
+    NameEncoding Encoding(int) const override { return NameEncoding::Utf8; }
+    bool Selected(int) const override { return false; }
+    std::string Path() const override { return {}; }
+    void Refresh() override {}
+};
+
+// The renames of a pass over a tree made in one folder one after another:
+// done[begin, end).
+struct Group {
+    std::size_t begin = 0, end = 0;
+};
+
+std::vector<Group> groupsOf(const std::vector<RenameRecord>& done) {
+    std::vector<Group> groups;
+    for (std::size_t k = 0; k < done.size(); ++k) {
+        if (groups.empty() || done[groups.back().begin].sub != done[k].sub)
+            groups.push_back(Group{k, k});
+        groups.back().end = k + 1;
+    }
+    return groups;
+}
+
+bool holdsTree(const std::vector<RenameRecord>& done) {
+    return std::any_of(done.begin(), done.end(),
+                       [](const RenameRecord& d) { return !d.sub.empty(); });
+}
+
+// Where a folder of the tree (as it was named when the pass renamed in it)
+// is now, while these renames (made after, in order) still stand: a folder
+// of the pass is renamed after whatever is inside it.
+std::string whereNow(std::string sub, const std::vector<const RenameRecord*>& later) {
+    for (const RenameRecord* d : later) {
+        const std::string was = d->sub.empty() ? d->oldName : d->sub + "/" + d->oldName;
+        if (sub.size() >= was.size() && sub.compare(0, was.size(), was) == 0 &&
+            (sub.size() == was.size() || sub[was.size()] == '/'))
+            sub = (d->sub.empty() ? d->newName : d->sub + "/" + d->newName) + sub.substr(was.size());
+    }
+    return sub;
+}
+
+std::vector<const RenameRecord*> recordsOf(const std::vector<std::vector<RenameRecord>>& parts,
+                                           std::size_t from) {
+    std::vector<const RenameRecord*> out;
+    for (std::size_t k = from; k < parts.size(); ++k)
+        for (const RenameRecord& d : parts[k])
+            out.push_back(&d);
+    return out;
+}
+
+PassResult partOf(const PassResult& pass, std::vector<RenameRecord> done, const std::string& now) {
+    PassResult p;
+    p.folder = now.empty() ? pass.folder : joinPath(pass.folder, now);
+    p.ended = pass.ended;
+    p.renamed = static_cast<int>(done.size());
+    p.done = std::move(done);
+    return p;
+}
+
+std::vector<std::vector<RenameRecord>> split(const std::vector<RenameRecord>& done,
+                                             const std::vector<Group>& groups) {
+    std::vector<std::vector<RenameRecord>> parts;
+    for (const Group& g : groups)
+        parts.emplace_back(done.begin() + static_cast<std::ptrdiff_t>(g.begin),
+                           done.begin() + static_cast<std::ptrdiff_t>(g.end));
+    return parts;
+}
+
 } // namespace
 
 void UndoHistory::record(PassResult pass) {
@@ -59,7 +132,7 @@ HistoryRecord historyRecordOf(const PassResult& pass, FileId folderId, std::stri
     r.tool = std::move(tool);
     r.undo = undo;
     for (const RenameRecord& d : pass.done)
-        r.renames.push_back(HistoryRename{d.oldName, d.newName, d.id, d.stamp});
+        r.renames.push_back(HistoryRename{d.oldName, d.newName, d.id, d.stamp, d.sub});
     return r;
 }
 
@@ -69,7 +142,7 @@ PassResult passOfRecord(const HistoryRecord& record) {
     p.ended = record.time;
     p.renamed = static_cast<int>(record.renames.size());
     for (const HistoryRename& n : record.renames)
-        p.done.push_back(RenameRecord{n.oldName, n.newName, n.id, n.stamp, {}});
+        p.done.push_back(RenameRecord{n.oldName, n.newName, n.id, n.stamp, n.sub});
     return p;
 }
 
@@ -98,7 +171,9 @@ bool stillThatFile(const EntryInfo& now, const RenameRecord& rec, bool idsLast,
 
 } // namespace
 
-std::vector<UndoStep> previewUndo(const PassResult& pass, FileSystem& fs) {
+namespace {
+
+std::vector<UndoStep> previewFolderUndo(const PassResult& pass, FileSystem& fs) {
     std::vector<UndoStep> steps;
     const bool idsLast = fs.idsSurviveRename(pass.folder);
     // The names earlier steps of the undo free or take, beside the folder.
@@ -131,10 +206,34 @@ std::vector<UndoStep> previewUndo(const PassResult& pass, FileSystem& fs) {
     return steps;
 }
 
-PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTool hooks) {
-    if (m_passes.empty())
-        return guardedPass();
-    PassResult& last = m_passes.back();
+} // namespace
+
+std::vector<UndoStep> previewUndo(const PassResult& pass, FileSystem& fs) {
+    if (!holdsTree(pass.done))
+        return previewFolderUndo(pass, fs);
+    // Folder by folder, newest first, each where it stands before the undo
+    // puts back the folders above it (which it does first).
+    const std::vector<Group> groups = groupsOf(pass.done);
+    const auto parts = split(pass.done, groups);
+    std::vector<UndoStep> steps;
+    for (std::size_t k = groups.size(); k-- > 0;) {
+        const std::string& sub = parts[k].front().sub;
+        const PassResult part = partOf(pass, parts[k], whereNow(sub, recordsOf(parts, k + 1)));
+        for (UndoStep& step : previewFolderUndo(part, fs)) {
+            if (!sub.empty()) {
+                step.newName = sub + "/" + step.newName;
+                step.oldName = sub + "/" + step.oldName;
+            }
+            steps.push_back(std::move(step));
+        }
+    }
+    return steps;
+}
+
+namespace {
+
+// Undoes the renames of one folder; last keeps what is still to undo.
+PassResult undoFolder(PassResult& last, FileListSource& shown, FileSystem& fs, RenameTool hooks) {
     UndoList list(last, shown);
     // Entry i of the list is the i-th newest rename, back to its old name in
     // its old encoding, provided the name still stands for the file renamed;
@@ -177,6 +276,80 @@ PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTo
         left.push_back(rec);
     }
     last.done = std::move(left);
+    return r;
+}
+
+// Undoes a pass over a tree: folder by folder, newest first, so that a
+// folder has its old name back before what is inside it is put back there.
+// A folder whose own name could not be put back is found where it is.
+PassResult undoTree(PassResult& last, FileListSource& shown, FileSystem& fs,
+                    const RenameTool& hooks) {
+    const std::vector<Group> groups = groupsOf(last.done);
+    auto parts = split(last.done, groups);
+    PassResult whole;
+    whole.folder = last.folder;
+    const int total = static_cast<int>(last.done.size());
+    int before = 0;
+    NoList quiet;
+    for (std::size_t k = groups.size(); k-- > 0;) {
+        const std::string sub = parts[k].front().sub;
+        const std::string now = whereNow(sub, recordsOf(parts, k + 1));
+        PassResult part = partOf(last, std::move(parts[k]), now);
+        const int count = part.renamed;
+        RenameTool t = hooks;
+        if (before > 0)
+            t.guard = nullptr;
+        if (hooks.observe)
+            t.observe = [&hooks, before](const PassStep& s) {
+                PassStep step = s;
+                step.index += before;
+                hooks.observe(step);
+            };
+        if (hooks.progress)
+            t.progress = [&hooks, before, total](int done, int) {
+                return hooks.progress(before + done, total);
+            };
+        PassResult r = undoFolder(part, quiet, fs, std::move(t));
+        parts[k] = std::move(part.done);
+        whole.renamed += r.renamed;
+        for (RenameRecord& d : r.done) {
+            d.sub = now;
+            whole.done.push_back(std::move(d));
+        }
+        for (PassStep& st : r.unusual) {
+            st.index += before;
+            whole.unusual.push_back(std::move(st));
+        }
+        before += count;
+        if (r.outcome == PassResult::Outcome::Guarded && whole.done.empty()) {
+            whole.outcome = r.outcome;
+            break;
+        }
+        if (r.outcome == PassResult::Outcome::Stopped) {
+            whole.outcome = r.outcome;
+            whole.failure = std::move(r.failure);
+            if (whole.failure && whole.failure->index >= 0)
+                whole.failure->index += before - count;
+            break;
+        }
+    }
+    last.done.clear();
+    for (auto& p : parts)
+        for (RenameRecord& d : p)
+            last.done.push_back(std::move(d));
+    if (shown.Path() == last.folder)
+        shown.Refresh();
+    return whole;
+}
+
+} // namespace
+
+PassResult UndoHistory::undoLast(FileListSource& shown, FileSystem& fs, RenameTool hooks) {
+    if (m_passes.empty())
+        return guardedPass();
+    PassResult& last = m_passes.back();
+    PassResult r = holdsTree(last.done) ? undoTree(last, shown, fs, hooks)
+                                        : undoFolder(last, shown, fs, std::move(hooks));
     if (last.done.empty())
         m_passes.pop_back();
     return r;

@@ -17,7 +17,10 @@
 namespace nw {
 namespace {
 
+// Records of passes over one folder keep the first form, which older
+// versions read; a pass over a tree adds each rename's folder below.
 constexpr char kMagic[] = "NWH2\n";
+constexpr char kTreeMagic[] = "NWH3\n";
 constexpr char kEnd[] = "END\n";
 constexpr std::size_t kMagicSize = sizeof kMagic - 1;
 constexpr std::size_t kEndSize = sizeof kEnd - 1;
@@ -81,7 +84,9 @@ std::string historyFolder() {
 // that the list of passes reads only the headers, then the renames, then
 // the check of the whole.
 std::string historyBytes(const HistoryRecord& r) {
-    std::string out(kMagic, kMagicSize);
+    const bool tree = std::any_of(r.renames.begin(), r.renames.end(),
+                                  [](const HistoryRename& n) { return !n.sub.empty(); });
+    std::string out(tree ? kTreeMagic : kMagic, kMagicSize);
     putNumber(out, static_cast<std::uint64_t>(r.time));
     putField(out, r.folder);
     putNumber(out, r.folderId.device);
@@ -93,6 +98,8 @@ std::string historyBytes(const HistoryRecord& r) {
     for (const HistoryRename& n : r.renames) {
         putField(out, n.oldName);
         putField(out, n.newName);
+        if (tree)
+            putField(out, n.sub);
         putId(out, n.id);
         putNumber(out, n.stamp ? 1 : 0);
         putNumber(out, n.stamp ? static_cast<std::uint64_t>(n.stamp->size) : 0);
@@ -106,9 +113,10 @@ std::string historyBytes(const HistoryRecord& r) {
 namespace {
 
 // The header; false where it is cut short or does not check.
-bool readHeader(RecordReader& r, const std::string& bytes, HistoryRecord& h) {
+bool readHeader(RecordReader& r, const std::string& bytes, HistoryRecord& h, bool& tree) {
     std::uint64_t time = 0, undo = 0, count = 0, sum = 0;
-    if (!r.literal(kMagic, kMagicSize) || !r.number(time) || !r.field(h.folder) ||
+    tree = bytes.compare(0, kMagicSize, kTreeMagic) == 0;
+    if (!r.literal(tree ? kTreeMagic : kMagic, kMagicSize) || !r.number(time) || !r.field(h.folder) ||
         !r.number(h.folderId.device) || !r.number(h.folderId.inode) || !r.field(h.tool) ||
         !r.number(undo) || undo > 1 || !r.number(count))
         return false;
@@ -129,14 +137,16 @@ constexpr std::size_t kHeaderBytes = 16 * 1024;
 std::optional<HistoryRecord> readHistoryRecord(const std::string& bytes) {
     RecordReader r(bytes);
     HistoryRecord h;
-    if (!readHeader(r, bytes, h))
+    bool tree = false;
+    if (!readHeader(r, bytes, h, tree))
         return std::nullopt;
     for (std::size_t i = 0; i < h.count; ++i) {
         HistoryRename n;
         std::uint64_t hasStamp = 0, size = 0, mtime = 0;
-        if (!r.field(n.oldName) || !r.field(n.newName) || !readId(r, n.id) || !r.number(hasStamp) ||
-            hasStamp > 1 || !r.number(size) || !r.number(mtime) || !safeRecordName(n.oldName) ||
-            !safeRecordName(n.newName))
+        if (!r.field(n.oldName) || !r.field(n.newName) || (tree && !r.field(n.sub)) ||
+            !readId(r, n.id) || !r.number(hasStamp) || hasStamp > 1 || !r.number(size) ||
+            !r.number(mtime) || !safeRecordName(n.oldName) || !safeRecordName(n.newName) ||
+            !safeRecordSub(n.sub))
             return std::nullopt;
         if (hasStamp)
             n.stamp = FileStamp{static_cast<long long>(size), static_cast<long long>(mtime)};
@@ -248,7 +258,8 @@ HistoryReading readHistory(const std::string& folder) {
         bool ok = readRecordFile(path, bytes, kHeaderBytes);
         if (ok) {
             RecordReader r(bytes);
-            ok = readHeader(r, bytes, h);
+            bool tree = false;
+            ok = readHeader(r, bytes, h, tree);
         }
         if (!ok) {
             out.damaged.push_back(path);

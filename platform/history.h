@@ -18,6 +18,7 @@ struct HistoryRename {
     std::string oldName, newName; // as bytes
     std::optional<FileId> id;     // which file it was, where the drive keeps numbers
     std::optional<FileStamp> stamp;
+    std::string sub; // the folder it is in below the record's ("a/b"), in a pass over a tree
 };
 
 struct HistoryRecord {

@@ -35,6 +35,20 @@ inline bool safeRecordName(const std::string& n) {
            n.find('\0') == std::string::npos && n.size() <= kMaxNameBytes;
 }
 
+// A folder below a record's folder ("a/b"; empty: the folder itself): names
+// that are safe one by one, joined by single slashes.
+inline bool safeRecordSub(const std::string& sub) {
+    for (std::size_t i = 0; i < sub.size();) {
+        std::size_t j = sub.find('/', i);
+        if (j == std::string::npos)
+            j = sub.size();
+        if (!safeRecordName(sub.substr(i, j - i)) || (j == sub.size() - 1))
+            return false;
+        i = j + 1;
+    }
+    return true;
+}
+
 // A folder a record may name: absolute, without "." or ".." among its parts.
 inline bool safeRecordFolder(const std::string& f) {
     if (f.empty() || f[0] != '/' || f.find('\0') != std::string::npos)

@@ -1,8 +1,9 @@
 // Passes over whole trees, on real folders: every entry renamed in its own
 // folder, a folder after what it holds, one running number through the list,
 // a stop between two folders, the dry run showing what the pass then does,
-// and no file lost or replaced.
+// undo from the history's record, and no file lost or replaced.
 #include "core/tree_pass.h"
+#include "core/undo.h"
 #include "platform/name_codec.h"
 #include "platform/phrase_converter.h"
 #include "platform/posix_file_system.h"
@@ -129,6 +130,80 @@ TEST(TreePass, ConvertsALibraryFoldersAfterWhatTheyHold) {
             EXPECT_NE((r.done[j].sub + "/").rfind(folder, 0), 0U) << r.done[j].oldName;
     }
     EXPECT_EQ(list.refreshed, 2); // once listed, once after the pass
+}
+
+// Undo of a converted library from its record on disk: a folder whose old
+// name another file has taken since stays as it is, and what it holds is
+// put back where it is; once the name is free again the folder goes back
+// too.
+TEST(TreePass, UndoPutsTheTreeBackFolderByFolder) {
+    test::TempFolder dir;
+    library(dir.path());
+    const auto before = tree(dir.path());
+    PosixFileSystem fs;
+    PhraseConverters converters;
+    PhraseLoadError error;
+    const auto tw2s = converters.get("tw2s.json", ChineseScript::Simplified, error);
+    ASSERT_TRUE(tw2s);
+    auto makeTool = [&](FileSystem&) {
+        RenameTool t;
+        t.transform = [&](int, const std::u32string& n) {
+            return TransformResult::of(tw2s->convert(n));
+        };
+        return t;
+    };
+    TreeList list(fs, dir.path());
+    const PassResult pass = RunTreePass(list, fs, makeTool(fs), makeTool);
+    ASSERT_EQ(pass.done.size(), 6U); // four names are the same in both scripts
+    // Kept as the history keeps it, and read back.
+    const std::string bytes = historyBytes(historyRecordOf(pass, {}, "tw2s", 1, false));
+    EXPECT_EQ(bytes.substr(0, 4), "NWH3");
+    const auto read = readHistoryRecord(bytes);
+    ASSERT_TRUE(read);
+    // A record naming a folder outside its own is never acted on.
+    for (const char* outside : {"..", "a/../..", "/etc", "a//b", "a/"}) {
+        HistoryRecord bad = *read;
+        bad.renames.back().sub = outside;
+        EXPECT_FALSE(readHistoryRecord(historyBytes(bad))) << outside;
+    }
+    UndoHistory history;
+    history.record(passOfRecord(*read));
+    const PassResult* kept = history.lastPass();
+    ASSERT_TRUE(kept != nullptr);
+    ASSERT_EQ(kept->done.size(), pass.done.size());
+    for (std::size_t i = 0; i < pass.done.size(); ++i)
+        EXPECT_EQ(kept->done[i].sub, pass.done[i].sub);
+
+    std::ofstream(dir.path() + "/周杰倫") << "another";
+    std::map<std::string, UndoStep::State> preview;
+    for (const UndoStep& s : previewUndo(*kept, fs))
+        preview[s.oldName] = s.state;
+    EXPECT_EQ(preview.size(), 6U);
+    EXPECT_EQ(preview["周杰倫"], UndoStep::OldNameTaken);
+    EXPECT_EQ(preview["周杰倫/葉惠美"], UndoStep::Ready);
+    EXPECT_EQ(preview["周杰倫/范特西/01 愛在西元前.mp3"], UndoStep::Ready);
+    EXPECT_EQ(preview["王菲/只愛陌生人"], UndoStep::Ready);
+
+    RenameTool hooks;
+    hooks.skipTaken = [](const std::u32string&, const std::u32string&) { return true; };
+    PassResult r = history.undoLast(list, fs, hooks);
+    EXPECT_FALSE(r.failure);
+    EXPECT_EQ(r.renamed, 5);
+    auto now = tree(dir.path());
+    EXPECT_EQ(now.count("周杰伦/葉惠美/02 懦夫.mp3"), 1U);
+    EXPECT_EQ(now.count("周杰伦/范特西/01 愛在西元前.mp3"), 1U);
+    EXPECT_EQ(now.count("周杰倫"), 1U);
+    EXPECT_EQ(now.size(), before.size() + 1);
+    ASSERT_EQ(history.passes(), 1U);
+    kept = history.lastPass();
+    ASSERT_TRUE(kept != nullptr);
+    EXPECT_EQ(kept->done.size(), 1U);
+
+    fsys::remove(dir.path() + "/周杰倫");
+    r = history.undoLast(list, fs, hooks);
+    EXPECT_EQ(r.renamed, 1);
+    EXPECT_TRUE(history.empty());
+    EXPECT_EQ(tree(dir.path()), before);
 }
 
 TEST(TreePass, OneNumberThroughTheTreeAndAStopBetweenFolders) {
