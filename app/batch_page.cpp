@@ -77,6 +77,8 @@ void BatchPage::build(QPoint o) {
 
     Command2 = named(new QPushButton(zh("改名"), this), "Command2");
     place(Command2, 240, 3960, 4335, 495, o);
+    chkPerFolder = named(new QCheckBox(zh("每个文件夹重新编号"), this), "chkPerFolder");
+    place(chkPerFolder, 240, 4560, 4335, 255, o);
 
     connect(Text1, &QLineEdit::textChanged, this, &BatchPage::Text1_Change);
     connect(txtStep, &QLineEdit::textChanged, this, &BatchPage::txtStep_Change);
@@ -88,7 +90,7 @@ void BatchPage::build(QPoint o) {
                 Option3_Click(short(i));
         });
     connect(Command2, &QPushButton::clicked, this, &BatchPage::Command2_Click);
-    changesSettings({Text1, txtStep, txtStart, txtWidth});
+    changesSettings({Text1, txtStep, txtStart, txtWidth, chkPerFolder});
     for (QRadioButton* r : Option3)
         changesSettings({r});
 }
@@ -153,7 +155,17 @@ ToolPlan BatchPage::plan(QPushButton*, bool preview) {
                 // A new name made of the text: the old one's characters are
                 // not changed, only its extension is kept as it is.
                 tool.readsCharacters = false;
-                tool.transform = [this, number, own, preview](int i, const std::u32string& name) {
+                // Per folder: a new folder of the list starts at the start.
+                auto folder = std::make_shared<std::optional<std::string>>();
+                const bool perFolder = chkPerFolder->isChecked();
+                tool.transform = [this, number, own, preview, folder,
+                                  perFolder](int i, const std::u32string& name) {
+                    if (perFolder) {
+                        std::string sub = m_ctx.list.Sub(i);
+                        if (*folder && **folder != sub)
+                            *number = nw::RunningNumber{};
+                        *folder = std::move(sub);
+                    }
                     if (!preview)
                         m_numberBefore[i] = *number;
                     const CustomNameResult r = BuildCustomName(name, settings(), *number);
@@ -170,7 +182,7 @@ std::vector<std::string> BatchPage::selectedNames() const {
     std::vector<std::string> names;
     for (int i = 0; i < m_ctx.list.ListCount(); ++i)
         if (m_ctx.list.Selected(i))
-            names.push_back(m_ctx.list.Bytes(i));
+            names.push_back(m_ctx.list.PathBytes(i));
     return names;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -52,6 +53,9 @@ private:
     QLineEdit* txtStart = nullptr; // 起始编号: empty, the first number is the increment
     QLabel* lblWidth = nullptr;
     QLineEdit* txtWidth = nullptr; // 位数: empty or 1, no zeros in front
+    // In a list of a whole tree, the numbering starts again in each folder
+    // (off: it runs through the list).
+    QCheckBox* chkPerFolder = nullptr;
 
     nw::RunningNumber RunningNumber;
 

@@ -202,7 +202,7 @@ void FactsPage::updateExample() {
     lblFactsSource->setText(
         lblFactsSource->fontMetrics().elidedText(shown, Qt::ElideMiddle, lblFactsSource->width()));
     lblFactsSource->setToolTip(shown);
-    const std::string path = m_ctx.list.Path() + "/" + m_ctx.list.Bytes(first);
+    const std::string path = m_ctx.list.Path() + "/" + m_ctx.list.PathBytes(first);
     if (m_example && m_example->path == path) {
         showExample();
         return;
@@ -264,7 +264,7 @@ FactsPage::Read FactsPage::readSelected() {
     for (int i = 0; i < n; ++i)
         if (m_ctx.list.Selected(i)) {
             index.push_back(i);
-            paths.push_back(m_ctx.list.Path() + "/" + m_ctx.list.Bytes(i));
+            paths.push_back(m_ctx.list.Path() + "/" + m_ctx.list.PathBytes(i));
         }
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     m_cancel = cancel;

@@ -3,6 +3,7 @@
 
 #include "app/answering.h"
 #include "app/contrast.h"
+#include "app/failure_text.h"
 #include "app/qt_text.h"
 #include "app/twips.h"
 
@@ -13,9 +14,11 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolTip>
 
 #include <algorithm>
+#include <atomic>
 
 namespace nw::app {
 
@@ -27,6 +30,15 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_files.size())
         return {};
     const ListedFile& f = m_files[static_cast<std::size_t>(index.row())];
+    if (role == Qt::DisplayRole && holdsTree()) {
+        const std::u32string& sub = folderOf(index.row()).subName;
+        QString text = (sub.empty() ? QString() : shownName(sub) + u'/') + shownName(f.name);
+        if (f.kind == EntryKind::Folder)
+            text += u'/';
+        if (const auto why = m_unreadable.find(index.row()); why != m_unreadable.end())
+            text += why->second;
+        return text;
+    }
     if (role == Qt::DisplayRole)
         return shownName(f.name);
     // A name holding characters shown as "<U+…>" stands out; a name in a
@@ -42,7 +54,33 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
 void FileListModel::setFiles(std::vector<ListedFile> files) {
     beginResetModel();
     m_files = std::move(files);
+    m_folderOf.clear();
+    m_folders.clear();
+    m_unreadable.clear();
     endResetModel();
+}
+
+void FileListModel::setTree(TreeListing tree) {
+    beginResetModel();
+    m_files.clear();
+    m_folderOf.clear();
+    m_unreadable.clear();
+    m_files.reserve(tree.entries.size());
+    m_folderOf.reserve(tree.entries.size());
+    for (TreeEntry& e : tree.entries) {
+        if (e.unreadable != FsError::None)
+            m_unreadable[static_cast<int>(m_files.size())] =
+                zh("（无法读取：%1）").arg(reasonText(FsStatus{e.unreadable, e.unreadableErrno}));
+        m_folderOf.push_back(e.folder);
+        m_files.push_back(std::move(e.file));
+    }
+    m_folders = std::move(tree.folders);
+    endResetModel();
+}
+
+const TreeFolder& FileListModel::folderOf(int i) const {
+    static const TreeFolder none;
+    return holdsTree() ? m_folders[m_folderOf[static_cast<std::size_t>(i)]] : none;
 }
 
 FileListBox::FileListBox(FileSystem& fs, QWidget* parent) : QListView(parent), m_fs(fs) {
@@ -75,6 +113,8 @@ FsStatus FileListBox::reload(const std::string& folder) {
     m_listing = true;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const SortOrder order = m_sort;
+    if (m_tree.subfolders || m_tree.folders)
+        return readTree(folder, reading);
     runAnswering([&] {
         st = listFiles(m_fs, folder, m_patterns, m_flags, files, reading, &judgement, &filteredOut);
         if (st.ok())
@@ -92,6 +132,82 @@ FsStatus FileListBox::reload(const std::string& folder) {
     m_folderId = m_fs.fileId(folder, ".");
     m_model.setFiles(std::move(files));
     return st;
+}
+
+FsStatus FileListBox::readTree(const std::string& folder, const NameReading& reading) {
+    const std::uint64_t generation = m_generation;
+    TreeListing tree;
+    FsStatus st;
+    // The count of entries read so far is shown while the walk goes on; a
+    // folder chosen meanwhile stops it.
+    std::atomic<std::size_t> read{0};
+    QTimer count;
+    connect(&count, &QTimer::timeout, this, [&] {
+        m_read = read.load();
+        viewport()->update();
+    });
+    count.start(100);
+    const SortOrder order = m_sort;
+    FileSystem& fs = m_fs;
+    runAnswering([&] {
+        st = listTree(fs, folder, m_patterns, m_flags, m_tree, tree, reading, [&](std::size_t n) {
+            read = n;
+            return generation == m_generation;
+        });
+        if (!st.ok())
+            return;
+        // Each folder's files in the chosen order, where it is not the
+        // natural one the walk gives; folders stay after what they hold.
+        if (order == SortOrder{})
+            return;
+        auto& entries = tree.entries;
+        for (std::size_t i = 0; i < entries.size();) {
+            std::size_t j = i;
+            while (j < entries.size() && entries[j].folder == entries[i].folder &&
+                   !entries[j].isFolder())
+                ++j;
+            if (j - i > 1) {
+                std::vector<ListedFile> files;
+                for (std::size_t k = i; k < j; ++k)
+                    files.push_back(std::move(entries[k].file));
+                const std::string& sub = tree.folders[entries[i].folder].sub;
+                sortListed(fs, sub.empty() ? folder : joinPath(folder, sub), files, order);
+                for (std::size_t k = i; k < j; ++k)
+                    entries[k].file = std::move(files[k - i]);
+            }
+            i = std::max(j, i + 1);
+        }
+    });
+    count.stop();
+    m_read = 0;
+    QGuiApplication::restoreOverrideCursor();
+    if (generation != m_generation)
+        return FsStatus{FsError::Superseded, 0};
+    m_listing = false;
+    if (!st.ok())
+        return st;
+    m_path = folder;
+    m_judgement = {};
+    for (const auto& [at, judged] : tree.judgements)
+        if (at == 0)
+            m_judgement = judged;
+    m_filteredOut = tree.filteredOut;
+    m_folderId = m_fs.fileId(folder, ".");
+    m_model.setTree(std::move(tree));
+    return st;
+}
+
+std::string FileListBox::Sub(int i) const { return m_model.folderOf(i).sub; }
+
+std::string FileListBox::PathBytes(int i) const {
+    const std::string& sub = m_model.folderOf(i).sub;
+    const std::string& bytes = m_model.files()[static_cast<std::size_t>(i)].bytes;
+    return sub.empty() ? bytes : sub + "/" + bytes;
+}
+
+FsStatus FileListBox::setTreeOptions(const TreeOptions& options) {
+    m_tree = options;
+    return m_path.empty() ? FsStatus{} : keepingSelection([this] { return reload(m_path); });
 }
 
 std::optional<EntryShape> FileListBox::Shape(int i) const {
@@ -123,7 +239,7 @@ FsStatus FileListBox::keepingSelection(const std::function<FsStatus()>& reread) 
     std::vector<std::string> selected;
     for (int i = 0; i < ListCount(); ++i)
         if (Selected(i))
-            selected.push_back(Bytes(i));
+            selected.push_back(PathBytes(i));
     const FsStatus st = reread();
     selectNames(std::move(selected));
     return st;
@@ -134,10 +250,8 @@ void FileListBox::selectNames(std::vector<std::string> selected) {
     // One selection of runs: selecting row by row costs a merge each.
     QItemSelection runs;
     const int n = ListCount();
-    const std::vector<ListedFile>& files = m_model.files();
     auto on = [&](int r) {
-        return std::binary_search(selected.begin(), selected.end(),
-                                  files[static_cast<std::size_t>(r)].bytes);
+        return std::binary_search(selected.begin(), selected.end(), PathBytes(r));
     };
     for (int row = 0; row < n;) {
         if (!on(row)) {
@@ -265,8 +379,23 @@ QString FileListBox::emptyText() const {
     return zh("筛选条件隐藏了全部 %1 个文件").arg(m_filteredOut);
 }
 
+QString FileListBox::listingText() const {
+    return m_listing && m_read > 0 ? zh("正在读取子文件夹：已读到 %1 项").arg(m_read) : QString();
+}
+
 void FileListBox::paintEvent(QPaintEvent* e) {
     QListView::paintEvent(e);
+    if (const QString reading = listingText(); !reading.isEmpty()) {
+        // Over the foot of the list, which shows what it showed until the
+        // walk ends.
+        QPainter p(viewport());
+        const int h = p.fontMetrics().height() + 4;
+        const QRect bar(0, viewport()->height() - h, viewport()->width(), h);
+        p.fillRect(bar, palette().color(QPalette::AlternateBase));
+        p.setPen(palette().color(QPalette::Text));
+        p.drawText(bar.adjusted(4, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                   p.fontMetrics().elidedText(reading, Qt::ElideRight, bar.width() - 8));
+    }
     const QString text = emptyText();
     if (text.isEmpty())
         return;

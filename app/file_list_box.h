@@ -5,11 +5,14 @@
 #include "core/rename_pass.h"
 #include "platform/file_system.h"
 #include "platform/sort_order.h"
+#include "platform/tree_listing.h"
 #include "platform/wildcard.h"
 
 #include <QAbstractListModel>
 #include <QColor>
 #include <QListView>
+
+#include <atomic>
 
 #include <cstdint>
 #include <functional>
@@ -27,10 +30,19 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     void setFiles(std::vector<ListedFile> files);
+    // A whole tree: each row shows its path below the list's folder, and a
+    // folder that could not be read says why.
+    void setTree(TreeListing tree);
     const std::vector<ListedFile>& files() const { return m_files; }
+    bool holdsTree() const { return !m_folderOf.empty(); }
+    // The folder below the list's an entry is in ("" in a list of one folder).
+    const TreeFolder& folderOf(int i) const;
 
 private:
     std::vector<ListedFile> m_files;
+    std::vector<std::uint32_t> m_folderOf; // per entry, in a tree
+    std::vector<TreeFolder> m_folders;
+    std::map<int, QString> m_unreadable; // rows of folders that could not be read
 };
 
 class FileListBox : public QListView, public FileListSource {
@@ -50,7 +62,17 @@ public:
     const std::u32string& pattern() const { return m_patternText; }
     // What the empty list says (a filter hid every file), or nothing.
     QString emptyText() const;
+    // What the list says while a tree is read: how many entries so far.
+    QString listingText() const;
     const AttributeFlags& flags() const { return m_flags; }
+    // Whether the list holds the files of every folder below its own, and
+    // folders as entries (neither when the window opens). Re-reads the list,
+    // keeping the selection.
+    FsStatus setTreeOptions(const TreeOptions& options);
+    const TreeOptions& treeOptions() const { return m_tree; }
+    // An entry's path below the list's folder, as bytes ("a/b/name"): how a
+    // selection is kept across a re-reading.
+    std::string PathBytes(int i) const;
     // The order the list shows, and every pass walks (natural by name until
     // the user chooses another; it holds while the program runs). Re-reads
     // the list, keeping the selection.
@@ -70,7 +92,8 @@ public:
     // Whether the code page in force is sure (chosen, or judged clearly).
     bool codePageClear() const { return m_judgement.clear; }
 
-    // Selects the entries of these names (as bytes), beside those selected.
+    // Selects the entries of these paths below the list's folder (as bytes,
+    // PathBytes), beside those selected.
     void selectNames(std::vector<std::string> names);
     void selectAllEntries();
     void clearAllEntries();
@@ -90,6 +113,8 @@ public:
     std::string Path() const override { return m_path; }
     std::optional<EntryShape> Shape(int i) const override;
     std::optional<FileId> FolderId() const override { return m_folderId; }
+    std::string Sub(int i) const override;
+    std::u32string SubName(int i) const override { return m_model.folderOf(i).subName; }
     void Refresh() override;
     FsStatus lastRefresh() const { return m_lastRefresh; }
 
@@ -105,6 +130,7 @@ protected:
 
 private:
     FsStatus reload(const std::string& folder);
+    FsStatus readTree(const std::string& folder, const NameReading& reading);
     // Re-reads the list, the same files selected after as before (their names
     // may read differently now).
     FsStatus keepingSelection(const std::function<FsStatus()>& reread);
@@ -120,12 +146,14 @@ private:
     std::size_t m_filteredOut = 0; // files of the folder the patterns hid
     WildcardSet m_patterns{U"*.*"};
     AttributeFlags m_flags;
+    TreeOptions m_tree;
     SortOrder m_sort;
     std::map<std::string, NameReading> m_readings; // the user's choice, per folder
     CodePageJudgement m_judgement;
     FsStatus m_lastRefresh;
-    std::uint64_t m_generation = 0; // of the newest reading
-    bool m_listing = false;         // the newest reading has not ended
+    std::atomic<std::uint64_t> m_generation{0}; // of the newest reading (a walk reads it)
+    bool m_listing = false;                     // the newest reading has not ended
+    std::size_t m_read = 0;                     // entries of a tree read so far (shown meanwhile)
     mutable std::vector<bool> m_selected;
     mutable bool m_selectionDirty = true;
 };

@@ -47,6 +47,7 @@ FileListMenu::FileListMenu(FileListBox& list, PassRunner& runner, QWidget* windo
     connect(mnuToUtf8, &QAction::triggered, this, &FileListMenu::mnuToUtf8_Click);
     buildCodePageMenu();
     buildSortMenu();
+    buildTreeItems();
     connect(menu, &QMenu::aboutToShow, this, &FileListMenu::update);
 
     m_list.setContextMenuPolicy(Qt::CustomContextMenu);
@@ -114,6 +115,23 @@ void FileListMenu::buildSortMenu() {
     });
 }
 
+void FileListMenu::buildTreeItems() {
+    // A whole tree is the user's choice of the moment: off whenever the
+    // window opens, never remembered.
+    menu->addSeparator();
+    auto item = [&](const QString& text, const char* name) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this] {
+            tell(m_list.setTreeOptions({mnuSubfolders->isChecked(), mnuFolders->isChecked()}));
+        });
+        return a;
+    };
+    mnuSubfolders = item(zh("包括子文件夹"), "mnuSubfolders");
+    mnuFolders = item(zh("包括文件夹"), "mnuFolders");
+}
+
 void FileListMenu::tell(const FsStatus& st) {
     if (!st.ok() && st.error != FsError::Superseded)
         showMessage(m_list.window(), MessageKind::Warning, folderFailureText(m_list.Path(), st));
@@ -133,6 +151,8 @@ void FileListMenu::update() {
     for (const auto& [a, key] : mnuSortKeys)
         a->setChecked(m_list.sortOrder().key == key);
     mnuSortReversed->setChecked(m_list.sortOrder().reversed);
+    mnuSubfolders->setChecked(m_list.treeOptions().subfolders);
+    mnuFolders->setChecked(m_list.treeOptions().folders);
     mnuCodePageNone->setChecked(m_list.codePageChosen() && !current);
     for (const auto& [a, e] : mnuCodePages)
         a->setChecked(m_list.codePageChosen() && current == e);

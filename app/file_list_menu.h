@@ -69,10 +69,14 @@ public:
     QMenu* mnuSort = nullptr; // "排序方式"
     std::vector<std::pair<QAction*, SortKey>> mnuSortKeys;
     QAction* mnuSortReversed = nullptr;
+    // The list holds the files of every folder below; folders are entries.
+    QAction* mnuSubfolders = nullptr;
+    QAction* mnuFolders = nullptr;
 
 private:
     void buildCodePageMenu();
     void buildSortMenu();
+    void buildTreeItems();
     void tell(const FsStatus& st); // a folder that cannot be read again
 
     FileListBox& m_list;

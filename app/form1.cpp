@@ -244,7 +244,9 @@ void Form1::buildPages() {
     auto* tabs = new TabControl(this);
     SSTab1 = named(tabs, "SSTab1");
     tabs->tabBar()->setAccessibleName(zh("工具页"));
-    place(SSTab1, 5715, 120, 4935, 4575);
+    // Taller than the pages' own layout by a row: 批量改名's 每个文件夹重新编号
+    // sits below its button.
+    place(SSTab1, 5715, 120, 4935, 4875);
     const PageContext ctx{*File1, m_fs, *passRunner};
     auto* about = new AboutPage(ctx);
     auto* findReplace = new FindReplacePage(ctx);

@@ -6,6 +6,7 @@
 #include "app/file_list_box.h"
 #include "app/user_messages.h"
 #include "core/dry_run.h"
+#include "core/tree_pass.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -247,7 +248,7 @@ PassResult PassRunner::runUndo(UndoHistory& history, const std::string& undone) 
         std::vector<std::string> names;
         if (const PassResult* left = history.lastPass(); left && left->folder == folder)
             for (const RenameRecord& d : left->done)
-                names.push_back(d.newName);
+                names.push_back(d.sub.empty() ? d.newName : d.sub + "/" + d.newName);
         if (m_list.Path() == folder)
             m_list.selectNames(names);
         showMessage(m_window, MessageKind::Warning,
@@ -276,7 +277,7 @@ void PassRunner::showAfterStop(const PassResult& r) {
     const int from = std::max(0, r.failure->index);
     for (int i = from; i < m_list.ListCount(); ++i)
         if (m_list.Selected(i))
-            left.push_back(m_list.Bytes(i));
+            left.push_back(m_list.PathBytes(i));
     m_list.Refresh();
     m_list.selectNames(std::move(left));
 }
@@ -300,7 +301,7 @@ PassResult PassRunner::run(RenameTool tool,
 
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     m_running = true;
-    PassResult r = RunPlannedPass(m_list, m_fs, tool, [&](FileSystem& memory) {
+    PassResult r = RunTreePass(m_list, m_fs, tool, [&](FileSystem& memory) {
         RenameTool t = planTool(memory);
         protect(t);
         skipTakenNames(t);

@@ -7,6 +7,7 @@
 #include "app/pass_runner.h"
 #include "app/qt_text.h"
 #include "app/tool_page.h"
+#include "core/tree_pass.h"
 
 #include <QAbstractButton>
 #include <QBrush>
@@ -81,14 +82,23 @@ void PreviewModel::setChangedOnly(bool on) {
 
 int PreviewModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
 
+namespace {
+
+QString inFolder(const PreviewRow& r, const QString& name) {
+    return r.folder.empty() ? name : shownName(r.folder) + u'/' + name;
+}
+
+} // namespace
+
 QVariant PreviewModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_shown.size())
         return {};
     const PreviewRow& r = row(index.row());
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
-        case 0: return shownName(r.oldName);
-        case 1: return shownName(r.newName);
+        // In a tree, each name with its folder below the list's.
+        case 0: return inFolder(r, shownName(r.oldName));
+        case 1: return r.newName.empty() ? QString() : inFolder(r, shownName(r.newName));
         default: return resultText(r, m_preview.pass);
         }
     }
@@ -210,7 +220,7 @@ void PreviewWindow::refresh() {
         lblSummary->setText(plan.refusal.isEmpty() ? zh("按现在的设置不会改名。") : plan.refusal);
         return;
     }
-    Preview p = DryRun(m_list, m_fs, [&](FileSystem& memory) {
+    Preview p = DryRunTree(m_list, m_fs, [&](FileSystem& memory) {
         RenameTool tool = plan.make(memory);
         m_runner.protect(tool);
         skipTakenNames(tool);

@@ -97,8 +97,10 @@ void benchHistory(nw::FileSystem& fs, int files, int renames, const std::string&
     std::filesystem::remove_all(history);
     std::vector<nw::HistoryRename> renamesKept;
     for (int i = 0; i < 20000; ++i)
-        renamesKept.push_back({photo(i), "PHOTO " + std::to_string(i) + ".JPG",
-                               nw::FileId{1, static_cast<std::uint64_t>(i)}, nw::FileStamp{0, 0},
+        renamesKept.push_back({photo(i),
+                               "PHOTO " + std::to_string(i) + ".JPG",
+                               nw::FileId{1, static_cast<std::uint64_t>(i)},
+                               nw::FileStamp{0, 0},
                                {}});
     const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
     std::string one;

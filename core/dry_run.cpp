@@ -153,7 +153,8 @@ PreviewRow previewRowOf(const PassStep& s, NameEncoding oldEncoding) {
                       s.left,
                       s.bytes,
                       oldEncoding,
-                      s.note};
+                      s.note,
+                      {}};
 }
 
 void addNotReached(Preview& p, const FileListSource& list, int from) {
@@ -166,7 +167,8 @@ void addNotReached(Preview& p, const FileListSource& list, int from) {
                                         LeftReason::Tool,
                                         0,
                                         list.Encoding(i),
-                                        {}});
+                                        {},
+                                        list.SubName(i)});
 }
 
 PassResult RunPlannedPass(FileListSource& list, FileSystem& fs, const RenameTool& tool,

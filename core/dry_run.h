@@ -71,6 +71,7 @@ struct PreviewRow {
     std::size_t bytes = 0;                         // Left as too long: the new name's bytes
     NameEncoding oldEncoding = NameEncoding::Utf8; // how the old name is written
     std::u32string note;                           // the tool's word on it (PassStep::note)
+    std::u32string folder; // in a tree: the folder below the list's it is in, as shown
 };
 
 struct Preview {

@@ -46,6 +46,11 @@ public:
         (void)i;
         return {};
     }
+    // That folder as the list shows it ("a/b").
+    virtual std::u32string SubName(int i) const {
+        (void)i;
+        return {};
+    }
 };
 
 enum class FailureReason {

@@ -81,7 +81,8 @@ std::string whereNow(std::string sub, const std::vector<const RenameRecord*>& la
         const std::string was = d->sub.empty() ? d->oldName : d->sub + "/" + d->oldName;
         if (sub.size() >= was.size() && sub.compare(0, was.size(), was) == 0 &&
             (sub.size() == was.size() || sub[was.size()] == '/'))
-            sub = (d->sub.empty() ? d->newName : d->sub + "/" + d->newName) + sub.substr(was.size());
+            sub =
+                (d->sub.empty() ? d->newName : d->sub + "/" + d->newName) + sub.substr(was.size());
     }
     return sub;
 }

@@ -116,9 +116,9 @@ namespace {
 bool readHeader(RecordReader& r, const std::string& bytes, HistoryRecord& h, bool& tree) {
     std::uint64_t time = 0, undo = 0, count = 0, sum = 0;
     tree = bytes.compare(0, kMagicSize, kTreeMagic) == 0;
-    if (!r.literal(tree ? kTreeMagic : kMagic, kMagicSize) || !r.number(time) || !r.field(h.folder) ||
-        !r.number(h.folderId.device) || !r.number(h.folderId.inode) || !r.field(h.tool) ||
-        !r.number(undo) || undo > 1 || !r.number(count))
+    if (!r.literal(tree ? kTreeMagic : kMagic, kMagicSize) || !r.number(time) ||
+        !r.field(h.folder) || !r.number(h.folderId.device) || !r.number(h.folderId.inode) ||
+        !r.field(h.tool) || !r.number(undo) || undo > 1 || !r.number(count))
         return false;
     const std::size_t summed = r.pos();
     if (!r.number(sum) || sum != checksum(bytes.data(), summed) || !safeRecordFolder(h.folder))

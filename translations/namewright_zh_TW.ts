@@ -104,6 +104,10 @@ exiv2、libheif、TagLib、FFmpeg</translation>
         <translation>改名</translation>
     </message>
     <message>
+        <source>每个文件夹重新编号</source>
+        <translation>每個資料夾重新編號</translation>
+    </message>
+    <message>
         <source>位数无效（1 到 9）</source>
         <translation>位數無效（1 到 9）</translation>
     </message>
@@ -554,8 +558,16 @@ exiv2、libheif、TagLib、FFmpeg</translation>
 要復原這次改名，把這些檔案改回原名嗎？無論怎樣選，這次改名都會記在「改名歷史」裡。</translation>
     </message>
     <message>
+        <source>（无法读取：%1）</source>
+        <translation>（無法讀取：%1）</translation>
+    </message>
+    <message>
         <source>筛选条件隐藏了全部 %1 个文件</source>
         <translation>篩選條件隱藏了全部 %1 個檔案</translation>
+    </message>
+    <message>
+        <source>正在读取子文件夹：已读到 %1 项</source>
+        <translation>正在讀取子資料夾：已讀到 %1 項</translation>
     </message>
     <message>
         <source>预览改名结果…</source>
@@ -632,6 +644,14 @@ exiv2、libheif、TagLib、FFmpeg</translation>
     <message>
         <source>倒序</source>
         <translation>倒序</translation>
+    </message>
+    <message>
+        <source>包括子文件夹</source>
+        <translation>包括子資料夾</translation>
+    </message>
+    <message>
+        <source>包括文件夹</source>
+        <translation>包括資料夾</translation>
     </message>
     <message>
         <source>自动判断（%1）</source>

@@ -50,10 +50,10 @@ for folder in big5 sjis; do
   import -window "$win" "$shots/$folder-list.png"
   click 196 332
 
-  # The list's menu, from its last items up: "排序方式", "文件名编码",
-  # "文件名转为UTF-8".
+  # The list's menu, from its last items up: "包括文件夹", "包括子文件夹",
+  # "排序方式", "文件名编码", "文件名转为UTF-8".
   click 250 100 3
-  xdotool key Up Up Up Return
+  xdotool key Up Up Up Up Up Return
   preview=""
   shown() { preview=$(xdotool search --onlyvisible --name '改名预览' 2>/dev/null | head -n1) && [ -n "$preview" ]; }
   wait_for 10 shown || fail "no preview window for $folder"
