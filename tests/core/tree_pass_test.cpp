@@ -15,30 +15,12 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace nw {
 namespace {
 
 namespace fsys = std::filesystem;
-
-// Every file below root by its path, with what it holds; folders as "/".
-std::map<std::string, std::string> tree(const std::string& root) {
-    std::map<std::string, std::string> out;
-    for (const auto& e : fsys::recursive_directory_iterator(root)) {
-        const std::string rel = fsys::relative(e.path(), root).string();
-        if (e.is_directory()) {
-            out[rel] = "/";
-        } else {
-            std::ifstream in(e.path(), std::ios::binary);
-            std::ostringstream content;
-            content << in.rdbuf();
-            out[rel] = content.str();
-        }
-    }
-    return out;
-}
 
 // The list of a tree as the pass sees it, every entry selected.
 class TreeList : public FileListSource {
@@ -82,7 +64,7 @@ void library(const std::string& root) {
 TEST(TreePass, ConvertsALibraryFoldersAfterWhatTheyHold) {
     test::TempFolder dir;
     library(dir.path());
-    const auto before = tree(dir.path());
+    const auto before = test::snapshotTree(dir.path());
     PosixFileSystem fs;
     PhraseConverters converters;
     PhraseLoadError error;
@@ -98,7 +80,7 @@ TEST(TreePass, ConvertsALibraryFoldersAfterWhatTheyHold) {
     TreeList list(fs, dir.path());
     // The dry run says what the pass will do, and changes nothing.
     const Preview dry = DryRunTree(list, fs, makeTool);
-    EXPECT_EQ(tree(dir.path()), before);
+    EXPECT_EQ(test::snapshotTree(dir.path()), before);
     const PassResult r = RunTreePass(list, fs, makeTool(fs), makeTool);
     ASSERT_FALSE(r.failure);
     EXPECT_EQ(r.renamed, dry.pass.renamed);
@@ -109,17 +91,17 @@ TEST(TreePass, ConvertsALibraryFoldersAfterWhatTheyHold) {
             std::tie(dry.pass.done[i].sub, dry.pass.done[i].oldName, dry.pass.done[i].newName));
     // Every file where its names say, holding what it held; nothing else.
     const std::map<std::string, std::string> expected{
-        {"周杰伦", "/"},
-        {"周杰伦/叶惠美", "/"},
+        {"周杰伦", "<folder>"},
+        {"周杰伦/叶惠美", "<folder>"},
         {"周杰伦/叶惠美/01 以父之名.mp3", "周杰倫/葉惠美/01 以父之名.mp3"},
         {"周杰伦/叶惠美/02 懦夫.mp3", "周杰倫/葉惠美/02 懦夫.mp3"},
-        {"周杰伦/范特西", "/"},
+        {"周杰伦/范特西", "<folder>"},
         {"周杰伦/范特西/01 爱在西元前.mp3", "周杰倫/范特西/01 愛在西元前.mp3"},
-        {"王菲", "/"},
-        {"王菲/只爱陌生人", "/"},
+        {"王菲", "<folder>"},
+        {"王菲/只爱陌生人", "<folder>"},
         {"王菲/只爱陌生人/01 梦中人.mp3", "王菲/只愛陌生人/01 夢中人.mp3"},
         {"说明.txt", "說明.txt"}};
-    EXPECT_EQ(tree(dir.path()), expected);
+    EXPECT_EQ(test::snapshotTree(dir.path()), expected);
     // Each record names its folder as it stood when it was renamed, and a
     // folder's record comes after those of everything inside it.
     EXPECT_EQ(std::tie(r.done.front().sub, r.done.front().oldName), std::tie("", "說明.txt"));
@@ -139,7 +121,7 @@ TEST(TreePass, ConvertsALibraryFoldersAfterWhatTheyHold) {
 TEST(TreePass, UndoPutsTheTreeBackFolderByFolder) {
     test::TempFolder dir;
     library(dir.path());
-    const auto before = tree(dir.path());
+    const auto before = test::snapshotTree(dir.path());
     PosixFileSystem fs;
     PhraseConverters converters;
     PhraseLoadError error;
@@ -189,7 +171,7 @@ TEST(TreePass, UndoPutsTheTreeBackFolderByFolder) {
     PassResult r = history.undoLast(list, fs, hooks);
     EXPECT_FALSE(r.failure);
     EXPECT_EQ(r.renamed, 5);
-    auto now = tree(dir.path());
+    auto now = test::snapshotTree(dir.path());
     EXPECT_EQ(now.count("周杰伦/葉惠美/02 懦夫.mp3"), 1U);
     EXPECT_EQ(now.count("周杰伦/范特西/01 愛在西元前.mp3"), 1U);
     EXPECT_EQ(now.count("周杰倫"), 1U);
@@ -203,7 +185,7 @@ TEST(TreePass, UndoPutsTheTreeBackFolderByFolder) {
     r = history.undoLast(list, fs, hooks);
     EXPECT_EQ(r.renamed, 1);
     EXPECT_TRUE(history.empty());
-    EXPECT_EQ(tree(dir.path()), before);
+    EXPECT_EQ(test::snapshotTree(dir.path()), before);
 }
 
 TEST(TreePass, OneNumberThroughTheTreeAndAStopBetweenFolders) {
@@ -240,7 +222,7 @@ TEST(TreePass, OneNumberThroughTheTreeAndAStopBetweenFolders) {
     EXPECT_EQ(r.failure->index, 2);
     EXPECT_EQ(r.renamed, 2);
     EXPECT_EQ(told.back(), (std::pair<int, int>{2, 10}));
-    const auto now = tree(dir.path());
+    const auto now = test::snapshotTree(dir.path());
     EXPECT_EQ(now.count("第1.mp3") ? now.at("第1.mp3") : "", "說明.txt");
     EXPECT_EQ(now.count("周杰倫/范特西/第2.mp3") ? now.at("周杰倫/范特西/第2.mp3") : "",
               "周杰倫/范特西/01 愛在西元前.mp3");

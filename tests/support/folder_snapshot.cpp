@@ -38,6 +38,17 @@ Snapshot snapshot(const std::string& folder) {
     return s;
 }
 
+Snapshot snapshotTree(const std::string& folder) {
+    Snapshot s;
+    for (const auto& [name, content] : snapshot(folder)) {
+        s[name] = content;
+        if (content == "<folder>")
+            for (const auto& [below, what] : snapshotTree(folder + "/" + name))
+                s[name + "/" + below] = what;
+    }
+    return s;
+}
+
 Snapshot renamed(Snapshot before, const std::map<std::string, std::string>& renames) {
     Snapshot moved;
     for (const auto& [from, to] : renames) {

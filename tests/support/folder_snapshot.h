@@ -9,6 +9,9 @@ namespace nw::test {
 using Snapshot = std::map<std::string, std::string>;
 
 Snapshot snapshot(const std::string& folder);
+// The same of the folder and every folder below it, each entry by its path
+// ("a/b/name"). A link is not followed (it is "<special>" unless a file).
+Snapshot snapshotTree(const std::string& folder);
 
 // before, with the entries renamed as given (old name -> new name).
 Snapshot renamed(Snapshot before, const std::map<std::string, std::string>& renames);

@@ -1,0 +1,200 @@
+// Whole trees through the real window: the list's "包括子文件夹" and
+// "包括文件夹", 全选, a button or the repair's preview, and undo, over a
+// music library and over unpacked archives of legacy names; every file
+// checked on disk by path and content.
+#include "app_test_support.h"
+
+#include "app/file_list_menu.h"
+#include "app/preview_window.h"
+#include "platform/name_codec.h"
+#include "tests/support/sample_names.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace nw::app::test {
+namespace {
+
+using nw::test::snapshotTree;
+
+// A file at a path below root (its folders made), holding its own path.
+void put(const std::string& root, const std::string& path) {
+    std::filesystem::create_directories(std::filesystem::path(root + "/" + path).parent_path());
+    file(root, path, path);
+}
+
+std::string in(NameEncoding e, const std::u32string& text) {
+    return nw::test::encodeWithIcu(e, text).value_or("not encodable");
+}
+
+// The paths of before, each with its folder parts and name as given.
+Snapshot moved(const Snapshot& before, const std::map<std::string, std::string>& parts) {
+    Snapshot out;
+    for (const auto& [path, content] : before) {
+        std::string now;
+        for (std::size_t i = 0; i <= path.size();) {
+            std::size_t j = path.find('/', i);
+            if (j == std::string::npos)
+                j = path.size();
+            const std::string part = path.substr(i, j - i);
+            const auto to = parts.find(part);
+            now += (now.empty() ? "" : "/") + (to != parts.end() ? to->second : part);
+            i = j + 1;
+        }
+        out[now] = content;
+    }
+    return out;
+}
+
+} // namespace
+
+class TreeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aMusicLibraryConvertedAndUndone();
+    void archivesRepairedThenNumberedPerFolder();
+};
+
+// 繁体转简体 over artist / album / track, folders included: each row is its
+// path, every name converted in its own folder, a folder after what it
+// holds, a link to a folder above listed and never entered, and one undo
+// puts the whole tree back.
+void TreeTest::aMusicLibraryConvertedAndUndone() {
+    Harness h;
+    const std::string root = h.work.path();
+    for (const char* p : {"說明.txt", "周杰倫/葉惠美/01 以父之名.mp3", "周杰倫/葉惠美/02 懦夫.mp3",
+                          "周杰倫/范特西/01 愛在西元前.mp3", "周杰倫/范特西/02 簡單愛.mp3",
+                          "王菲/只愛陌生人/01 夢中人.mp3", "王菲/只愛陌生人/02 紅豆.mp3"})
+        put(root, p);
+    QCOMPARE(::symlink("..", (root + "/周杰倫/loop").c_str()), 0);
+    h.open(root);
+    FileListMenu& menu = *h.form->File1Menu;
+    QVERIFY(!menu.mnuSubfolders->isChecked() && !menu.mnuFolders->isChecked());
+    QCOMPARE(h.names(), QStringList{QStringLiteral("說明.txt")});
+
+    menu.mnuSubfolders->trigger();
+    menu.mnuFolders->trigger();
+    const QStringList rows{"說明.txt",
+                           "周杰倫/loop/",
+                           "周杰倫/范特西/01 愛在西元前.mp3",
+                           "周杰倫/范特西/02 簡單愛.mp3",
+                           "周杰倫/范特西/",
+                           "周杰倫/葉惠美/01 以父之名.mp3",
+                           "周杰倫/葉惠美/02 懦夫.mp3",
+                           "周杰倫/葉惠美/",
+                           "周杰倫/",
+                           "王菲/只愛陌生人/01 夢中人.mp3",
+                           "王菲/只愛陌生人/02 紅豆.mp3",
+                           "王菲/只愛陌生人/",
+                           "王菲/"};
+    QCOMPARE(h.names(), rows);
+
+    const Snapshot before = snapshotTree(root);
+    h.click("cmdSelect(0)");
+    h.click("cmdF2J");
+    QVERIFY2(h.messages.isEmpty(), qPrintable(h.takeMessages()));
+    const Snapshot after = moved(before, {{"說明.txt", "说明.txt"},
+                                          {"周杰倫", "周杰伦"},
+                                          {"葉惠美", "叶惠美"},
+                                          {"01 愛在西元前.mp3", "01 爱在西元前.mp3"},
+                                          {"02 簡單愛.mp3", "02 简单爱.mp3"},
+                                          {"只愛陌生人", "只爱陌生人"},
+                                          {"01 夢中人.mp3", "01 梦中人.mp3"},
+                                          {"02 紅豆.mp3", "02 红豆.mp3"}});
+    QCOMPARE(snapshotTree(root), after);
+    QVERIFY(h.names().contains(QStringLiteral("周杰伦/叶惠美/02 懦夫.mp3")));
+
+    h.form->File1Menu->mnuUndo->trigger();
+    QVERIFY2(h.messages.isEmpty(), qPrintable(h.takeMessages()));
+    QCOMPARE(snapshotTree(root), before);
+    QCOMPARE(h.names(), rows);
+}
+
+// A GBK zip and a Big5 zip unpacked into one UTF-8 folder: each folder's
+// names read in their own code page, and the repair's one preview makes the
+// whole tree UTF-8, folders included. Then the files only, numbered by
+// 批量改名 afresh in each folder.
+void TreeTest::archivesRepairedThenNumberedPerFolder() {
+    Harness h;
+    const std::string root = h.work.path();
+    struct Written {
+        NameEncoding page;
+        std::vector<std::u32string> path;
+    };
+    const std::vector<Written> files{
+        {NameEncoding::Utf8, {U"readme.txt"}},
+        {NameEncoding::Gbk, {U"gbk zip", U"说明文档.txt"}},
+        {NameEncoding::Gbk, {U"gbk zip", U"会议纪要.doc"}},
+        {NameEncoding::Gbk, {U"gbk zip", U"新建文件夹", U"新建文本文档.txt"}},
+        {NameEncoding::Gbk, {U"gbk zip", U"新建文件夹", U"春节联欢晚会照片.jpg"}},
+        {NameEncoding::Big5, {U"big5 zip", U"繁體中文檔案.txt"}},
+        {NameEncoding::Big5, {U"big5 zip", U"新增資料夾", U"員工旅遊照片.jpg"}},
+        {NameEncoding::Big5, {U"big5 zip", U"新增資料夾", U"會議記錄.doc"}},
+        {NameEncoding::Big5, {U"big5 zip", U"新增資料夾", U"電腦維修報告.xls"}}};
+    std::map<std::string, std::string> toUtf8; // each name's bytes -> its UTF-8
+    for (const Written& w : files) {
+        std::string path;
+        for (const std::u32string& part : w.path) {
+            const std::string bytes = part.front() < 0x80 ? encodeName(part) : in(w.page, part);
+            toUtf8[bytes] = encodeName(part);
+            path += (path.empty() ? "" : "/") + bytes;
+        }
+        put(root, path);
+    }
+    h.open(root);
+    FileListMenu& menu = *h.form->File1Menu;
+    menu.mnuSubfolders->trigger();
+    menu.mnuFolders->trigger();
+    QCOMPARE(h.list().ListCount(), 13);
+    QVERIFY(h.names().contains(QStringLiteral("big5 zip/新增資料夾/會議記錄.doc")));
+    QVERIFY(h.names().contains(QStringLiteral("gbk zip/新建文件夹/")));
+
+    const Snapshot before = snapshotTree(root);
+    h.click("cmdSelect(0)");
+    menu.mnuToUtf8->trigger();
+    PreviewWindow* preview = nullptr;
+    for (PreviewWindow* w : h.form->findChildren<PreviewWindow*>())
+        if (w->isVisible() && &w->opener() == menu.mnuToUtf8)
+            preview = w;
+    QVERIFY(preview);
+    QCOMPARE(snapshotTree(root), before); // the preview renames nothing
+    // Its rows name each entry by its path, as the list does.
+    QStringList shown;
+    for (int r = 0; r < preview->model->rowCount(); ++r)
+        shown << preview->model->index(r, 1).data().toString();
+    QVERIFY2(shown.contains(QStringLiteral("big5 zip/新增資料夾/員工旅遊照片.jpg")),
+             qPrintable(shown.join('|')));
+    preview->cmdApply->click();
+    QVERIFY2(h.messages.isEmpty(), qPrintable(h.takeMessages()));
+    const Snapshot repaired = moved(before, toUtf8);
+    QCOMPARE(snapshotTree(root), repaired);
+
+    // The files alone, each folder numbered from 1.
+    menu.mnuFolders->trigger();
+    QCOMPARE(h.list().ListCount(), 9);
+    h.click("cmdSelect(0)");
+    h.find<QLineEdit>("Text1")->setText(QStringLiteral("第"));
+    h.find<QCheckBox>("chkPerFolder")->setChecked(true);
+    h.click("Command2");
+    QVERIFY2(h.messages.isEmpty(), qPrintable(h.takeMessages()));
+    QCOMPARE(snapshotTree(root), moved(repaired, {{"readme.txt", "第1.txt"},
+                                                  {"会议纪要.doc", "第1.doc"},
+                                                  {"说明文档.txt", "第2.txt"},
+                                                  {"新建文本文档.txt", "第1.txt"},
+                                                  {"春节联欢晚会照片.jpg", "第2.jpg"},
+                                                  {"繁體中文檔案.txt", "第1.txt"},
+                                                  {"員工旅遊照片.jpg", "第1.jpg"},
+                                                  {"會議記錄.doc", "第2.doc"},
+                                                  {"電腦維修報告.xls", "第3.xls"}}));
+}
+
+NW_APP_TEST(TreeTest)
+
+} // namespace nw::app::test
+
+#include "tree_test.moc"
