@@ -111,6 +111,8 @@ QString leftText(LeftReason why, std::size_t bytes, const std::u32string& note) 
     case LeftReason::NoFacts: return zh("不会处理：无法读取文件信息（文件已损坏或格式不明）");
     case LeftReason::MissingField: return zh("不会处理：没有") + toQt(note); // note: the field
     case LeftReason::Undecoded: return zh("不会处理：无法识别文件名的编码");
+    case LeftReason::FolderLost:
+        return zh("不会处理：在这个驱动器上改名文件夹会丢失其中的文件（FAT，经 fusefat 挂载）");
     case LeftReason::Unsure: return zh("不会处理：无法确定文件名的编码");
     case LeftReason::NotThatFile: return zh("不会处理：已不是这次改名后的文件");
     case LeftReason::TooLongInUtf8:

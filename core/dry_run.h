@@ -20,6 +20,9 @@ public:
     RecordingFileSystem(FileSystem& real, const std::string& folder);
 
     std::vector<std::string> mounts() override { return m_real.mounts(); }
+    bool renamesFolders(const std::string& folder) override {
+        return m_real.renamesFolders(folder);
+    }
     FsStatus readFolder(const std::string& folder, std::vector<RawEntry>& out) override;
     bool isWritable(const std::string& folder, const std::string& name) override {
         return m_real.isWritable(folder, name);

@@ -87,6 +87,11 @@ PassResult RunRenamePass(FileListSource& list, FileSystem& fs, const RenameTool&
             tell(i, oldName, std::nullopt, StepKind::Left, LeftReason::Unsure);
             continue;
         }
+        if (const auto shape = list.Shape(i); shape && shape->kind == EntryKind::Folder &&
+                                              !shape->link && !fs.renamesFolders(folder)) {
+            tell(i, oldName, std::nullopt, StepKind::Left, LeftReason::FolderLost);
+            continue;
+        }
         if ((tool.onlyLegacyNames && encoding == NameEncoding::Utf8) ||
             (tool.wantsEntry && !tool.wantsEntry(oldName))) {
             tell(i, oldName, std::nullopt, StepKind::Left);

@@ -107,6 +107,7 @@ enum class LeftReason : std::uint8_t {
     NotThatFile,   // undo: the name no longer stands for the file the pass renamed
     NoFacts,       // what the file holds could not be read (damaged, unknown format)
     MissingField,  // the file does not hold a field the new name needs (named in note)
+    FolderLost,    // a folder on a drive that would lose what it holds if it were renamed
 };
 
 // What the pass did at one selected entry.

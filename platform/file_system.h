@@ -236,6 +236,12 @@ public:
         (void)folder;
         return true;
     }
+    // Whether a folder in folder can be renamed with what it holds: FAT
+    // through fusefat renames a folder and loses every entry inside it.
+    virtual bool renamesFolders(const std::string& folder) {
+        (void)folder;
+        return true;
+    }
     // For the length of a pass: the folder renames are made in, held open, so
     // that a folder moved or replaced meanwhile is never taken for it. listed:
     // the folder's identity when it was listed; another folder there now is

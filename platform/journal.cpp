@@ -237,6 +237,16 @@ private:
     static bool regular(const EntryInfo& e) {
         return e.shape.kind == EntryKind::Regular && !e.shape.link;
     }
+    static bool folder(const EntryInfo& e) {
+        return e.shape.kind == EntryKind::Folder && !e.shape.link;
+    }
+    // Only a claim of a name: an empty file, or for a folder an empty folder.
+    bool emptyClaim(const std::string& n, const EntryInfo& e) const {
+        if (regular(e))
+            return e.stamp.size == 0;
+        std::vector<RawEntry> raw;
+        return folder(e) && m_fs.readFolder(path(n), raw).ok() && raw.empty();
+    }
     bool drop(const std::string& n) {
         if (m_fs.remove(m_j.folder, n).ok()) {
             m_names.erase(n);
@@ -255,6 +265,19 @@ private:
         if (p.oldName == p.newName || !has(p.oldName) || !has(p.newName))
             return;
         const auto o = look(p.oldName), n = look(p.newName);
+        if (o && n && folder(*o) && folder(*n)) {
+            // A folder's new name claimed by an empty folder of the pass.
+            if (!emptyClaim(p.newName, *n)) {
+                if (inFlight(p))
+                    unresolved(p.newName);
+            } else if (!mayBeInFlight(p)) {
+                unresolved(p.newName);
+            } else if (drop(p.newName)) {
+                ++m_report.restored;
+                ++m_report.placeholders;
+            }
+            return;
+        }
         if (!o || !n || !regular(*o) || !regular(*n)) {
             if (inFlight(p))
                 unresolved(p.newName);
@@ -291,13 +314,13 @@ private:
         for (const PlannedRename& p : m_suspects) {
             const auto atNew = has(p.newName) ? look(p.newName) : std::nullopt;
             if (caseOnly(p.oldName, p.newName) && !has(p.oldName) &&
-                (!atNew || (mayBeInFlight(p) && regular(*atNew) && atNew->stamp.size == 0))) {
+                (!atNew || (mayBeInFlight(p) && emptyClaim(p.newName, *atNew)))) {
                 owner = &p;
                 ++owners;
             }
         }
         const auto held = look(t);
-        if (owners == 1 && held && regular(*held)) {
+        if (owners == 1 && held && (regular(*held) || folder(*held))) {
             if (has(owner->newName)) {
                 if (!drop(owner->newName))
                     return;
@@ -312,7 +335,7 @@ private:
                 m_report.unresolved.push_back(path(t));
                 m_failed = true;
             }
-        } else if (owners == 0 && held && regular(*held) && held->stamp.size == 0) {
+        } else if (owners == 0 && held && emptyClaim(t, *held)) {
             // Claimed for the first step and never filled, or a probe's.
             if (drop(t))
                 ++m_report.emptyTemporaries;

@@ -85,6 +85,31 @@ std::vector<std::string> browsableMounts() {
     return browsableMountsFrom(ss.str());
 }
 
+std::string mountTypeFrom(const std::string& mountinfo, unsigned major, unsigned minor) {
+    const std::string device = std::to_string(major) + ":" + std::to_string(minor);
+    std::istringstream in(mountinfo);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string id, parent, dev, tok, type;
+        fields >> id >> parent >> dev;
+        if (dev != device)
+            continue;
+        while (fields >> tok && tok != "-") {
+        }
+        fields >> type;
+        return type;
+    }
+    return {};
+}
+
+std::string mountTypeOf(unsigned major, unsigned minor) {
+    std::ifstream f("/proc/self/mountinfo");
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return mountTypeFrom(ss.str(), major, minor);
+}
+
 std::string mountHolding(const std::vector<std::string>& mounts, const std::string& path) {
     std::string best = "/";
     for (const auto& m : mounts)

@@ -32,4 +32,9 @@ private:
     int m_fd = -1;
 };
 
+// The type of the file system mounted as this device ("ext4",
+// "fuse.fusefat"), from the lines of /proc/self/mountinfo; empty where none.
+std::string mountTypeFrom(const std::string& mountinfo, unsigned major, unsigned minor);
+std::string mountTypeOf(unsigned major, unsigned minor);
+
 } // namespace nw

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #ifndef RENAME_NOREPLACE
@@ -99,6 +100,18 @@ int RenameCalls::createExclusive(int dir, const char* name, dev_t& device, ino_t
     inode = st.st_ino;
     return r == 0 ? 0 : -1;
 }
+int RenameCalls::createFolder(int dir, const char* name, dev_t& device, ino_t& inode) {
+    if (::mkdirat(dir, name, 0700) != 0)
+        return -1;
+    struct stat st {};
+    const int r = ::fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW);
+    device = st.st_dev;
+    inode = st.st_ino;
+    return r == 0 ? 0 : -1;
+}
+int RenameCalls::removeFolder(int dir, const char* name) {
+    return ::unlinkat(dir, name, AT_REMOVEDIR);
+}
 int RenameCalls::rename(int dir, const char* from, const char* to) {
     return ::renameat(dir, from, dir, to);
 }
@@ -177,9 +190,17 @@ std::optional<FileId> PosixFileSystem::folderId(const std::string& folder) {
 }
 
 FsStatus PosixFileSystem::remove(const std::string& folder, const std::string& name) {
-    if (::unlinkat(dirFor(folder), nameIn(folder, name).c_str(), 0) != 0)
-        return statusFromErrno(errno);
-    return {};
+    const int dir = dirFor(folder);
+    const std::string n = nameIn(folder, name);
+    if (::unlinkat(dir, n.c_str(), 0) == 0)
+        return {};
+    const int err = errno;
+    // A folder goes only where it is empty (a folder's placeholder).
+    if (err != EISDIR && err != EPERM)
+        return statusFromErrno(err);
+    if (::unlinkat(dir, n.c_str(), AT_REMOVEDIR) == 0)
+        return {};
+    return statusFromErrno(errno == ENOTDIR ? err : errno);
 }
 
 bool PosixFileSystem::sameContent(const std::string& folder, const std::string& a,
@@ -212,6 +233,18 @@ bool PosixFileSystem::idsSurviveRename(const std::string& folder) {
     const int dir = dirFor(folder);
     const int r = dir == AT_FDCWD ? ::statfs(folder.c_str(), &fs) : ::fstatfs(dir, &fs);
     return r == 0 && static_cast<long>(fs.f_type) != kFuseMagic;
+}
+
+bool PosixFileSystem::renamesFolders(const std::string& folder) {
+    const dev_t device = deviceOf(folder);
+    auto it = m_losesFolders.find(device);
+    if (it == m_losesFolders.end()) {
+        // fusefat renames a folder's own entry and leaves what it held
+        // behind, unreachable: gone once renamed, and after a remount too.
+        const std::string type = mountTypeOf(major(device), minor(device));
+        it = m_losesFolders.emplace(device, type == "fuse.fusefat").first;
+    }
+    return !it->second;
 }
 
 std::vector<std::string> PosixFileSystem::mounts() { return browsableMounts(); }
@@ -326,16 +359,19 @@ FsStatus PosixFileSystem::move(int dir, const std::string& from, const std::stri
         method = RenameMethod::Placeholder;
     }
     // Claim the new name with an empty file that only we can have made, then
-    // rename onto it: what is replaced is our own placeholder. The source is
-    // looked at first, and again once the name is claimed: a file deleted
-    // meanwhile must not leave the placeholder in its place, which on a drive
-    // that ignores case the old name would then find.
+    // rename onto it: what is replaced is our own placeholder. A folder
+    // claims it with an empty folder, which a folder renamed onto replaces.
+    // The source is looked at first, and again once the name is claimed: a
+    // file deleted meanwhile must not leave the placeholder in its place,
+    // which on a drive that ignores case the old name would then find.
     struct stat source {};
     if (::fstatat(dir, from.c_str(), &source, AT_SYMLINK_NOFOLLOW) != 0)
         return statusFromErrno(errno);
+    const bool folder = S_ISDIR(source.st_mode);
     dev_t device = 0;
     ino_t inode = 0;
-    if (sys.createExclusive(dir, to.c_str(), device, inode) != 0)
+    if ((folder ? sys.createFolder(dir, to.c_str(), device, inode)
+                : sys.createExclusive(dir, to.c_str(), device, inode)) != 0)
         return statusFromErrno(errno);
     // Takes the placeholder away again; a placeholder that cannot be taken
     // away, or no longer be told for ours, is named.
@@ -346,8 +382,10 @@ FsStatus PosixFileSystem::move(int dir, const std::string& from, const std::stri
                 st.putBackError = errno;
                 st.leftAs = to;
             }
-        } else if (now.st_dev == device && now.st_ino == inode && now.st_size == 0 &&
-                   sys.unlink(dir, to.c_str()) != 0) {
+        } else if (now.st_dev == device && now.st_ino == inode &&
+                   (folder             ? sys.removeFolder(dir, to.c_str())
+                    : now.st_size == 0 ? sys.unlink(dir, to.c_str())
+                                       : 0) != 0) {
             st.putBackError = errno;
             st.leftAs = to;
         }
@@ -360,7 +398,17 @@ FsStatus PosixFileSystem::move(int dir, const std::string& from, const std::stri
         return withdraw(FsStatus{FsError::NotFound, ENOENT});
     if (sys.rename(dir, from.c_str(), to.c_str()) == 0)
         return {};
-    return withdraw(statusFromErrno(errno));
+    FsStatus st = withdraw(statusFromErrno(errno));
+    // Some drives (FAT through fusefat) never rename a folder onto another,
+    // even an empty one. With the claim taken away again, the folder moves
+    // to the free name itself: a folder renamed can replace nothing but an
+    // empty folder, never a file nor what a folder holds.
+    struct stat there {};
+    if (folder && st.leftAs.empty() &&
+        ::fstatat(dir, to.c_str(), &there, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT &&
+        sys.rename(dir, from.c_str(), to.c_str()) == 0)
+        return {};
+    return st;
 }
 
 const PosixFileSystem::Traits& PosixFileSystem::traitsOf(const std::string& folder) {

@@ -27,6 +27,10 @@ public:
     // Creates an empty file that did not exist; its device and inode go to
     // the two out parameters.
     virtual int createExclusive(int dir, const char* name, dev_t& device, ino_t& inode);
+    // The same for a folder: an empty one that did not exist.
+    virtual int createFolder(int dir, const char* name, dev_t& device, ino_t& inode);
+    // Removes a folder, only where it is empty.
+    virtual int removeFolder(int dir, const char* name);
     virtual int rename(int dir, const char* from, const char* to);
 };
 
@@ -48,6 +52,7 @@ public:
     std::optional<EntryInfo> entryInfo(const std::string& folder, const std::string& name) override;
     FsStatus whyMissing(const std::string& folder, const std::string& name) override;
     bool idsSurviveRename(const std::string& folder) override;
+    bool renamesFolders(const std::string& folder) override;
     std::optional<FileId> folderId(const std::string& folder) override;
     FsStatus remove(const std::string& folder, const std::string& name) override;
     bool sameContent(const std::string& folder, const std::string& a,
@@ -83,6 +88,7 @@ private:
     };
     // Found once per file system by renaming a file of our own there.
     const Traits& traitsOf(const std::string& folder);
+    std::map<dev_t, bool> m_losesFolders; // per drive: renaming a folder loses what it holds
     // from and to: names inside dir.
     FsStatus move(int dir, const std::string& from, const std::string& to, RenameMethod& method);
     // The descriptor renames in folder are made relative to, and how a name

@@ -460,6 +460,10 @@ exiv2、libheif、TagLib、FFmpeg</translation>
         <translation>不會處理：無法識別檔名的編碼</translation>
     </message>
     <message>
+        <source>不会处理：在这个驱动器上改名文件夹会丢失其中的文件（FAT，经 fusefat 挂载）</source>
+        <translation>不會處理：在這個磁碟機上改名資料夾會遺失其中的檔案（FAT，經 fusefat 掛載）</translation>
+    </message>
+    <message>
         <source>不会处理：无法确定文件名的编码</source>
         <translation>不會處理：無法確定檔名的編碼</translation>
     </message>

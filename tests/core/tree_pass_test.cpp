@@ -9,6 +9,7 @@
 #include "platform/posix_file_system.h"
 #include "platform/tree_listing.h"
 #include "tests/support/folder_snapshot.h"
+#include "tests/support/real_list.h"
 
 #include <gtest/gtest.h>
 
@@ -22,31 +23,7 @@ namespace {
 
 namespace fsys = std::filesystem;
 
-// The list of a tree as the pass sees it, every entry selected.
-class TreeList : public FileListSource {
-public:
-    TreeList(FileSystem& fs, std::string root) : m_fs(fs), m_root(std::move(root)) { Refresh(); }
-    int ListCount() const override { return static_cast<int>(m_l.entries.size()); }
-    std::u32string List(int i) const override { return e(i).file.name; }
-    NameEncoding Encoding(int i) const override { return e(i).file.encoding; }
-    std::string Bytes(int i) const override { return e(i).file.bytes; }
-    bool Selected(int i) const override { return m_selected.at(static_cast<std::size_t>(i)); }
-    std::string Path() const override { return m_root; }
-    std::string Sub(int i) const override { return m_l.folderOf(e(i)).sub; }
-    void Refresh() override {
-        ++refreshed;
-        listTree(m_fs, m_root, WildcardSet(U"*.*"), {}, {true, true}, m_l);
-        m_selected.assign(m_l.entries.size(), true);
-    }
-    std::vector<bool> m_selected;
-    int refreshed = 0;
-
-private:
-    const TreeEntry& e(int i) const { return m_l.entries.at(static_cast<std::size_t>(i)); }
-    FileSystem& m_fs;
-    std::string m_root;
-    TreeListing m_l;
-};
+using TreeList = test::RealTreeList;
 
 void put(const std::string& root, const std::string& path) {
     fsys::create_directories(fsys::path(root + "/" + path).parent_path());
@@ -111,7 +88,7 @@ TEST(TreePass, ConvertsALibraryFoldersAfterWhatTheyHold) {
         for (std::size_t j = i + 1; j < r.done.size(); ++j)
             EXPECT_NE((r.done[j].sub + "/").rfind(folder, 0), 0U) << r.done[j].oldName;
     }
-    EXPECT_EQ(list.refreshed, 2); // once listed, once after the pass
+    EXPECT_EQ(list.refreshes, 1); // after the pass
 }
 
 // Undo of a converted library from its record on disk: a folder whose old

@@ -1,12 +1,14 @@
 // A pass as the program runs it, in a process of its own that a test can kill
 // at any instant: nw_pass_child FOLDER TOOL JOURNALS link|plain [die:CALL:N]
-// TOOL: upper, lower (a change of letter case only), or ext:EXT. With die, the
+// TOOL: upper, lower (a change of letter case only), or ext:EXT; "tree-" in
+// front makes it a pass over the folder's whole tree, folders included. With die, the
 // process kills itself right after the N-th system call CALL (noreplace, link,
-// unlink, create, rename) of the renames returns: every step of every method
+// unlink, create, mkdir, rename) of the renames returns: every step of every method
 // can be cut off on purpose, not only where a random kill happens to land.
 #include "core/convert_name.h"
 #include "core/dry_run.h"
 #include "core/extension.h"
+#include "core/tree_pass.h"
 #include "platform/posix_file_system.h"
 #include "tests/support/real_list.h"
 
@@ -33,6 +35,9 @@ public:
     int createExclusive(int dir, const char* name, dev_t& device, ino_t& inode) override {
         return after("create", RenameCalls::createExclusive(dir, name, device, inode));
     }
+    int createFolder(int dir, const char* name, dev_t& device, ino_t& inode) override {
+        return after("mkdir", RenameCalls::createFolder(dir, name, device, inode));
+    }
     int rename(int dir, const char* from, const char* to) override {
         return after("rename", RenameCalls::rename(dir, from, to));
     }
@@ -52,7 +57,9 @@ private:
 int main(int argc, char** argv) {
     if (argc < 4)
         return 2;
-    const std::string folder = argv[1], tool = argv[2];
+    const std::string folder = argv[1];
+    const bool tree = std::string(argv[2]).rfind("tree-", 0) == 0;
+    const std::string tool = tree ? std::string(argv[2]).substr(5) : argv[2];
     nw::PosixFileSystem fs;
     fs.setJournalFolder(argv[3]);
 
@@ -66,8 +73,6 @@ int main(int argc, char** argv) {
                                              std::atol(how.c_str() + colon + 1));
         fs.setRenameCalls(dying.get());
     }
-    nw::test::RealList list(fs, folder);
-    list.selectAll();
     auto make = [&](nw::FileSystem&) {
         nw::RenameTool t;
         t.transform = [&](int, const std::u32string& n) {
@@ -80,7 +85,15 @@ int main(int argc, char** argv) {
         };
         return t;
     };
-    const nw::PassResult r = nw::RunPlannedPass(list, fs, make(fs), make);
+    nw::PassResult r;
+    if (tree) {
+        nw::test::RealTreeList list(fs, folder);
+        r = nw::RunTreePass(list, fs, make(fs), make);
+    } else {
+        nw::test::RealList list(fs, folder);
+        list.selectAll();
+        r = nw::RunPlannedPass(list, fs, make(fs), make);
+    }
     if (r.failure) {
         std::fprintf(stderr, "pass stopped at entry %d (%s -> %s), errno %d\n", r.failure->index,
                      nw::encodeName(r.failure->oldName).c_str(),

@@ -109,6 +109,13 @@ TEST(Mounts, KeepsWhatAUserBrowsesAndPicksTheLongestPrefix) {
     EXPECT_EQ(mountHolding(m, "/media/u/USB STICK"), "/media/u/USB STICK");
     EXPECT_EQ(mountHolding(m, "/etc"), "/");
     EXPECT_EQ(browsableMounts().front(), "/");
+    // A drive's type by its device, optional fields and all.
+    EXPECT_EQ(
+        mountTypeFrom(info + "40 27 0:52 / /media/u/FAT rw shared:1 - fuse.fusefat fusefat rw\n", 0,
+                      52),
+        "fuse.fusefat");
+    EXPECT_EQ(mountTypeFrom(info, 8, 17), "vfat");
+    EXPECT_EQ(mountTypeFrom(info, 8, 99), "");
 }
 
 } // namespace

@@ -68,6 +68,20 @@ std::string newImageFile() {
 
 } // namespace
 
+namespace {
+
+// A seed's files, in the folders their names give ("a/b/name").
+void writeSeed(const std::string& dir, const FuseImage::Seed& seed) {
+    for (const auto& [name, content] : seed.files) {
+        for (std::size_t slash = name.find('/'); slash != std::string::npos;
+             slash = name.find('/', slash + 1))
+            ::mkdir((dir + "/" + name.substr(0, slash)).c_str(), 0755);
+        writeFile(dir, name, content);
+    }
+}
+
+} // namespace
+
 std::string FuseImage::seeded(Kind kind, const Seed& seed, const std::string& size,
                               std::string& failure) {
     for (const SeededImage& i : seededImages().made)
@@ -83,8 +97,7 @@ std::string FuseImage::seeded(Kind kind, const Seed& seed, const std::string& si
         TempFolder staging;
         const std::string dir = staging.path() + "/" + seed.folder;
         ::mkdir(dir.c_str(), 0755);
-        for (const auto& [name, content] : seed.files)
-            writeFile(dir, name, content);
+        writeSeed(dir, seed);
         if (path.empty() || !run("truncate -s " + size + " " + img, &out) ||
             !run("mkfs.vfat " + img, &out) ||
             !run("mcopy -s -i " + img + " '" + dir + "' ::", &out)) {
@@ -103,8 +116,7 @@ std::string FuseImage::seeded(Kind kind, const Seed& seed, const std::string& si
         }
         const std::string dir = at.path() + "/" + seed.folder;
         ::mkdir(dir.c_str(), 0755);
-        for (const auto& [name, content] : seed.files)
-            writeFile(dir, name, content);
+        writeSeed(dir, seed);
         const std::string pattern = staging.daemonPattern();
         staging.unmount();
         for (int i = 0; i < 500 && run("pgrep -f '" + pattern + "' >/dev/null"); ++i)

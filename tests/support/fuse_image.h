@@ -12,8 +12,8 @@ public:
     enum class Kind { ExFat, Fat, Ntfs };
 
     // A folder the image starts with: its name and its files (name ->
-    // content). The first image of a seed is written once per process; every
-    // later one with the same seed is a copy of it.
+    // content; "a/b/name" in folders of their own). The first image of a seed is written once per
+    // process; every later one with the same seed is a copy of it.
     struct Seed {
         std::string folder;
         std::map<std::string, std::string> files;

@@ -3,6 +3,7 @@
 // natural order, with a chosen selection.
 #include "core/rename_pass.h"
 #include "platform/file_system.h"
+#include "platform/tree_listing.h"
 #include "platform/wildcard.h"
 
 #include <set>
@@ -58,6 +59,42 @@ private:
     std::string m_folder;
     AttributeFlags m_flags;
     std::optional<FileId> m_folderId;
+};
+
+// A folder and every folder below it, folders included, every entry
+// selected (again after each re-reading).
+class RealTreeList : public FileListSource {
+public:
+    RealTreeList(FileSystem& fs, std::string root) : m_fs(fs), m_root(std::move(root)) {
+        Refresh();
+        refreshes = 0;
+    }
+    int ListCount() const override { return static_cast<int>(listing.entries.size()); }
+    std::u32string List(int i) const override { return e(i).file.name; }
+    NameEncoding Encoding(int i) const override { return e(i).file.encoding; }
+    std::string Bytes(int i) const override { return e(i).file.bytes; }
+    bool Selected(int i) const override { return selected.at(static_cast<std::size_t>(i)); }
+    std::string Path() const override { return m_root; }
+    std::string Sub(int i) const override { return listing.folderOf(e(i)).sub; }
+    std::optional<EntryShape> Shape(int i) const override {
+        return EntryShape{e(i).file.kind, e(i).file.link};
+    }
+    void Refresh() override {
+        ++refreshes;
+        lastRefresh = listTree(m_fs, m_root, WildcardSet(U"*.*"), RealList::allFiles(),
+                               {true, true}, listing);
+        selected.assign(listing.entries.size(), true);
+    }
+
+    TreeListing listing;
+    std::vector<bool> selected;
+    FsStatus lastRefresh;
+    int refreshes = 0;
+
+private:
+    const TreeEntry& e(int i) const { return listing.entries.at(static_cast<std::size_t>(i)); }
+    FileSystem& m_fs;
+    std::string m_root;
 };
 
 } // namespace nw::test
