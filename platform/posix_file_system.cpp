@@ -356,7 +356,11 @@ FsStatus PosixFileSystem::move(int dir, const std::string& from, const std::stri
         const int err = errno;
         if (!linksRefused(err))
             return statusFromErrno(err);
-        method = RenameMethod::Placeholder;
+        // A folder is never linked: it alone goes by a placeholder, and files
+        // go on being linked.
+        struct stat st {};
+        if (::fstatat(dir, from.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode))
+            method = RenameMethod::Placeholder;
     }
     // Claim the new name with an empty file that only we can have made, then
     // rename onto it: what is replaced is our own placeholder. A folder

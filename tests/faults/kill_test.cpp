@@ -244,11 +244,17 @@ TEST_P(KilledPasses, EveryFileOnceUnderOneOfItsNames) {
     // files, and entry 42 the folder Disc_1, after all it holds; one call per
     // entry where the drive renames in one step, two claims (a folder's with
     // an empty folder) and two renames where it goes by a temporary name.
+    // Where files are linked (NTFS, sshfs), a folder claims its new name with
+    // an empty folder: the first such claim is Disc_1/Part_1's, and the 26th
+    // link the first file of Disc_1/Part_2.
     // FAT through fusefat loses what a folder holds when it renames it: its
     // folders are left as they are, and only the files change (the 26th
     // file is the first of Disc_1/Part_2).
     if (c.tree && c.drive == Drive::Local)
         steps = {{"noreplace", 26, nullptr}, {"noreplace", 43, nullptr}};
+    else if (c.tree && (c.drive == Drive::Ntfs || c.drive == Drive::Sshfs))
+        steps = {{"mkdir", 1, &RecoveryReport::placeholders},
+                 {"link", 26, &RecoveryReport::secondNames}};
     else if (c.tree && c.drive == Drive::Fat)
         steps = {{"create", 51, &RecoveryReport::emptyTemporaries},
                  {"create", 52, &RecoveryReport::placeholders}};
@@ -322,7 +328,9 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(Trees, KilledPasses,
                          ::testing::Values(KillCase{"local_tree", Drive::Local, true, 10, true},
                                            KillCase{"exfat_tree", Drive::ExFat, true, 6, true},
-                                           KillCase{"fat_tree", Drive::Fat, true, 2, true}),
+                                           KillCase{"fat_tree", Drive::Fat, true, 2, true},
+                                           KillCase{"ntfs_tree", Drive::Ntfs, true, 2, true},
+                                           KillCase{"sshfs_tree", Drive::Sshfs, true, 2, true}),
                          caseName);
 INSTANTIATE_TEST_SUITE_P(ExFat, KilledPasses,
                          ::testing::Values(KillCase{"exfat_case", Drive::ExFat, true, 16, false},
