@@ -84,8 +84,10 @@ int PreviewModel::columnCount(const QModelIndex& parent) const { return parent.i
 
 namespace {
 
+// A folder with a trailing "/", as the list shows it.
 QString inFolder(const PreviewRow& r, const QString& name) {
-    return r.folder.empty() ? name : shownName(r.folder) + u'/' + name;
+    const QString own = r.isFolder ? name + u'/' : name;
+    return r.folder.empty() ? own : shownName(r.folder) + u'/' + own;
 }
 
 } // namespace
@@ -268,6 +270,26 @@ void PreviewWindow::placeBeside(QWidget& main, const QRect& settings) {
     }
     resize(r.size());
     move(r.topLeft());
+    m_placed = r;
+}
+
+void PreviewWindow::keepPlace() {
+    if (m_placed.isNull())
+        return;
+    if (size() != m_placed.size())
+        resize(m_placed.size());
+    if (pos() != m_placed.topLeft())
+        move(m_placed.topLeft());
+}
+
+void PreviewWindow::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    keepPlace();
+    // Once the window manager has had its say; then the user's moves hold.
+    QTimer::singleShot(0, this, [this] {
+        keepPlace();
+        m_placed = {};
+    });
 }
 
 void PreviewWindow::cmdApply_Click() {

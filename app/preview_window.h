@@ -76,7 +76,14 @@ public:
     // screen coordinates).
     void placeBeside(QWidget& main, const QRect& settings);
 
+protected:
+    // The place chosen, kept where the window system dropped it on the way
+    // to the screen (a busy window manager was seen to).
+    void showEvent(QShowEvent* e) override;
+
 private:
+    void keepPlace();
+    QRect m_placed;           // from placeBeside: the frame's place, the client's size
     void follow();            // refresh soon, once, whatever changed
     bool m_refreshed = false; // the first preview chooses the filter
     QObject& m_opener;

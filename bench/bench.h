@@ -117,7 +117,12 @@ bool benchButtons(nw::FileSystem& fs, int renames, const std::string& tableFile)
 void benchJournalOnFuse(int files);
 void benchHistory(nw::FileSystem& fs, int files, int renames, const std::string& tableFile);
 void benchFacts(nw::FileSystem& fs, int files, int renames, const std::string& tableFile);
-void benchTree(nw::FileSystem& fs, int entries);
+// The peak memory (MiB) of a child showing the window over folder: "shown",
+// "tree" (包括子文件夹 and 包括文件夹), or after a pass; it must list
+// expectCount entries.
+double peakMiB(const char* self, const std::string& what, const std::string& folder,
+               const std::string& tableFile, int expectCount);
+void benchTree(nw::FileSystem& fs, int entries, const char* self, const std::string& tableFile);
 void benchMemory(const char* self, const std::string& big, int files, const std::string& tableFile);
 void benchEnter(nw::FileSystem& fs, const std::string& folder, int files,
                 const std::string& tableFile);

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
         else if (std::string(only) == "facts")
             benchFacts(fs, files, renames, table);
         else if (std::string(only) == "tree")
-            benchTree(fs, files);
+            benchTree(fs, files, argv[0], table);
         else if (std::string(only) == "startup") {
             const Folder busy =
                 makeNamedFolder(files, [](int i) { return "file " + std::to_string(i) + ".txt"; });
@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
         return 1;
     benchHistory(fs, files, renames, tableFile);
     benchFacts(fs, files, renames, tableFile);
-    benchTree(fs, files);
+    benchTree(fs, files, argv[0], tableFile);
 
     // StrJ2F on Chinese names, index against scan.
     std::ifstream t(tableFile, std::ios::binary);

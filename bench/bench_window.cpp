@@ -90,10 +90,12 @@ int windowChild(const std::string& what, const std::string& folder, const std::s
     nw::app::Form1 form(fs, program);
     form.show();
     QApplication::processEvents();
+    if (what == "tree") // the folder and every folder below, folders included
+        form.File1->setTreeOptions({true, true});
     form.txtPath->setText(QString::fromStdString(folder));
     form.cmdGoPath_Click();
     QApplication::processEvents();
-    if (what != "shown") {
+    if (what != "shown" && what != "tree") {
         nw::app::setMessageHook([](nw::app::MessageKind, const QString& t) {
             std::fprintf(stderr, "message: %s\n", qPrintable(t));
             std::exit(4);

@@ -138,6 +138,7 @@ Preview DryRun(FileListSource& list, FileSystem& fs,
     tool.progress = nullptr;
     tool.observe = [&](const PassStep& s) {
         p.rows.push_back(previewRowOf(s, frozen.Encoding(s.index)));
+        p.rows.back().isFolder = isFolderEntry(frozen, s.index);
     };
     p.pass = RunRenamePass(frozen, memory, tool);
     if (p.pass.outcome == PassResult::Outcome::Stopped && p.pass.failure)
@@ -154,7 +155,13 @@ PreviewRow previewRowOf(const PassStep& s, NameEncoding oldEncoding) {
                       s.bytes,
                       oldEncoding,
                       s.note,
-                      {}};
+                      {},
+                      false};
+}
+
+bool isFolderEntry(const FileListSource& list, int i) {
+    const auto shape = list.Shape(i);
+    return shape && shape->kind == EntryKind::Folder;
 }
 
 void addNotReached(Preview& p, const FileListSource& list, int from) {
@@ -168,7 +175,8 @@ void addNotReached(Preview& p, const FileListSource& list, int from) {
                                         0,
                                         list.Encoding(i),
                                         {},
-                                        list.SubName(i)});
+                                        list.SubName(i),
+                                        isFolderEntry(list, i)});
 }
 
 PassResult RunPlannedPass(FileListSource& list, FileSystem& fs, const RenameTool& tool,

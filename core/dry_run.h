@@ -75,6 +75,7 @@ struct PreviewRow {
     NameEncoding oldEncoding = NameEncoding::Utf8; // how the old name is written
     std::u32string note;                           // the tool's word on it (PassStep::note)
     std::u32string folder; // in a tree: the folder below the list's it is in, as shown
+    bool isFolder = false; // in a tree: the entry is a folder
 };
 
 struct Preview {
@@ -86,6 +87,8 @@ struct Preview {
 PreviewRow previewRowOf(const PassStep& s, NameEncoding oldEncoding);
 // The rows of the selected entries from index from on, which a pass that
 // stopped never reached.
+// Whether the list's entry is a folder, where the list knows.
+bool isFolderEntry(const FileListSource& list, int i);
 void addNotReached(Preview& p, const FileListSource& list, int from);
 
 // The pass an apply button runs. Where a rename in the listed folder may take

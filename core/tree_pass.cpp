@@ -121,6 +121,7 @@ Preview dryTree(FileListSource& list, FileSystem& fs,
     tool.observe = [&](const PassStep& s) {
         p.rows.push_back(previewRowOf(s, list.Encoding(s.index)));
         p.rows.back().folder = list.SubName(s.index);
+        p.rows.back().isFolder = isFolderEntry(list, s.index);
     };
     if (tool.guard && !tool.guard()) {
         p.pass.outcome = PassResult::Outcome::Guarded;

@@ -3,7 +3,8 @@
 # keyboard, taking the user guide's screenshots on the way: names that would
 # hide what they are, a typed filter, the existence box stopped with Escape,
 # the message that counts what was renamed, the preview with its filter,
-# closed with Escape, and a standard of "转换标准".
+# closed with Escape, a standard of "转换标准", and whole trees: a music
+# library converted, an unpacked archive's tree repaired.
 # Usage: guide.sh NAMEWRIGHT_BINARY OUTPUT_FOLDER_FOR_SCREENSHOTS
 set -euo pipefail
 bin=$1 shots=$2
@@ -18,7 +19,9 @@ app=""
 XVFB_PID=""
 home=$(mktemp -d /tmp/namewright-home-XXXXXX)
 ln -s "$work" "$home/files"
-trap 'kill $app 2>/dev/null || true; stop_xvfb; rm -rf "$work" "$state" "$home"' EXIT
+lib=$(mktemp -d /tmp/namewright-library-XXXXXX)
+arc=$(mktemp -d /tmp/namewright-archive-XXXXXX)
+trap 'kill $app 2>/dev/null || true; stop_xvfb; rm -rf "$work" "$state" "$home" "$lib" "$arc"' EXIT
 start_xvfb
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 
@@ -126,6 +129,55 @@ hong_kong() {
 wait_for 10 hong_kong || fail "简体转繁体 with 香港繁体 did not give opencc's names"
 [ "$(ls -A "$work" | wc -l)" -eq 6 ] || fail "a file was lost"
 
+# A music library, folders and all: "包括子文件夹" and "包括文件夹" from the
+# list's menu (its last two items), every entry selected, "繁体转简体" (with
+# 香港繁体 chosen above: hk2s).
+for p in "說明.txt" "周杰倫/葉惠美/01 以父之名.mp3" "周杰倫/葉惠美/02 懦夫.mp3" \
+         "周杰倫/范特西/01 愛在西元前.mp3" "王菲/只愛陌生人/01 夢中人.mp3" "王菲/只愛陌生人/02 紅豆.mp3"; do
+  mkdir -p "$lib/$(dirname "$p")"
+  printf 'song %s' "$p" >"$lib/$p"
+done
+xdotool mousemove $((X + 328)) $((Y + 378)) click --repeat 2 1; sleep 0.3
+type_text "$lib"
+key Return
+sleep 0.5
+click 250 100 3
+xdotool key Up Up Return; sleep 0.5
+click 250 100 3
+xdotool key Up Return; sleep 0.5
+click 196 332
+shot "$win" guide-tree.png
+click 561 228
+simplified() {
+  [ -e "$lib/周杰伦/叶惠美/02 懦夫.mp3" ] && [ -e "$lib/周杰伦/范特西/01 爱在西元前.mp3" ] &&
+    [ -e "$lib/王菲/只爱陌生人/02 红豆.mp3" ] && [ -e "$lib/说明.txt" ]
+}
+wait_for 10 simplified || fail "繁体转简体 over the library's tree did not convert its folders and songs"
+[ "$(find "$lib" -type f | wc -l)" -eq 6 ] || fail "a song was lost"
+
+# A Big5 archive unpacked with its folder: "文件名转为UTF-8" (fifth from the
+# menu's end) opens the preview of the whole tree, "按此改名" repairs it.
+big5() { printf '%s' "$1" | iconv -f UTF-8 -t BIG5-HKSCS; }
+mkdir -p "$arc/$(big5 員工旅遊照片)"
+for f in 會議記錄.doc 繁體中文檔案.txt; do printf 'doc %s' "$f" >"$arc/$(big5 "$f")"; done
+for f in 第一天.jpg 第二天.jpg 電腦.jpg; do printf 'photo %s' "$f" >"$arc/$(big5 員工旅遊照片)/$(big5 "$f")"; done
+xdotool mousemove $((X + 328)) $((Y + 378)) click --repeat 2 1; sleep 0.3
+type_text "$arc"
+key Return
+sleep 0.5
+click 196 332
+click 250 100 3
+xdotool key Up Up Up Up Up Return; sleep 0.8
+preview=$(modal '改名预览') || fail "no preview of the archive's repair"
+shot "$preview" guide-tree-repair.png
+eval "$(xdotool getwindowgeometry --shell "$preview" | sed 's/^/P/')"
+xdotool mousemove --sync $((PX + PWIDTH - 137)) $((PY + PHEIGHT - 23)) click 1
+repaired() {
+  [ -e "$arc/員工旅遊照片/電腦.jpg" ] && [ -e "$arc/員工旅遊照片/第一天.jpg" ] && [ -e "$arc/會議記錄.doc" ]
+}
+wait_for 10 repaired || fail "the archive's tree was not repaired to UTF-8"
+[ "$(find "$arc" -type f | wc -l)" -eq 5 ] || fail "a file of the archive was lost"
+
 kill "$app"; wait "$app" 2>/dev/null || true
 app=""
-echo "guide: filter, existence box, stop, preview, the path box and 转换标准 used; screenshots in $shots"
+echo "guide: filter, existence box, stop, preview, the path box, 转换标准 and trees used; screenshots in $shots"
