@@ -2,6 +2,11 @@
 // folder, a folder after what it holds, one running number through the list,
 // a stop between two folders, the dry run showing what the pass then does,
 // undo from the history's record, and no file lost or replaced.
+#include "core/convert_name.h"
+#include "core/extension.h"
+#include "core/find_replace.h"
+#include "core/legacy_names.h"
+#include "core/text.h"
 #include "core/tree_pass.h"
 #include "core/undo.h"
 #include "platform/name_codec.h"
@@ -10,6 +15,7 @@
 #include "platform/tree_listing.h"
 #include "tests/support/folder_snapshot.h"
 #include "tests/support/real_list.h"
+#include "tests/support/sample_names.h"
 
 #include <gtest/gtest.h>
 
@@ -163,6 +169,116 @@ TEST(TreePass, UndoPutsTheTreeBackFolderByFolder) {
     EXPECT_EQ(r.renamed, 1);
     EXPECT_TRUE(history.empty());
     EXPECT_EQ(test::snapshotTree(dir.path()), before);
+}
+
+// Three levels in UTF-8, GBK and Big5; each file holds its own path.
+struct Part {
+    std::u32string name;
+    NameEncoding page;
+};
+const std::vector<std::vector<Part>> kMixedTree = {
+    {{U"报告 第一.txt", NameEncoding::Utf8}},
+    {{U"旧档", NameEncoding::Utf8}, {U"说明 二.md", NameEncoding::Utf8}},
+    {{U"gbk", NameEncoding::Utf8}, {U"会议纪要 第一.doc", NameEncoding::Gbk}},
+    {{U"gbk", NameEncoding::Utf8}, {U"说明文档.txt", NameEncoding::Gbk}},
+    {{U"gbk", NameEncoding::Utf8},
+     {U"新建文件夹", NameEncoding::Gbk},
+     {U"新建文本文档.txt", NameEncoding::Gbk}},
+    {{U"gbk", NameEncoding::Utf8},
+     {U"新建文件夹", NameEncoding::Gbk},
+     {U"春节联欢晚会照片.jpg", NameEncoding::Gbk}},
+    {{U"big5", NameEncoding::Utf8}, {U"會議記錄 第一.doc", NameEncoding::Big5}},
+    {{U"big5", NameEncoding::Utf8}, {U"繁體中文檔案.txt", NameEncoding::Big5}},
+    {{U"big5", NameEncoding::Utf8},
+     {U"員工旅遊照片", NameEncoding::Big5},
+     {U"電腦維修報告.xls", NameEncoding::Big5}},
+    {{U"big5", NameEncoding::Utf8},
+     {U"員工旅遊照片", NameEncoding::Big5},
+     {U"第一天 照片.jpg", NameEncoding::Big5}}};
+
+std::string bytesOf(const Part& p) {
+    return p.page == NameEncoding::Utf8 ? encodeName(p.name)
+                                        : test::encodeWithIcu(p.page, p.name).value();
+}
+
+// Every tool over the mixed tree, folders included and not: each file is
+// there once with its content; each part of its path is the tool's name for
+// the old one (read in its own code page) where the tool renames that kind
+// of entry, else the old bytes themselves; a name the tool leaves as it reads
+// keeps its bytes; the repair leaves only UTF-8.
+TEST(TreePass, EveryToolRenamesEachNameInItsOwnFolder) {
+    PhraseConverters converters;
+    PhraseLoadError error;
+    const auto tw2s = converters.get("tw2s.json", ChineseScript::Simplified, error);
+    ASSERT_TRUE(tw2s);
+    const std::vector<std::pair<const char*, std::function<std::u32string(const std::u32string&)>>>
+        tools = {
+            {"upper",
+             [](const std::u32string& n) {
+                 return ConvertName(n, {CaseMode::Upper, true, true, SpaceMode::SpaceToUnderscore});
+             }},
+            {"extension", [](const std::u32string& n) { return ChangeFileExt(n, U"bak"); }},
+            {"removal", [](const std::u32string& n) { return StrCls(n, U"第一"); }},
+            {"replace",
+             [](const std::u32string& n) { return ReplacePlain(n, U"照片", U"相片", true, true); }},
+            {"tw2s", [&](const std::u32string& n) { return tw2s->convert(n); }},
+            {"to UTF-8", nullptr}};
+    PosixFileSystem fs;
+    for (const auto& [what, rename] : tools)
+        for (const bool folders : {false, true}) {
+            SCOPED_TRACE(std::string(what) + (folders ? ", folders too" : ", files only"));
+            test::TempFolder dir;
+            std::vector<std::string> paths;
+            for (const auto& parts : kMixedTree) {
+                std::string path;
+                for (const Part& p : parts)
+                    path += (path.empty() ? "" : "/") + bytesOf(p);
+                put(dir.path(), path);
+                paths.push_back(path);
+            }
+            test::RealTreeList list(fs, dir.path(), {true, folders});
+            auto makeTool = [&, fn = rename](FileSystem&) {
+                if (!fn)
+                    return Utf8RepairTool();
+                RenameTool t;
+                t.transform = [fn](int, const std::u32string& n) {
+                    return TransformResult::of(fn(n));
+                };
+                return t;
+            };
+            const PassResult r = RunTreePass(list, fs, makeTool(fs), makeTool);
+            ASSERT_FALSE(r.failure) << encodeName(r.failure->oldName);
+            std::map<std::string, std::string> whereNow; // content -> path
+            for (const auto& [path, content] : test::snapshotTree(dir.path())) {
+                if (content != "<folder>") {
+                    ASSERT_TRUE(whereNow.emplace(content, path).second) << path;
+                }
+            }
+            ASSERT_EQ(whereNow.size(), kMixedTree.size());
+            for (std::size_t f = 0; f < kMixedTree.size(); ++f) {
+                ASSERT_EQ(whereNow.count(paths[f]), 1U) << "lost " << paths[f];
+                std::string now = whereNow[paths[f]];
+                const auto& parts = kMixedTree[f];
+                for (std::size_t k = 0; k < parts.size(); ++k) {
+                    const std::size_t slash = now.find('/');
+                    const std::string got = now.substr(0, slash);
+                    now = slash == std::string::npos ? "" : now.substr(slash + 1);
+                    const bool renamed = k + 1 == parts.size() || folders;
+                    const std::u32string want =
+                        renamed && rename ? rename(parts[k].name) : parts[k].name;
+                    if (!renamed || want == parts[k].name) {
+                        if (rename || !renamed)
+                            EXPECT_EQ(got, bytesOf(parts[k])) << encodeName(parts[k].name);
+                        else
+                            EXPECT_EQ(got, encodeName(want)); // repaired to UTF-8
+                        continue;
+                    }
+                    const std::u32string read =
+                        isUtf8(got) ? decodeName(got) : readName(got, parts[k].page).text;
+                    EXPECT_EQ(encodeName(read), encodeName(want)) << encodeName(parts[k].name);
+                }
+            }
+        }
 }
 
 TEST(TreePass, OneNumberThroughTheTreeAndAStopBetweenFolders) {

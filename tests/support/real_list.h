@@ -65,7 +65,8 @@ private:
 // selected (again after each re-reading).
 class RealTreeList : public FileListSource {
 public:
-    RealTreeList(FileSystem& fs, std::string root) : m_fs(fs), m_root(std::move(root)) {
+    RealTreeList(FileSystem& fs, std::string root, TreeOptions options = {true, true})
+        : m_fs(fs), m_root(std::move(root)), m_options(options) {
         Refresh();
         refreshes = 0;
     }
@@ -81,8 +82,8 @@ public:
     }
     void Refresh() override {
         ++refreshes;
-        lastRefresh = listTree(m_fs, m_root, WildcardSet(U"*.*"), RealList::allFiles(),
-                               {true, true}, listing);
+        lastRefresh =
+            listTree(m_fs, m_root, WildcardSet(U"*.*"), RealList::allFiles(), m_options, listing);
         selected.assign(listing.entries.size(), true);
     }
 
@@ -95,6 +96,7 @@ private:
     const TreeEntry& e(int i) const { return listing.entries.at(static_cast<std::size_t>(i)); }
     FileSystem& m_fs;
     std::string m_root;
+    TreeOptions m_options;
 };
 
 } // namespace nw::test
