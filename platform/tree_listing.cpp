@@ -4,6 +4,7 @@
 #include "platform/natural_order.h"
 
 #include <algorithm>
+#include <set>
 
 namespace nw {
 namespace {
@@ -34,6 +35,9 @@ public:
             m_out.judgements.emplace_back(at, judged);
         const bool needWritable = !(m_flags.readOnly && m_flags.normal);
         std::vector<ListedFile> files, folders;
+        // Folders the attribute flags leave out as entries (their own files
+        // are filtered one by one all the same).
+        std::set<std::string> notShown;
         for (RawEntry& e : raw) {
             FileAttributes a;
             a.hidden = isHiddenName(e.name);
@@ -42,8 +46,13 @@ public:
             ListedFile f{std::move(e.name), std::move(name.text), name.encoding, e.kind, e.link,
                          name.unsure,       name.alsoUtf8};
             if (f.kind == EntryKind::Folder) {
-                if (!a.hidden || m_flags.hidden)
-                    folders.push_back(std::move(f));
+                if (a.hidden && !m_flags.hidden)
+                    continue;
+                if (needWritable)
+                    a.readOnly = !m_fs.isWritable(path, f.bytes);
+                if (!admits(m_flags, a))
+                    notShown.insert(f.bytes);
+                folders.push_back(std::move(f));
                 continue;
             }
             if (needWritable)
@@ -64,7 +73,7 @@ public:
         if (!m_options.subfolders) {
             if (m_options.folders)
                 for (ListedFile& f : folders)
-                    if (!add(TreeEntry{at, std::move(f)}))
+                    if (!notShown.count(f.bytes) && !add(TreeEntry{at, std::move(f)}))
                         return false;
             return true;
         }
@@ -83,7 +92,8 @@ public:
                 entry.unreadable = why.error;
                 entry.unreadableErrno = why.sysError;
             }
-            if (m_options.folders || entry.unreadable != FsError::None)
+            const bool shown = m_options.folders && !notShown.count(entry.file.bytes);
+            if (shown || entry.unreadable != FsError::None)
                 if (!add(std::move(entry)))
                     return false;
         }

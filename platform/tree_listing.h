@@ -56,10 +56,10 @@ struct TreeListing {
 // folder right after its own entries, so that a pass in this order renames
 // whatever is inside a folder before the folder itself and every path it
 // meets still holds. Within a folder, files and folders are in natural
-// order. The patterns and the hidden and system flags apply to file names;
-// the hidden flag also to folders, which are entered only where hidden files
-// are listed. Each folder's names are judged for their code page on their own
-// (reading, where its code page is chosen, applies to root only).
+// order. The patterns apply to file names, the attribute flags to files and
+// to folders as entries; a hidden folder is entered only where hidden files
+// are listed, any other folder whether or not it is an entry itself. Each folder's names are judged
+// for their code page on their own (reading, where its code page is chosen, applies to root only).
 // progress, where given, is told how many entries were read so far every
 // few hundred; false from it stops the walk (Superseded). Fails only where
 // root itself cannot be read.

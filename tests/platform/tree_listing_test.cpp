@@ -1,7 +1,8 @@
 // Whole trees listed for a pass: folder by folder, a folder after what it
 // holds, each folder's names read in their own code page, and the limits that
 // protect the user: links never followed, another drive never entered, hidden
-// folders only with hidden files, an unreadable folder named, not fatal.
+// folders only with hidden files, an unreadable folder named, not fatal; the
+// attribute flags choose folders as entries too.
 #include "platform/name_codec.h"
 #include "platform/posix_file_system.h"
 #include "platform/tree_listing.h"
@@ -25,6 +26,10 @@ public:
             return FsStatus{FsError::PermissionDenied, EACCES};
         return PosixFileSystem::readFolder(folder, out);
     }
+    bool isWritable(const std::string& folder, const std::string& name) override {
+        return joinPath(folder, name) != readOnly && PosixFileSystem::isWritable(folder, name);
+    }
+    std::string readOnly;
     std::optional<FileId> folderId(const std::string& folder) override {
         auto id = PosixFileSystem::folderId(folder);
         if (id && folder == otherDrive)
@@ -154,6 +159,15 @@ TEST(TreeListing, FolderByFolderEachAfterWhatItHolds) {
         for (std::size_t j = i + 1; j < all.size(); ++j)
             EXPECT_NE(all[j].rfind(all[i], 0), 0U) << all[j] << " after " << all[i];
     }
+
+    // Read-only entries left out: a read-only folder is no entry, yet its
+    // files are listed.
+    t.fs.readOnly = t.root() + "/照片";
+    AttributeFlags writable;
+    writable.readOnly = false;
+    V noReadOnly = all;
+    noReadOnly.erase(std::find(noReadOnly.begin(), noReadOnly.end(), "照片/"));
+    EXPECT_EQ(t.list({true, true}, writable), noReadOnly);
 
     // Hidden files listed: the hidden folder is entered too. The pattern
     // filters files only.
