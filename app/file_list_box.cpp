@@ -120,18 +120,26 @@ FsStatus FileListBox::reload(const std::string& folder) {
         if (st.ok())
             sortListed(m_fs, folder, files, order);
     });
+    if (const FsStatus ended = readingEnded(generation, st, folder); !ended.ok())
+        return ended;
+    m_judgement = judgement;
+    m_filteredOut = filteredOut;
+    m_model.setFiles(std::move(files));
+    return st;
+}
+
+FsStatus FileListBox::readingEnded(std::uint64_t generation, const FsStatus& st,
+                                   const std::string& folder) {
     QGuiApplication::restoreOverrideCursor();
+    // A folder chosen meanwhile has the last word.
     if (generation != m_generation)
         return FsStatus{FsError::Superseded, 0};
     m_listing = false;
     if (!st.ok())
         return st;
     m_path = folder;
-    m_judgement = judgement;
-    m_filteredOut = filteredOut;
     m_folderId = m_fs.fileId(folder, ".");
-    m_model.setFiles(std::move(files));
-    return st;
+    return {};
 }
 
 FsStatus FileListBox::readTree(const std::string& folder, const NameReading& reading) {
@@ -180,19 +188,13 @@ FsStatus FileListBox::readTree(const std::string& folder, const NameReading& rea
     });
     count.stop();
     m_read = 0;
-    QGuiApplication::restoreOverrideCursor();
-    if (generation != m_generation)
-        return FsStatus{FsError::Superseded, 0};
-    m_listing = false;
-    if (!st.ok())
-        return st;
-    m_path = folder;
+    if (const FsStatus ended = readingEnded(generation, st, folder); !ended.ok())
+        return ended;
     m_judgement = {};
     for (const auto& [at, judged] : tree.judgements)
         if (at == 0)
             m_judgement = judged;
     m_filteredOut = tree.filteredOut;
-    m_folderId = m_fs.fileId(folder, ".");
     m_model.setTree(std::move(tree));
     return st;
 }

@@ -131,6 +131,9 @@ protected:
 private:
     FsStatus reload(const std::string& folder);
     FsStatus readTree(const std::string& folder, const NameReading& reading);
+    // After a reading on its thread: whether its result is the list's now
+    // (the folder it read becomes the list's).
+    FsStatus readingEnded(std::uint64_t generation, const FsStatus& st, const std::string& folder);
     // Re-reads the list, the same files selected after as before (their names
     // may read differently now).
     FsStatus keepingSelection(const std::function<FsStatus()>& reread);

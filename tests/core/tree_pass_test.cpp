@@ -44,22 +44,31 @@ void library(const std::string& root) {
         put(root, p);
 }
 
+// 繁体转简体's conversion (tw2s), as a tool over each name.
+struct Tw2s {
+    PhraseConverters converters;
+    PhraseLoadError error{};
+    std::shared_ptr<const PhraseConverter> converter =
+        converters.get("tw2s.json", ChineseScript::Simplified, error);
+    std::function<RenameTool(FileSystem&)> tool() const {
+        return [c = converter](FileSystem&) {
+            RenameTool t;
+            t.transform = [c](int, const std::u32string& n) {
+                return TransformResult::of(c->convert(n));
+            };
+            return t;
+        };
+    }
+};
+
 TEST(TreePass, ConvertsALibraryFoldersAfterWhatTheyHold) {
     test::TempFolder dir;
     library(dir.path());
     const auto before = test::snapshotTree(dir.path());
     PosixFileSystem fs;
-    PhraseConverters converters;
-    PhraseLoadError error;
-    const auto tw2s = converters.get("tw2s.json", ChineseScript::Simplified, error);
-    ASSERT_TRUE(tw2s);
-    auto makeTool = [&](FileSystem&) {
-        RenameTool t;
-        t.transform = [&](int, const std::u32string& n) {
-            return TransformResult::of(tw2s->convert(n));
-        };
-        return t;
-    };
+    const Tw2s tw2s;
+    ASSERT_TRUE(tw2s.converter);
+    const auto makeTool = tw2s.tool();
     TreeList list(fs, dir.path());
     // The dry run says what the pass will do, and changes nothing.
     const Preview dry = DryRunTree(list, fs, makeTool);
@@ -106,17 +115,9 @@ TEST(TreePass, UndoPutsTheTreeBackFolderByFolder) {
     library(dir.path());
     const auto before = test::snapshotTree(dir.path());
     PosixFileSystem fs;
-    PhraseConverters converters;
-    PhraseLoadError error;
-    const auto tw2s = converters.get("tw2s.json", ChineseScript::Simplified, error);
-    ASSERT_TRUE(tw2s);
-    auto makeTool = [&](FileSystem&) {
-        RenameTool t;
-        t.transform = [&](int, const std::u32string& n) {
-            return TransformResult::of(tw2s->convert(n));
-        };
-        return t;
-    };
+    const Tw2s tw2s;
+    ASSERT_TRUE(tw2s.converter);
+    const auto makeTool = tw2s.tool();
     TreeList list(fs, dir.path());
     const PassResult pass = RunTreePass(list, fs, makeTool(fs), makeTool);
     ASSERT_EQ(pass.done.size(), 6U); // four names are the same in both scripts
@@ -207,10 +208,8 @@ std::string bytesOf(const Part& p) {
 // of entry, else the old bytes themselves; a name the tool leaves as it reads
 // keeps its bytes; the repair leaves only UTF-8.
 TEST(TreePass, EveryToolRenamesEachNameInItsOwnFolder) {
-    PhraseConverters converters;
-    PhraseLoadError error;
-    const auto tw2s = converters.get("tw2s.json", ChineseScript::Simplified, error);
-    ASSERT_TRUE(tw2s);
+    const Tw2s tw2s;
+    ASSERT_TRUE(tw2s.converter);
     const std::vector<std::pair<const char*, std::function<std::u32string(const std::u32string&)>>>
         tools = {
             {"upper",
@@ -221,7 +220,7 @@ TEST(TreePass, EveryToolRenamesEachNameInItsOwnFolder) {
             {"removal", [](const std::u32string& n) { return StrCls(n, U"第一"); }},
             {"replace",
              [](const std::u32string& n) { return ReplacePlain(n, U"照片", U"相片", true, true); }},
-            {"tw2s", [&](const std::u32string& n) { return tw2s->convert(n); }},
+            {"tw2s", [&](const std::u32string& n) { return tw2s.converter->convert(n); }},
             {"to UTF-8", nullptr}};
     PosixFileSystem fs;
     for (const auto& [what, rename] : tools)
