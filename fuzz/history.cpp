@@ -2,7 +2,8 @@
 // reader; a record it accepts names nothing outside its one folder, holds as
 // many renames as its header says and reads the same once written again; a
 // record written from any names is read back whole exactly where every name
-// is one entry of a folder, and cut short anywhere it is refused.
+// is one entry of a folder (and every folder below it, in a tree's record,
+// one path of such names), and cut short anywhere it is refused.
 #include "platform/history.h"
 #include "fuzz_support.h"
 #include "platform/record_bytes.h"
@@ -15,7 +16,7 @@ bool same(const nw::HistoryRecord& a, const nw::HistoryRecord& b) {
         return false;
     for (std::size_t i = 0; i < a.renames.size(); ++i) {
         const nw::HistoryRename &x = a.renames[i], &y = b.renames[i];
-        if (x.oldName != y.oldName || x.newName != y.newName || x.id != y.id ||
+        if (x.oldName != y.oldName || x.newName != y.newName || x.sub != y.sub || x.id != y.id ||
             x.stamp.has_value() != y.stamp.has_value() ||
             (x.stamp && (x.stamp->size != y.stamp->size || x.stamp->mtimeNs != y.stamp->mtimeNs)))
             return false;
@@ -30,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto r = nw::readHistoryRecord(bytes)) {
         NW_FUZZ_CHECK(nw::safeRecordFolder(r->folder) && r->count == r->renames.size());
         for (const nw::HistoryRename& n : r->renames)
-            NW_FUZZ_CHECK(nw::safeRecordName(n.oldName) && nw::safeRecordName(n.newName));
+            NW_FUZZ_CHECK(nw::safeRecordName(n.oldName) && nw::safeRecordName(n.newName) &&
+                          nw::safeRecordSub(n.sub));
         const auto again = nw::readHistoryRecord(nw::historyBytes(*r));
         NW_FUZZ_CHECK(again && same(*again, *r));
     }
@@ -47,14 +49,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int renames = in.ConsumeIntegralInRange(0, 6);
     for (int i = 0; i < renames; ++i) {
         nw::HistoryRename n{in.ConsumeRandomLengthString(12), in.ConsumeRandomLengthString(12),
-                            std::nullopt, std::nullopt};
+                            std::nullopt, std::nullopt, {}};
+        if (in.ConsumeBool())
+            n.sub = in.ConsumeRandomLengthString(12);
         if (in.ConsumeBool())
             n.id = nw::FileId{in.ConsumeIntegral<std::uint64_t>(),
                               in.ConsumeIntegral<std::uint64_t>()};
         if (in.ConsumeBool())
             n.stamp =
                 nw::FileStamp{in.ConsumeIntegral<long long>(), in.ConsumeIntegral<long long>()};
-        safe = safe && nw::safeRecordName(n.oldName) && nw::safeRecordName(n.newName);
+        safe = safe && nw::safeRecordName(n.oldName) && nw::safeRecordName(n.newName) &&
+               nw::safeRecordSub(n.sub);
         made.renames.push_back(n);
     }
     const std::string written = nw::historyBytes(made);
