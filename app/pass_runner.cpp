@@ -53,9 +53,20 @@ std::string PassRunner::keep(const PassResult& pass, const std::string& tool, bo
 }
 
 void PassRunner::protectFile(const std::string& folder, const std::string& name) {
-    if (const auto id = m_fs.fileId(folder, name)) {
-        m_protected.push_back(*id);
-        m_protectedNames.push_back(name);
+    auto keep = [this](const std::string& in, const std::string& n) {
+        if (const auto id = m_fs.fileId(in, n);
+            id && std::find(m_protected.begin(), m_protected.end(), *id) == m_protected.end()) {
+            m_protected.push_back(*id);
+            m_protectedNames.push_back(n);
+        }
+    };
+    keep(folder, name);
+    // And every folder it is in: a folder renamed in a tree's pass would
+    // take the file away from under the program.
+    for (std::string at = folder; at.size() > 1 && at.front() == '/';) {
+        const std::string up = parentFolder(at);
+        keep(up, at.substr(at.rfind('/') + 1));
+        at = up;
     }
 }
 

@@ -48,8 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool safe = nw::safeRecordFolder(made.folder);
     const int renames = in.ConsumeIntegralInRange(0, 6);
     for (int i = 0; i < renames; ++i) {
-        nw::HistoryRename n{in.ConsumeRandomLengthString(12), in.ConsumeRandomLengthString(12),
-                            std::nullopt, std::nullopt, {}};
+        nw::HistoryRename n{in.ConsumeRandomLengthString(12),
+                            in.ConsumeRandomLengthString(12),
+                            std::nullopt,
+                            std::nullopt,
+                            {}};
         if (in.ConsumeBool())
             n.sub = in.ConsumeRandomLengthString(12);
         if (in.ConsumeBool())

@@ -20,6 +20,7 @@
 #include <QTreeWidget>
 
 #include <csignal>
+#include <filesystem>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -177,6 +178,18 @@ void PassSafetyTest::theProgramsOwnFilesStopThePass() {
     h.find<QLineEdit>("txtRemoveStr")->setText(QStringLiteral("z"));
     h.click("cmdRemoveStr");
     QCOMPARE(h.takeMessages(), QString());
+
+    // Nor is a folder that holds one of them, in a pass over a tree.
+    std::filesystem::create_directories(h.work.path() + "/apps/tool");
+    file(h.work.path() + "/apps/tool", "tool.bin");
+    h.form->passRunner->protectFile(h.work.path() + "/apps/tool", "tool.bin");
+    h.open(h.work.path());
+    h.list().setTreeOptions({true, true});
+    const Snapshot tree = nw::test::snapshotTree(h.work.path());
+    h.select({QStringLiteral("apps/tool/"), QStringLiteral("apps/")});
+    h.click("Command1");
+    QVERIFY2(h.takeMessages().contains(QStringLiteral("tool")), "no word of the folder");
+    QCOMPARE(nw::test::snapshotTree(h.work.path()), tree);
 }
 
 void PassSafetyTest::stoppingFromTheProgressDialog() {
