@@ -51,27 +51,8 @@ private:
     const Run& m_run;
 };
 
-// The tool for one run: told the indices of the whole list, and the progress
-// of the whole pass.
 RenameTool forRun(const RenameTool& tool, const Run& run, int doneBefore, int selectedTotal) {
-    RenameTool t = tool;
-    t.guard = nullptr;
-    const int begin = run.begin;
-    if (tool.transform)
-        t.transform = [&tool, begin](int i, const std::u32string& name) {
-            return tool.transform(begin + i, name);
-        };
-    if (tool.observe)
-        t.observe = [&tool, begin](const PassStep& s) {
-            PassStep whole = s;
-            whole.index += begin;
-            tool.observe(whole);
-        };
-    if (tool.progress)
-        t.progress = [&tool, doneBefore, selectedTotal](int done, int) {
-            return tool.progress(doneBefore + done, selectedTotal);
-        };
-    return t;
+    return toolForPart(tool, run.begin, doneBefore, selectedTotal);
 }
 
 // Adds what one run did to the whole pass; true where it stopped there.
@@ -141,6 +122,26 @@ Preview dryTree(FileListSource& list, FileSystem& fs,
 }
 
 } // namespace
+
+RenameTool toolForPart(const RenameTool& tool, int begin, int doneBefore, int total) {
+    RenameTool t = tool;
+    t.guard = nullptr;
+    if (tool.transform)
+        t.transform = [&tool, begin](int i, const std::u32string& name) {
+            return tool.transform(begin + i, name);
+        };
+    if (tool.observe)
+        t.observe = [&tool, begin](const PassStep& s) {
+            PassStep whole = s;
+            whole.index += begin;
+            tool.observe(whole);
+        };
+    if (tool.progress)
+        t.progress = [&tool, doneBefore, total](int done, int) {
+            return tool.progress(doneBefore + done, total);
+        };
+    return t;
+}
 
 bool holdsTree(const FileListSource& list) {
     for (int i = 0; i < list.ListCount(); ++i)

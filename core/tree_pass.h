@@ -11,6 +11,12 @@
 
 namespace nw {
 
+// The tool for a part of a pass (one folder's run, one folder's undo): the
+// part's entry i is entry begin + i of the whole, its progress counts on from
+// doneBefore of total, and the guard, asked once for the whole, is not asked
+// again. tool must outlive the result.
+RenameTool toolForPart(const RenameTool& tool, int begin, int doneBefore, int total);
+
 // Whether the list holds entries of folders below its own.
 bool holdsTree(const FileListSource& list);
 

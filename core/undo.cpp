@@ -1,5 +1,7 @@
 #include "core/undo.h"
 
+#include "core/tree_pass.h"
+
 #include "platform/name_codec.h"
 
 #include <algorithm>
@@ -285,10 +287,14 @@ PassResult undoFolder(PassResult& last, FileListSource& shown, FileSystem& fs, R
 // A folder whose own name could not be put back is found where it is.
 PassResult undoTree(PassResult& last, FileListSource& shown, FileSystem& fs,
                     const RenameTool& hooks) {
-    const std::vector<Group> groups = groupsOf(last.done);
-    auto parts = split(last.done, groups);
     PassResult whole;
     whole.folder = last.folder;
+    if (hooks.guard && !hooks.guard()) {
+        whole.outcome = PassResult::Outcome::Guarded;
+        return whole;
+    }
+    const std::vector<Group> groups = groupsOf(last.done);
+    auto parts = split(last.done, groups);
     const int total = static_cast<int>(last.done.size());
     int before = 0;
     NoList quiet;
@@ -297,20 +303,7 @@ PassResult undoTree(PassResult& last, FileListSource& shown, FileSystem& fs,
         const std::string now = whereNow(sub, recordsOf(parts, k + 1));
         PassResult part = partOf(last, std::move(parts[k]), now);
         const int count = part.renamed;
-        RenameTool t = hooks;
-        if (before > 0)
-            t.guard = nullptr;
-        if (hooks.observe)
-            t.observe = [&hooks, before](const PassStep& s) {
-                PassStep step = s;
-                step.index += before;
-                hooks.observe(step);
-            };
-        if (hooks.progress)
-            t.progress = [&hooks, before, total](int done, int) {
-                return hooks.progress(before + done, total);
-            };
-        PassResult r = undoFolder(part, quiet, fs, std::move(t));
+        PassResult r = undoFolder(part, quiet, fs, toolForPart(hooks, before, before, total));
         parts[k] = std::move(part.done);
         whole.renamed += r.renamed;
         for (RenameRecord& d : r.done) {
@@ -322,10 +315,6 @@ PassResult undoTree(PassResult& last, FileListSource& shown, FileSystem& fs,
             whole.unusual.push_back(std::move(st));
         }
         before += count;
-        if (r.outcome == PassResult::Outcome::Guarded && whole.done.empty()) {
-            whole.outcome = r.outcome;
-            break;
-        }
         if (r.outcome == PassResult::Outcome::Stopped) {
             whole.outcome = r.outcome;
             whole.failure = std::move(r.failure);

@@ -61,7 +61,7 @@ struct Tw2s {
     }
 };
 
-TEST(TreePass, ConvertsALibraryFoldersAfterWhatTheyHold) {
+TEST(TreePass, ConvertsALibraryFoldersAfterWhatTheyHoldAndUndoesIt) {
     test::TempFolder dir;
     library(dir.path());
     const auto before = test::snapshotTree(dir.path());
@@ -104,25 +104,13 @@ TEST(TreePass, ConvertsALibraryFoldersAfterWhatTheyHold) {
             EXPECT_NE((r.done[j].sub + "/").rfind(folder, 0), 0U) << r.done[j].oldName;
     }
     EXPECT_EQ(list.refreshes, 1); // after the pass
-}
 
-// Undo of a converted library from its record on disk: a folder whose old
-// name another file has taken since stays as it is, and what it holds is
-// put back where it is; once the name is free again the folder goes back
-// too.
-TEST(TreePass, UndoPutsTheTreeBackFolderByFolder) {
-    test::TempFolder dir;
-    library(dir.path());
-    const auto before = test::snapshotTree(dir.path());
-    PosixFileSystem fs;
-    const Tw2s tw2s;
-    ASSERT_TRUE(tw2s.converter);
-    const auto makeTool = tw2s.tool();
-    TreeList list(fs, dir.path());
-    const PassResult pass = RunTreePass(list, fs, makeTool(fs), makeTool);
-    ASSERT_EQ(pass.done.size(), 6U); // four names are the same in both scripts
+    // Undo from the record on disk: a folder whose old name another file has
+    // taken since stays as it is, and what it holds is put back where it is;
+    // once the name is free again the folder goes back too.
+    ASSERT_EQ(r.done.size(), 6U); // four names are the same in both scripts
     // Kept as the history keeps it, and read back.
-    const std::string bytes = historyBytes(historyRecordOf(pass, {}, "tw2s", 1, false));
+    const std::string bytes = historyBytes(historyRecordOf(r, {}, "tw2s", 1, false));
     EXPECT_EQ(bytes.substr(0, 4), "NWH3");
     const auto read = readHistoryRecord(bytes);
     ASSERT_TRUE(read);
@@ -136,9 +124,9 @@ TEST(TreePass, UndoPutsTheTreeBackFolderByFolder) {
     history.record(passOfRecord(*read));
     const PassResult* kept = history.lastPass();
     ASSERT_TRUE(kept != nullptr);
-    ASSERT_EQ(kept->done.size(), pass.done.size());
-    for (std::size_t i = 0; i < pass.done.size(); ++i)
-        EXPECT_EQ(kept->done[i].sub, pass.done[i].sub);
+    ASSERT_EQ(kept->done.size(), r.done.size());
+    for (std::size_t i = 0; i < r.done.size(); ++i)
+        EXPECT_EQ(kept->done[i].sub, r.done[i].sub);
 
     std::ofstream(dir.path() + "/周杰倫") << "another";
     std::map<std::string, UndoStep::State> preview;
@@ -152,9 +140,9 @@ TEST(TreePass, UndoPutsTheTreeBackFolderByFolder) {
 
     RenameTool hooks;
     hooks.skipTaken = [](const std::u32string&, const std::u32string&) { return true; };
-    PassResult r = history.undoLast(list, fs, hooks);
-    EXPECT_FALSE(r.failure);
-    EXPECT_EQ(r.renamed, 5);
+    PassResult undone = history.undoLast(list, fs, hooks);
+    EXPECT_FALSE(undone.failure);
+    EXPECT_EQ(undone.renamed, 5);
     auto now = test::snapshotTree(dir.path());
     EXPECT_EQ(now.count("周杰伦/葉惠美/02 懦夫.mp3"), 1U);
     EXPECT_EQ(now.count("周杰伦/范特西/01 愛在西元前.mp3"), 1U);
@@ -166,8 +154,8 @@ TEST(TreePass, UndoPutsTheTreeBackFolderByFolder) {
     EXPECT_EQ(kept->done.size(), 1U);
 
     fsys::remove(dir.path() + "/周杰倫");
-    r = history.undoLast(list, fs, hooks);
-    EXPECT_EQ(r.renamed, 1);
+    undone = history.undoLast(list, fs, hooks);
+    EXPECT_EQ(undone.renamed, 1);
     EXPECT_TRUE(history.empty());
     EXPECT_EQ(test::snapshotTree(dir.path()), before);
 }

@@ -137,14 +137,27 @@ for p in "說明.txt" "周杰倫/葉惠美/01 以父之名.mp3" "周杰倫/葉�
   mkdir -p "$lib/$(dirname "$p")"
   printf 'song %s' "$p" >"$lib/$p"
 done
-xdotool mousemove $((X + 328)) $((Y + 378)) click --repeat 2 1; sleep 0.3
-type_text "$lib"
-key Return
-sleep 0.5
-click 250 100 3
-xdotool key Up Up Return; sleep 0.5
-click 250 100 3
-xdotool key Up Return; sleep 0.5
+# The list's menu (the program's window that was not shown before the
+# click), then keys in it; done once that window has gone.
+shown_windows() { xdotool search --onlyvisible --class namewright 2>/dev/null | sort; }
+in_menu() {
+  local before menu=""
+  before=$(shown_windows)
+  xdotool mousemove --sync $((X + 250)) $((Y + 100)) click 3
+  menu_open() { menu=$(comm -13 <(echo "$before") <(shown_windows) | head -n1); [ -n "$menu" ]; }
+  wait_for 5 menu_open || fail "the list's menu did not open"
+  xdotool key "$@"
+  menu_gone() { ! shown_windows | grep -qx "$menu"; }
+  wait_for 5 menu_gone || fail "the list's menu did not close"
+}
+open_path() {
+  xdotool mousemove --sync $((X + 328)) $((Y + 378)) click --repeat 2 1
+  type_text "$1"
+  key Return
+}
+open_path "$lib"
+in_menu Up Up Return
+in_menu Up Return
 click 196 332
 shot "$win" guide-tree.png
 click 561 228
@@ -161,13 +174,9 @@ big5() { printf '%s' "$1" | iconv -f UTF-8 -t BIG5-HKSCS; }
 mkdir -p "$arc/$(big5 員工旅遊照片)"
 for f in 會議記錄.doc 繁體中文檔案.txt; do printf 'doc %s' "$f" >"$arc/$(big5 "$f")"; done
 for f in 第一天.jpg 第二天.jpg 電腦.jpg; do printf 'photo %s' "$f" >"$arc/$(big5 員工旅遊照片)/$(big5 "$f")"; done
-xdotool mousemove $((X + 328)) $((Y + 378)) click --repeat 2 1; sleep 0.3
-type_text "$arc"
-key Return
-sleep 0.5
+open_path "$arc"
 click 196 332
-click 250 100 3
-xdotool key Up Up Up Up Up Return; sleep 0.8
+in_menu Up Up Up Up Up Return
 preview=$(modal '改名预览') || fail "no preview of the archive's repair"
 shot "$preview" guide-tree-repair.png
 eval "$(xdotool getwindowgeometry --shell "$preview" | sed 's/^/P/')"
