@@ -172,7 +172,7 @@ ToolPlan BatchPage::plan(QPushButton*, bool preview) {
                     return r.name ? TransformResult::of(*r.name)
                                   : TransformResult::fail(reasonOf(*r.error));
                 };
-                m_existing.install(tool, fs, window(), preview);
+                m_existing.install(tool, fs, window(), preview, &m_ctx.list);
                 return tool;
             },
             {}};

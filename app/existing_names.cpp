@@ -13,7 +13,28 @@ void ExistingNames::start() {
     m_skippedSilently = 0;
 }
 
-void ExistingNames::install(RenameTool& tool, FileSystem& fs, QWidget* window, bool preview) {
+void ExistingNames::follow(RenameTool& tool, const FileListSource* list) {
+    m_list = list;
+    m_at = -1;
+    if (!list || !tool.transform)
+        return;
+    tool.transform = [this, inner = std::move(tool.transform)](int i, const std::u32string& name) {
+        m_at = i;
+        return inner(i, name);
+    };
+}
+
+QString ExistingNames::shownOld(const std::u32string& oldName) const {
+    if (m_list && m_at >= 0 && m_at < m_list->ListCount())
+        if (const std::u32string sub = m_list->SubName(m_at); !sub.empty())
+            return named(sub + U'/' + oldName);
+    return named(oldName);
+}
+
+void ExistingNames::install(RenameTool& tool, FileSystem& fs, QWidget* window, bool preview,
+                            const FileListSource* list) {
+    if (!preview)
+        follow(tool, list);
     tool.wantsNewName = [this, &fs, window,
                          preview](const std::string& folder, const std::u32string& oldName,
                                   const std::u32string& newName, const std::string& newBytes) {
@@ -27,7 +48,7 @@ void ExistingNames::install(RenameTool& tool, FileSystem& fs, QWidget* window, b
         }
         // The specified sentence, and on a line of its own the file that was
         // to take the name.
-        const QString text = existsText(named(newName)) + zh("\n原文件：") + named(oldName);
+        const QString text = existsText(named(newName)) + zh("\n原文件：") + shownOld(oldName);
         const ExistsAnswer a = askAboutExistingName(window, text);
         m_skipAll = a == ExistsAnswer::SkipAll;
         m_stop = a == ExistsAnswer::Stop;
@@ -36,7 +57,10 @@ void ExistingNames::install(RenameTool& tool, FileSystem& fs, QWidget* window, b
     tool.stopAfterRefusal = [this, preview] { return !preview && m_stop; };
 }
 
-void ExistingNames::installForTaken(RenameTool& tool, QWidget* window, bool preview) {
+void ExistingNames::installForTaken(RenameTool& tool, QWidget* window, bool preview,
+                                    const FileListSource* list) {
+    if (!preview)
+        follow(tool, list);
     tool.skipTaken = [this, window, preview](const std::u32string& oldName,
                                              const std::u32string& newName) {
         if (preview)
@@ -45,7 +69,8 @@ void ExistingNames::installForTaken(RenameTool& tool, QWidget* window, bool prev
             ++m_skippedSilently;
             return true;
         }
-        const QString text = zh("“%1”的新文件名“%2”已经存在！").arg(named(oldName), named(newName));
+        const QString text =
+            zh("“%1”的新文件名“%2”已经存在！").arg(shownOld(oldName), named(newName));
         const ExistsAnswer a = askAboutExistingName(window, text);
         m_skipAll = a == ExistsAnswer::SkipAll;
         m_stop = a == ExistsAnswer::Stop;

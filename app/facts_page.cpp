@@ -335,7 +335,7 @@ ToolPlan FactsPage::plan(QPushButton*, bool preview) {
                             toU32(zh("标签按%1读取").arg(QLatin1String(encodingLabel(*cp))));
                     return made;
                 };
-                m_existing.install(tool, fs, window(), preview);
+                m_existing.install(tool, fs, window(), preview, &m_ctx.list);
                 return tool;
             },
             {}};

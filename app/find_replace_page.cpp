@@ -1,4 +1,5 @@
 #include "app/find_replace_page.h"
+#include "app/file_list_box.h"
 #include "app/texts.h"
 
 #include "app/failure_text.h"
@@ -169,7 +170,7 @@ ToolPlan FindReplacePage::plan(QPushButton*, bool preview) {
                     }
                     return TransformResult::fail(FailureReason::BadReplacement);
                 };
-                m_existing.install(tool, fs, window(), preview);
+                m_existing.install(tool, fs, window(), preview, &m_ctx.list);
                 return tool;
             },
             {}};

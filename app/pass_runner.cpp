@@ -276,8 +276,17 @@ PassResult PassRunner::runUndo(UndoHistory& history, const std::string& undone) 
     return r;
 }
 
-QString PassRunner::stoppedText(const PassResult& r) {
-    return passFailureText(*r.failure) + zh("\n已改名 %1 个文件。").arg(r.renamed);
+PassRunner::Told PassRunner::namedByPath(const PassResult& r) {
+    Told t{r.failure, r.unusual};
+    auto withPath = [](const std::u32string& folder, std::u32string& name) {
+        if (!folder.empty())
+            name = folder + U'/' + name;
+    };
+    if (t.failure)
+        withPath(t.failure->folder, t.failure->oldName);
+    for (PassStep& s : t.unusual)
+        withPath(s.folder, s.oldName);
+    return t;
 }
 
 void PassRunner::showAfterStop(const PassResult& r) {
@@ -307,7 +316,7 @@ PassResult PassRunner::run(RenameTool tool,
     const bool askWhenTaken = !tool.wantsNewName;
     if (askWhenTaken) {
         m_taken.start();
-        m_taken.installForTaken(tool, m_window, false);
+        m_taken.installForTaken(tool, m_window, false, &m_list);
     }
 
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
@@ -324,15 +333,17 @@ PassResult PassRunner::run(RenameTool tool,
     // Kept on disk; in memory only where the history cannot be written.
     if (keep(r, tool.description, false).empty())
         m_history.record(r);
+    const Told told = namedByPath(r);
     if (r.failure) {
         showAfterStop(r);
-        showMessage(m_window, MessageKind::Warning, stoppedText(r));
+        showMessage(m_window, MessageKind::Warning,
+                    passFailureText(*told.failure) + zh("\n已改名 %1 个文件。").arg(r.renamed));
     } else if (r.outcome == PassResult::Outcome::Completed && !m_list.lastRefresh().ok() &&
                m_list.lastRefresh().error != FsError::Superseded)
         showMessage(m_window, MessageKind::Warning,
                     folderFailureText(m_list.Path(), m_list.lastRefresh()));
     else if (!r.unusual.empty())
-        showMessage(m_window, MessageKind::Information, unusualText(r.unusual));
+        showMessage(m_window, MessageKind::Information, unusualText(told.unusual));
     if (askWhenTaken)
         m_taken.reportSkipped(m_window);
     return r;

@@ -84,8 +84,15 @@ private:
     // dialog lives in dialog, from when the walk has run a while.
     void showProgress(RenameTool& tool, std::unique_ptr<QProgressDialog>& dialog,
                       const QString& label);
-    static QString stoppedText(const PassResult& r); // why it stopped, how many were renamed
     void showAfterStop(const PassResult& r);
+    // What a pass's messages say of the files, after it: each file named by
+    // its path below the list's folder, as the list shows it where it holds a
+    // tree.
+    struct Told {
+        std::optional<PassFailure> failure;
+        std::vector<PassStep> unusual;
+    };
+    static Told namedByPath(const PassResult& r);
 
     QWidget* m_window;
     FileListBox& m_list;

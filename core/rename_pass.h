@@ -82,6 +82,9 @@ struct PassFailure {
     FailureReason reason = FailureReason::FileSystem;
     FsStatus fs;
     std::size_t newBytes = 0; // the new name's length in bytes, where it was made
+    // In a pass over a tree, the entry's folder below the list's as the list
+    // showed it ("a/b"); empty: the list's folder itself.
+    std::u32string folder = {};
 };
 
 // One rename the pass made, as the names stand on disk.
@@ -129,6 +132,7 @@ struct PassStep {
     // What the tool says of the entry: the field it lacks, or how it read
     // what made the new name (a tag's code page).
     std::u32string note;
+    std::u32string folder = {}; // as PassFailure::folder
 };
 
 struct PassResult {

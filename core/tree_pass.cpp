@@ -56,8 +56,9 @@ RenameTool forRun(const RenameTool& tool, const Run& run, int doneBefore, int se
 }
 
 // Adds what one run did to the whole pass; true where it stopped there.
-bool merge(PassResult& whole, PassResult r, const Run& run,
+bool merge(PassResult& whole, PassResult r, const FileListSource& list, const Run& run,
            std::vector<RenameRecord>* runRecords = nullptr) {
+    const std::u32string folder = list.SubName(run.begin);
     whole.renamed += r.renamed;
     for (RenameRecord& d : r.done) {
         d.sub = run.sub;
@@ -67,6 +68,7 @@ bool merge(PassResult& whole, PassResult r, const Run& run,
     }
     for (PassStep& s : r.unusual) {
         s.index += run.begin;
+        s.folder = folder;
         whole.unusual.push_back(std::move(s));
     }
     if (r.outcome != PassResult::Outcome::Stopped)
@@ -75,6 +77,8 @@ bool merge(PassResult& whole, PassResult r, const Run& run,
     whole.failure = std::move(r.failure);
     if (whole.failure && whole.failure->index >= 0)
         whole.failure->index += run.begin;
+    if (whole.failure)
+        whole.failure->folder = folder;
     return true;
 }
 
@@ -112,7 +116,7 @@ Preview dryTree(FileListSource& list, FileSystem& fs,
         if (runs[k].selected == 0)
             continue;
         RunView view(list, runs[k]);
-        if (!merge(p.pass, RunRenamePass(view, memory, forRun(tool, runs[k], 0, 0)), runs[k],
+        if (!merge(p.pass, RunRenamePass(view, memory, forRun(tool, runs[k], 0, 0)), list, runs[k],
                    perRun ? &(*perRun)[k] : nullptr))
             continue;
         addNotReached(p, list, p.pass.failure ? p.pass.failure->index + 1 : runs[k].end);
@@ -182,7 +186,8 @@ PassResult RunTreePass(FileListSource& list, FileSystem& fs, const RenameTool& t
             const int at = firstSelected(list, run);
             whole.outcome = PassResult::Outcome::Stopped;
             whole.failure =
-                PassFailure{at, list.List(at), std::nullopt, FailureReason::UserStopped, {}};
+                PassFailure{at, list.List(at),   std::nullopt, FailureReason::UserStopped, {},
+                            0,  list.SubName(at)};
             if (tool.observe)
                 tool.observe(PassStep{
                     at, list.List(at), std::nullopt, StepKind::Stopped, LeftReason::Tool, 0, {}});
@@ -200,11 +205,14 @@ PassResult RunTreePass(FileListSource& list, FileSystem& fs, const RenameTool& t
         } else {
             r = RunRenamePass(view, fs, t);
         }
-        if (merge(whole, std::move(r), run))
+        if (merge(whole, std::move(r), list, run))
             break;
         doneBefore += run.selected;
     }
-    list.Refresh();
+    // As over one folder: the list is read again once the walk completes;
+    // where it stopped, the entries it did not reach are still the list's.
+    if (whole.outcome != PassResult::Outcome::Stopped)
+        list.Refresh();
     return whole;
 }
 

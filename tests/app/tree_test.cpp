@@ -6,13 +6,16 @@
 
 #include "app/file_list_menu.h"
 #include "app/preview_window.h"
+#include "app/user_messages.h"
 #include "platform/name_codec.h"
+#include "tests/support/media_files.h"
 #include "tests/support/sample_names.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 
 #include <filesystem>
 #include <unistd.h>
@@ -58,6 +61,7 @@ class TreeTest : public QObject {
 private slots:
     void aMusicLibraryConvertedAndUndone();
     void archivesRepairedThenNumberedPerFolder();
+    void aPhonesPhotosByDateTakenInTheirFolders();
 };
 
 // 繁体转简体 over artist / album / track, folders included: each row is its
@@ -191,6 +195,76 @@ void TreeTest::archivesRepairedThenNumberedPerFolder() {
                                                   {"員工旅遊照片.jpg", "第1.jpg"},
                                                   {"會議記錄.doc", "第2.doc"},
                                                   {"電腦維修報告.xls", "第3.xls"}}));
+}
+
+// A phone's folders of photos named by the date taken through 文件信息, files
+// only: each photo read at its own path. Two of one second in one folder
+// bring the existence box, which says where: "停止改名" stops there, the rest
+// stay selected and the click carries on; "跳过" then leaves the burst. The
+// same second in another folder is no clash; a photo without a date is named
+// with its folder; undo puts every photo back.
+void TreeTest::aPhonesPhotosByDateTakenInTheirFolders() {
+    Harness h;
+    const std::string root = h.work.path();
+    const std::string noon = "2024:05:01 12:34:56";
+    const std::map<std::string, std::string> taken{
+        {"DCIM/Camera/IMG_20240501_123456.jpg", noon},
+        {"DCIM/Camera/IMG_20240501_123456_1.jpg", noon}, // a burst: the same second
+        {"DCIM/Camera/IMG_20240502_080000.jpg", "2024:05:02 08:00:00"},
+        {"Pictures/WeiXin/wx_camera_1714538096.jpg", noon},
+        {"Pictures/Screenshots/Screenshot_20240503.jpg", ""}};
+    for (const auto& [path, when] : taken) {
+        std::filesystem::create_directories(std::filesystem::path(root + "/" + path).parent_path());
+        nw::test::makeJpeg(root + "/" + path, when.empty()
+                                                  ? std::map<std::string, std::string>{}
+                                                  : std::map<std::string, std::string>{
+                                                        {"Exif.Photo.DateTimeOriginal", when}});
+    }
+    h.open(root);
+    h.form->File1Menu->mnuSubfolders->trigger();
+    QCOMPARE(h.list().ListCount(), 5);
+    const Snapshot before = snapshotTree(root);
+    h.click("cmdSelect(0)");
+    h.form->SSTab1->setCurrentIndex(4);
+    h.find<QLineEdit>("txtTemplate")->setText(QStringLiteral("{拍摄日期:yyyy-MM-dd HHmmss}"));
+    const QString box = QStringLiteral("2024-05-01 123456.jpg文件已经存在！\n"
+                                       "原文件：DCIM/Camera/IMG_20240501_123456_1.jpg");
+    queueExistsAnswer(ExistsAnswer::Stop);
+    h.click("cmdFacts");
+    QStringList told = h.takeMessages().split(QLatin1Char('|'));
+    QCOMPARE(told.size(), 2);
+    QCOMPARE(told[0], box);
+    QVERIFY2(told[1].contains(QStringLiteral("停在“DCIM/Camera/IMG_20240501_123456_1.jpg”之前")),
+             qPrintable(told[1]));
+    const Snapshot stopped = moved(before, {{"IMG_20240501_123456.jpg", "2024-05-01 123456.jpg"}});
+    QCOMPARE(snapshotTree(root), stopped);
+    QStringList left;
+    for (int i = 0; i < h.list().ListCount(); ++i)
+        if (h.list().Selected(i))
+            left << h.names()[i];
+    QCOMPARE(left, QStringList({"DCIM/Camera/IMG_20240501_123456_1.jpg",
+                                "DCIM/Camera/IMG_20240502_080000.jpg",
+                                "Pictures/Screenshots/Screenshot_20240503.jpg",
+                                "Pictures/WeiXin/wx_camera_1714538096.jpg"}));
+
+    queueExistsAnswer(ExistsAnswer::Skip);
+    h.click("cmdFacts");
+    told = h.takeMessages().split(QLatin1Char('|'));
+    QCOMPARE(told.size(), 2);
+    QCOMPARE(told[0], box);
+    QVERIFY2(told[1].contains(
+                 QStringLiteral("“Pictures/Screenshots/Screenshot_20240503.jpg”：没有拍摄日期")),
+             qPrintable(told[1]));
+    QCOMPARE(snapshotTree(root),
+             moved(stopped, {{"IMG_20240502_080000.jpg", "2024-05-02 080000.jpg"},
+                             {"wx_camera_1714538096.jpg", "2024-05-01 123456.jpg"}}));
+
+    for (int pass = 0; pass < 2; ++pass) {
+        h.form->File1Menu->update();
+        h.form->File1Menu->mnuUndo->trigger();
+    }
+    QVERIFY2(h.messages.isEmpty(), qPrintable(h.takeMessages()));
+    QCOMPARE(snapshotTree(root), before);
 }
 
 NW_APP_TEST(TreeTest)
