@@ -7,6 +7,7 @@
 #include "app/pass_runner.h"
 #include "app/qt_text.h"
 #include "app/tool_page.h"
+#include "app/user_messages.h"
 #include "core/tree_pass.h"
 
 #include <QAbstractButton>
@@ -253,7 +254,7 @@ void PreviewWindow::placeBeside(QWidget& main, const QRect& settings) {
     create();
     if (windowHandle() && main.windowHandle())
         windowHandle()->setTransientParent(main.windowHandle());
-    const QRect m = main.frameGeometry();
+    const QRect m = windowFrame(main);
     const QRect screen = main.screen() ? main.screen()->availableGeometry() : m;
     constexpr int kGap = 8; // room for the window manager's border
     QRect r(QPoint(0, 0), size());

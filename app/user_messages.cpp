@@ -115,6 +115,15 @@ public:
     }
 
 protected:
+    // Centred over its window, or at start-up over the screen where the
+    // window opens, once its size is known and before it is mapped; Qt's own
+    // centring guesses the window manager's frame and can be tens of pixels
+    // off.
+    void showEvent(QShowEvent* e) override {
+        QMessageBox::showEvent(e);
+        move(boxPlace(parentWidget(), frameSize()));
+    }
+
     void keyPressEvent(QKeyEvent* e) override {
         if (e != QKeySequence::Copy) {
             QMessageBox::keyPressEvent(e);
@@ -134,14 +143,6 @@ private:
     QString m_text;
 };
 
-// A box opened before its window is on screen would open at the top left.
-void place(QMessageBox& box, QWidget* parent) {
-    if (parent && parent->window()->isVisible())
-        return; // Qt centres it over its window
-    box.adjustSize();
-    box.move(boxPlace(parent, box.frameSize()));
-}
-
 } // namespace
 
 QString laidOut(const QString& text, const QFontMetrics& fm, int width) {
@@ -159,9 +160,15 @@ int boxTextWidth(const QWidget* parent) {
     return std::max(160, std::min(half, 500) - 100);
 }
 
+QRect windowFrame(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect inside = window.geometry();
+    return frame.contains(inside) ? frame : inside;
+}
+
 QPoint boxPlace(const QWidget* parent, QSize box) {
     if (parent && parent->window()->isVisible()) {
-        const QRect w = parent->window()->frameGeometry();
+        const QRect w = windowFrame(*parent->window());
         return w.center() - QPoint(box.width() / 2, box.height() / 2);
     }
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
@@ -191,7 +198,6 @@ ExistsAnswer askAboutExistingName(QWidget* parent, const QString& text) {
     stop->setObjectName(QStringLiteral("cmdStop"));
     box.setDefaultButton(skip);
     box.setEscapeButton(stop);
-    place(box, parent);
     box.exec();
     if (box.clickedButton() == skipAll)
         return ExistsAnswer::SkipAll;
@@ -216,7 +222,6 @@ bool askYesNo(QWidget* parent, const QString& text, const QString& yes, const QS
         box.button(QMessageBox::Yes)->setText(yes);
     if (!no.isEmpty())
         box.button(QMessageBox::No)->setText(no);
-    place(box, parent);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -229,7 +234,6 @@ void showMessage(QWidget* parent, MessageKind kind, const QString& text) {
     }
     Box box(kind == MessageKind::Information ? QMessageBox::Information : QMessageBox::Warning,
             text, QMessageBox::Ok, parent);
-    place(box, parent);
     box.exec();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Every message the program shows goes through here, so that tests can see
 // and answer them without a blocking dialog.
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -41,6 +42,11 @@ void queueYesNoAnswer(bool yes);
 QString laidOut(const QString& text, const QFontMetrics& fm, int width);
 // How wide a box's lines are over parent's screen.
 int boxTextWidth(const QWidget* parent);
+
+// A shown window's place with its window manager's frame. Where the frame is
+// not known yet (Qt can measure a frame still being made, a pixel wide, as
+// under openbox on a busy machine), the window itself.
+QRect windowFrame(const QWidget& window);
 
 // Where a box of that size opens for parent: Qt centres it over a parent
 // that is on screen; over one not shown yet (a box at start-up), it is

@@ -80,4 +80,24 @@ above() {
 wait_for 5 above || fail "the preview went below the main window after a click on it"
 xdotool search --onlyvisible --name '^改名预览$' >/dev/null || fail "the preview closed"
 import -window root "$shots/preview-after-click.png"
-echo "window_manager: transient for $main, above it after a click, clear of the settings"
+
+# A box opens centred over the main window (Qt may measure the manager's
+# frame while it is still being made).
+xdotool windowactivate --sync "$preview" key Escape
+preview_gone() { ! xdotool search --onlyvisible --name '^改名预览$' >/dev/null 2>&1; }
+wait_for 10 preview_gone || fail "Esc did not close the preview"
+click 249 332 # 全不选
+click 541 288 # 改名, with nothing selected: "请先选择要改名的文件"
+box=""
+centred() {
+  box=$(xdotool search --onlyvisible --class namewright 2>/dev/null | grep -vx "$main" | head -n1)
+  [ -n "$box" ] || return 1
+  local bx by bw bh
+  read -r bx by < <(window_origin "$box")
+  read -r bw bh < <(window_size "$box")
+  local dx=$((bx + bw / 2 - X - MW / 2)) dy=$((by + bh / 2 - Y - MH / 2))
+  [ ${dx#-} -le 30 ] && [ ${dy#-} -le 30 ]
+}
+wait_for 10 centred || fail "the box is not centred over the main window"
+import -window root "$shots/box.png"
+echo "window_manager: transient for $main, above it after a click, clear of the settings; boxes centred"
