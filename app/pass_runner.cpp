@@ -252,6 +252,7 @@ PassResult PassRunner::runUndo(UndoHistory& history, const std::string& undone) 
     // The undo is history too, not undoable.
     keep(r, undone.empty() ? zh("撤销改名").toStdString() : zh("撤销改名：").toStdString() + undone,
          true);
+    const Told told = namedByPath(r);
     if (r.failure) {
         // The list shows what the undo left, the files it has yet to put
         // back selected: undo again carries on with them.
@@ -268,9 +269,10 @@ PassResult PassRunner::runUndo(UndoHistory& history, const std::string& undone) 
                              "撤销（已选中），再撤销一次会接着做。")
                               .arg(r.renamed)
                               .arg(names.size())
-                        : passFailureText(*r.failure) + zh("\n已撤销 %1 个文件。").arg(r.renamed));
+                        : passFailureText(*told.failure) +
+                              zh("\n已撤销 %1 个文件。").arg(r.renamed));
     } else if (!r.unusual.empty()) {
-        showMessage(m_window, MessageKind::Information, unusualText(r.unusual, true));
+        showMessage(m_window, MessageKind::Information, unusualText(told.unusual, true));
     }
     m_taken.reportSkipped(m_window);
     return r;

@@ -285,6 +285,20 @@ PassResult undoFolder(PassResult& last, FileListSource& shown, FileSystem& fs, R
 // Undoes a pass over a tree: folder by folder, newest first, so that a
 // folder has its old name back before what is inside it is put back there.
 // A folder whose own name could not be put back is found where it is.
+// A folder below the pass's ("a/b") as a message names it, each part read
+// as undo reads a name.
+std::u32string shownSub(const std::string& sub) {
+    std::u32string out;
+    for (std::size_t i = 0; i < sub.size();) {
+        std::size_t j = sub.find('/', i);
+        if (j == std::string::npos)
+            j = sub.size();
+        out += (out.empty() ? U"" : U"/") + readName(std::string_view(sub).substr(i, j - i)).text;
+        i = j + 1;
+    }
+    return out;
+}
+
 PassResult undoTree(PassResult& last, FileListSource& shown, FileSystem& fs,
                     const RenameTool& hooks) {
     PassResult whole;
@@ -310,8 +324,10 @@ PassResult undoTree(PassResult& last, FileListSource& shown, FileSystem& fs,
             d.sub = now;
             whole.done.push_back(std::move(d));
         }
+        const std::u32string folder = shownSub(now);
         for (PassStep& st : r.unusual) {
             st.index += before;
+            st.folder = folder;
             whole.unusual.push_back(std::move(st));
         }
         before += count;
@@ -320,6 +336,8 @@ PassResult undoTree(PassResult& last, FileListSource& shown, FileSystem& fs,
             whole.failure = std::move(r.failure);
             if (whole.failure && whole.failure->index >= 0)
                 whole.failure->index += before - count;
+            if (whole.failure)
+                whole.failure->folder = folder;
             break;
         }
     }
