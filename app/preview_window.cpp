@@ -237,8 +237,10 @@ void PreviewWindow::refresh() {
     QString summary = zh("选中 %1 个，将改名 %2 个").arg(p.rows.size()).arg(renamed);
     if (skipped)
         summary += zh("，跳过 %1 个").arg(skipped);
-    if (p.pass.failure)
-        summary += zh("，并在“%1”处停止").arg(shownName(p.pass.failure->oldName));
+    if (const auto& f = p.pass.failure) // in a tree, named by its path as its row is
+        summary +=
+            zh("，并在“%1”处停止")
+                .arg(shownName(f->folder.empty() ? f->oldName : f->folder + U'/' + f->oldName));
     lblSummary->setText(summary + zh("。"));
     cmdApply->setEnabled(renamed > 0);
     // A long preview opens on what changes: the rest would bury it.
