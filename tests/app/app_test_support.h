@@ -27,6 +27,13 @@ public:
         m.insert(m.end(), extraMounts.begin(), extraMounts.end());
         return m;
     }
+    // Where set, called before each folder is read (on the reading's thread).
+    std::function<void()> beforeReading;
+    FsStatus readFolder(const std::string& folder, std::vector<RawEntry>& out) override {
+        if (beforeReading)
+            beforeReading();
+        return PosixFileSystem::readFolder(folder, out);
+    }
 };
 
 struct Harness {

@@ -17,7 +17,10 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <QTimer>
+
 #include <filesystem>
+#include <future>
 #include <unistd.h>
 
 namespace nw::app::test {
@@ -62,6 +65,7 @@ private slots:
     void aMusicLibraryConvertedAndUndone();
     void archivesRepairedThenNumberedPerFolder();
     void aPhonesPhotosByDateTakenInTheirFolders();
+    void selectAllWhileTheTreeIsRead();
 };
 
 // 繁体转简体 over artist / album / track, folders included: each row is its
@@ -276,6 +280,34 @@ void TreeTest::aPhonesPhotosByDateTakenInTheirFolders() {
     }
     QVERIFY2(h.messages.isEmpty(), qPrintable(h.takeMessages()));
     QCOMPARE(snapshotTree(root), before);
+}
+
+// 全选 clicked while the tree is still being read (the reading held until the
+// click is in) selects what is read, not the rows about to go.
+void TreeTest::selectAllWhileTheTreeIsRead() {
+    Harness h;
+    const std::string root = h.work.path();
+    for (const char* p : {"b.txt", "a/1.txt", "a/2.txt"})
+        put(root, p);
+    h.open(root);
+    std::promise<void> clicked;
+    std::shared_future<void> in = clicked.get_future().share();
+    h.fs.beforeReading = [in] { in.wait(); };
+    QTimer::singleShot(0, [&] {
+        QVERIFY(h.list().isListing());
+        h.click("cmdSelect(0)");
+        clicked.set_value();
+    });
+    h.form->File1Menu->mnuSubfolders->trigger();
+    h.fs.beforeReading = nullptr;
+    QCOMPARE(h.names(), QStringList({"b.txt", "a/1.txt", "a/2.txt"}));
+    auto selected = [&h] {
+        int n = 0;
+        for (int i = 0; i < h.list().ListCount(); ++i)
+            n += h.list().Selected(i) ? 1 : 0;
+        return n;
+    };
+    QTRY_COMPARE(selected(), 3);
 }
 
 NW_APP_TEST(TreeTest)
