@@ -2,6 +2,7 @@
 #include "app/texts.h"
 
 #include "app/about_page.h"
+#include "app/answering.h"
 #include "app/appearance.h"
 #include "app/batch_page.h"
 #include "app/conversion_page.h"
@@ -623,6 +624,13 @@ void Form1::Check1_Click(short Index) {
 }
 
 void Form1::cmdSelect_Click(short Index) {
+    // Clicked while a folder is being opened (its subfolders, then its
+    // files, are read on threads): it acts on the list the folder opens. The
+    // list holds it through its own reading; other reading comes first.
+    if (Index <= 2 && workUnderWay() && !File1->isListing()) {
+        QTimer::singleShot(10, this, [this, Index] { cmdSelect_Click(Index); });
+        return;
+    }
     switch (Index) {
     case 0: File1->selectAllEntries(); break;
     case 1: File1->clearAllEntries(); break;

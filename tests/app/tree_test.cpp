@@ -282,8 +282,9 @@ void TreeTest::aPhonesPhotosByDateTakenInTheirFolders() {
     QCOMPARE(snapshotTree(root), before);
 }
 
-// 全选 clicked while the tree is still being read (the reading held until the
-// click is in) selects what is read, not the rows about to go.
+// 全选 clicked while the tree is still being read, or while another folder
+// opens (the reading held until the click is in), selects what is read, not
+// the rows about to go.
 void TreeTest::selectAllWhileTheTreeIsRead() {
     Harness h;
     const std::string root = h.work.path();
@@ -308,6 +309,19 @@ void TreeTest::selectAllWhileTheTreeIsRead() {
         return n;
     };
     QTRY_COMPARE(selected(), 3);
+
+    // The same while another folder opens, its subfolders read first.
+    std::promise<void> clickedAgain;
+    in = clickedAgain.get_future().share();
+    h.fs.beforeReading = [in] { in.wait(); };
+    QTimer::singleShot(0, [&] {
+        h.click("cmdSelect(0)");
+        clickedAgain.set_value();
+    });
+    h.open(root + "/a");
+    h.fs.beforeReading = nullptr;
+    QCOMPARE(h.names(), QStringList({"1.txt", "2.txt"}));
+    QTRY_COMPARE(selected(), 2);
 }
 
 NW_APP_TEST(TreeTest)
