@@ -25,10 +25,8 @@ void ExistingNames::follow(RenameTool& tool, const FileListSource* list) {
 }
 
 QString ExistingNames::shownOld(const std::u32string& oldName) const {
-    if (m_list && m_at >= 0 && m_at < m_list->ListCount())
-        if (const std::u32string sub = m_list->SubName(m_at); !sub.empty())
-            return named(sub + U'/' + oldName);
-    return named(oldName);
+    const bool at = m_list && m_at >= 0 && m_at < m_list->ListCount();
+    return named(at ? withFolder(m_list->SubName(m_at), oldName) : oldName);
 }
 
 void ExistingNames::install(RenameTool& tool, FileSystem& fs, QWidget* window, bool preview,

@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <utility>
 
 namespace nw::app {
 
@@ -136,12 +135,6 @@ FsStatus FileListBox::readingEnded(std::uint64_t generation, const FsStatus& st,
     if (generation != m_generation)
         return FsStatus{FsError::Superseded, 0};
     m_listing = false;
-    // After the rows are in and any selection kept over the reading is back.
-    if (!m_afterReading.empty())
-        QTimer::singleShot(0, this, [this] {
-            for (auto act : std::exchange(m_afterReading, {}))
-                (this->*act)();
-        });
     if (!st.ok())
         return st;
     m_path = folder;
@@ -290,16 +283,7 @@ FsStatus FileListBox::judgeCodePage() {
     });
 }
 
-bool FileListBox::heldForReading(void (FileListBox::*act)()) {
-    if (!m_listing)
-        return false;
-    m_afterReading.push_back(act);
-    return true;
-}
-
 void FileListBox::selectAllEntries() {
-    if (heldForReading(&FileListBox::selectAllEntries))
-        return;
     const int n = ListCount();
     if (n == 0)
         return;
@@ -307,14 +291,9 @@ void FileListBox::selectAllEntries() {
                              QItemSelectionModel::Select);
 }
 
-void FileListBox::clearAllEntries() {
-    if (!heldForReading(&FileListBox::clearAllEntries))
-        selectionModel()->clearSelection();
-}
+void FileListBox::clearAllEntries() { selectionModel()->clearSelection(); }
 
 void FileListBox::invertEntries() {
-    if (heldForReading(&FileListBox::invertEntries))
-        return;
     const int n = ListCount();
     if (n == 0)
         return;

@@ -95,8 +95,6 @@ public:
     // Selects the entries of these paths below the list's folder (as bytes,
     // PathBytes), beside those selected.
     void selectNames(std::vector<std::string> names);
-    // Asked for while the list is being read, these act on what is read,
-    // once it is shown.
     void selectAllEntries();
     void clearAllEntries();
     void invertEntries();
@@ -156,11 +154,9 @@ private:
     std::map<std::string, NameReading> m_readings; // the user's choice, per folder
     CodePageJudgement m_judgement;
     FsStatus m_lastRefresh;
-    std::atomic<std::uint64_t> m_generation{0};          // of the newest reading (a walk reads it)
-    bool m_listing = false;                              // the newest reading has not ended
-    std::vector<void (FileListBox::*)()> m_afterReading; // selections asked for meanwhile
-    bool heldForReading(void (FileListBox::*act)());
-    std::size_t m_read = 0; // entries of a tree read so far (shown meanwhile)
+    std::atomic<std::uint64_t> m_generation{0}; // of the newest reading (a walk reads it)
+    bool m_listing = false;                     // the newest reading has not ended
+    std::size_t m_read = 0;                     // entries of a tree read so far (shown meanwhile)
     mutable std::vector<bool> m_selected;
     mutable bool m_selectionDirty = true;
 };

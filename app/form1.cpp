@@ -624,10 +624,10 @@ void Form1::Check1_Click(short Index) {
 }
 
 void Form1::cmdSelect_Click(short Index) {
-    // Clicked while a folder is being opened (its subfolders, then its
-    // files, are read on threads): it acts on the list the folder opens. The
-    // list holds it through its own reading; other reading comes first.
-    if (Index <= 2 && workUnderWay() && !File1->isListing()) {
+    // Clicked while a folder is being opened or read again (its subfolders,
+    // then its files, are read on threads): it acts on the list that reading
+    // shows, once it is shown.
+    if (Index <= 2 && workUnderWay()) {
         QTimer::singleShot(10, this, [this, Index] { cmdSelect_Click(Index); });
         return;
     }

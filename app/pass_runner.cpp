@@ -280,14 +280,10 @@ PassResult PassRunner::runUndo(UndoHistory& history, const std::string& undone) 
 
 PassRunner::Told PassRunner::namedByPath(const PassResult& r) {
     Told t{r.failure, r.unusual};
-    auto withPath = [](const std::u32string& folder, std::u32string& name) {
-        if (!folder.empty())
-            name = folder + U'/' + name;
-    };
     if (t.failure)
-        withPath(t.failure->folder, t.failure->oldName);
+        t.failure->oldName = withFolder(t.failure->folder, t.failure->oldName);
     for (PassStep& s : t.unusual)
-        withPath(s.folder, s.oldName);
+        s.oldName = withFolder(s.folder, s.oldName);
     return t;
 }
 

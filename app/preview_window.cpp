@@ -238,9 +238,7 @@ void PreviewWindow::refresh() {
     if (skipped)
         summary += zh("，跳过 %1 个").arg(skipped);
     if (const auto& f = p.pass.failure) // in a tree, named by its path as its row is
-        summary +=
-            zh("，并在“%1”处停止")
-                .arg(shownName(f->folder.empty() ? f->oldName : f->folder + U'/' + f->oldName));
+        summary += zh("，并在“%1”处停止").arg(shownName(withFolder(f->folder, f->oldName)));
     lblSummary->setText(summary + zh("。"));
     cmdApply->setEnabled(renamed > 0);
     // A long preview opens on what changes: the rest would bury it.

@@ -122,6 +122,12 @@ enum class StepKind {
     Stopped,   // the pass ended here
 };
 
+// A name with the folder it is in below the list's ("a/b/name"), as
+// messages name it; the name alone where the folder is the list's own.
+inline std::u32string withFolder(const std::u32string& folder, const std::u32string& name) {
+    return folder.empty() ? name : folder + U'/' + name;
+}
+
 struct PassStep {
     int index = -1;
     std::u32string oldName;
